@@ -1,0 +1,19 @@
+#pragma once
+#include <QtCore/QString>
+#include <QtGui/qrgb.h>
+
+namespace pr {
+
+// An option (radio) button on the window; geometry in twips. A disabled option keeps its
+// Value. The form keeps the eight options exclusive (Form1::selectOption1).
+struct OptionButton {
+    QString Caption;
+    int Left = 0, Top = 0, Width = 0, Height = 0;
+    bool Enabled = true;
+    bool Value = false;
+    QRgb BackColor = 0;
+
+    bool operator==(const OptionButton &) const = default;
+};
+
+} // namespace pr

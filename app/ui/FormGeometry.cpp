@@ -1,0 +1,38 @@
+#include "FormGeometry.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace pr {
+
+FormGeometry::FormGeometry(QSize client)
+{
+    scale_ = std::max(0.05, std::min(client.width() / double(kClientWidth),
+                                     client.height() / double(kClientHeight)));
+    origin_ = QPointF((client.width() - kClientWidth * scale_) / 2,
+                      (client.height() - kClientHeight * scale_) / 2);
+}
+
+QRect FormGeometry::place(int left, int top, int width, int height) const
+{
+    const auto x = [this](double twips) {
+        return int(std::lround(origin_.x() + twips / kTwipsPerPixel * scale_));
+    };
+    const auto y = [this](double twips) {
+        return int(std::lround(origin_.y() + twips / kTwipsPerPixel * scale_));
+    };
+    const int l = x(left), t = y(top);
+    return QRect(l, t, x(left + width) - l, y(top + height) - t);
+}
+
+QSize FormGeometry::initialClientSize(QSize available, QSize frame)
+{
+    const double room_w = available.width() - frame.width();
+    const double room_h = available.height() - frame.height();
+    if (room_w >= kClientWidth && room_h >= kClientHeight)
+        return {kClientWidth, kClientHeight};
+    const double s = std::max(0.25, std::min(room_w / kClientWidth, room_h / kClientHeight));
+    return {int(std::floor(kClientWidth * s)), int(std::floor(kClientHeight * s))};
+}
+
+} // namespace pr

@@ -1,0 +1,35 @@
+#pragma once
+#include <QtCore/QRect>
+#include <QtCore/QRectF>
+#include <QtCore/QSize>
+
+namespace pr {
+
+// Maps the form's design layout (twips, 15 per logical pixel, client area 811 x 702 at
+// scale 1) onto a window of any size: one uniform scale with the aspect ratio kept, the
+// form centred and the spare room left to the window's background.
+class FormGeometry {
+public:
+    static constexpr double kTwipsPerPixel = 15;
+    static constexpr int kClientWidth = 811, kClientHeight = 702;
+
+    explicit FormGeometry(QSize client);
+
+    double scale() const { return scale_; }
+    QPointF origin() const { return origin_; }
+
+    // Window rectangle of a control placed at (left, top, width, height) in twips. Edges
+    // are rounded separately, so neighbouring controls never gain a gap or an overlap.
+    QRect place(int left, int top, int width, int height) const;
+
+    // The client size a window opens with on a screen whose free area is `available` and
+    // whose title bar and frame take `frame`: 811 x 702 where that fits, else the largest
+    // uniformly scaled size that does.
+    static QSize initialClientSize(QSize available, QSize frame);
+
+private:
+    double scale_;
+    QPointF origin_;
+};
+
+} // namespace pr

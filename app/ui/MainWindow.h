@@ -1,0 +1,71 @@
+#pragma once
+#include "app/Form1.h"
+#include "app/ui/FontFamilies.h"
+#include "app/ui/LetterImages.h"
+
+#include <QtCore/QString>
+#include <QtWidgets/QWidget>
+#include <array>
+
+class QButtonGroup;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+
+namespace pr {
+
+class SurfaceWidget;
+
+// The lesson window: real buttons, option buttons and labels laid out from the form's design
+// and synced from the core after every event, around the drawing surface. The whole form
+// scales uniformly with the window.
+class MainWindow : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit MainWindow(QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    Form1 &form() { return form_; }
+    const Form1 &form() const { return form_; }
+    SurfaceWidget *surface() const { return surface_; }
+    QPushButton *commandButton(int number) const; // 1..4
+    QRadioButton *optionButton(int index) const;  // 0..7
+    QLabel *heading() const { return heading_; }
+    QLabel *rowCaption(int index) const { return rowCaptions_[std::size_t(index)]; }
+    double formScale() const;
+
+    // Resources that failed to load at start-up (empty when all is well).
+    const QString &resourceErrors() const { return resourceErrors_; }
+
+    QSize sizeHint() const override;
+
+    // Opens the window at 811 x 702 where the screen has room, scaled down where not.
+    void showAtStartSize();
+
+public slots:
+    // Brings every widget in line with the form; ends the program once 終了 was clicked.
+    void syncFromCore();
+
+protected:
+    void resizeEvent(QResizeEvent *e) override;
+    void keyPressEvent(QKeyEvent *e) override;
+
+private:
+    void buildControls();
+    void relayout();
+
+    Form1 form_;
+    FontFamilies fonts_;
+    LetterImages letters_;
+    QString resourceErrors_;
+    QLabel *heading_ = nullptr;
+    std::array<QLabel *, 2> rowCaptions_{};
+    std::array<QPushButton *, 4> commands_{};
+    std::array<QRadioButton *, 8> options_{};
+    QButtonGroup *optionGroup_ = nullptr;
+    SurfaceWidget *surface_ = nullptr;
+    double scale_ = 1;
+};
+
+} // namespace pr
