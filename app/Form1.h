@@ -71,6 +71,9 @@ public:
     void clickOption1(int index);
     void clickLabel2(int index);
 
+    // Every property of every control and the figure state (the stroke sink included).
+    bool operator==(const Form1 &) const = default;
+
     // Selects Option1(index) and clears the others; true if the selection changed.
     bool selectOption1(int index);
     // Index of the selected option, or -1.

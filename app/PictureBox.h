@@ -27,6 +27,7 @@ public:
     void Line(float x1, float y1, float x2, float y2, QRgb colour);
 
     void setSink(StrokeSink *sink) { sink_ = sink; }
+    bool operator==(const PictureBox &) const = default;
     StrokeSink *sink() const { return sink_; }
 
 private:
