@@ -47,7 +47,13 @@ void ElementPainter::paint(QPainter &p, const Scene &scene, ElementRef r) const
     if (const Line *l = scene.line(r)) {
         p.setPen(QPen(QColor(l->BorderColor), strokeWidth(l->BorderWidth), Qt::SolidLine,
                       Qt::RoundCap, Qt::RoundJoin));
-        p.drawLine(QPointF(l->X1, l->Y1), QPointF(l->X2, l->Y2));
+        const QPointF a(l->X1, l->Y1), b(l->X2, l->Y2);
+        // A line of zero length (a construction line after its first click) shows as a dot
+        // of the line's width, so the click is seen.
+        if (a == b)
+            p.drawPoint(a);
+        else
+            p.drawLine(a, b);
         return;
     }
     if (const Label *l = scene.label(r)) {
