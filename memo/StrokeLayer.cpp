@@ -40,41 +40,62 @@ bool clipSegment(QPointF &a, QPointF &b, const QRectF &r)
     return true;
 }
 
-QSize layerPixels(QSize widgetSize, double dpr)
+QSize pixelsFor(QSizeF size, double k)
 {
-    return {std::max(1, int(std::ceil(widgetSize.width() * dpr))),
-            std::max(1, int(std::ceil(widgetSize.height() * dpr)))};
+    return {std::max(1, int(std::ceil(size.width() * k))),
+            std::max(1, int(std::ceil(size.height() * k)))};
 }
+
+const QSizeF kOuter(PictureBox::kOuterWidth, PictureBox::kOuterHeight);
+const QPointF kBorder(PictureBox::kBorder, PictureBox::kBorder);
 
 } // namespace
 
 StrokeLayer::StrokeLayer() : background_(kGreen)
 {
-    setGeometry(QSize(int(PictureBox::kOuterWidth), int(PictureBox::kOuterHeight)), 1, 1);
+    setGeometry(kOuter.toSize(), 1, 1);
+}
+
+qsizetype StrokeLayer::bytes() const
+{
+    return master_.sizeInBytes() + (shownIsMaster_ ? 0 : shown_.sizeInBytes());
 }
 
 void StrokeLayer::setGeometry(QSize widgetSize, double scale, double dpr)
 {
-    const QSize pixels = layerPixels(widgetSize, dpr);
-    if (!image_.isNull() && pixels == image_.size() && scale == scale_ && dpr == dpr_)
+    const double k = scale * dpr;
+    if (!master_.isNull() && widgetSize == widgetSize_ && scale == scale_ && dpr == dpr_)
         return;
 
-    QImage next(pixels, QImage::Format_RGB32);
-    next.fill(background_);
-    next.setDevicePixelRatio(dpr);
-    if (!image_.isNull()) {
-        // Both layers start at the widget's origin, so the old content only needs scaling
-        // by the ratio of the two device scales.
-        const double ratio = (scale * dpr) / (scale_ * dpr_);
-        QPainter p(&next);
-        p.resetTransform(); // work in layer pixels
-        p.setRenderHint(QPainter::SmoothPixmapTransform);
-        p.drawImage(QRectF(0, 0, image_.width() * ratio, image_.height() * ratio), image_,
-                    QRectF(0, 0, image_.width(), image_.height()));
+    if (master_.isNull() || k > masterK_) {
+        // Finer than ever before: the master grows; earlier strokes are resampled once.
+        QImage next(pixelsFor(kOuter, k), QImage::Format_RGB32);
+        next.fill(background_);
+        if (!master_.isNull()) {
+            QPainter p(&next);
+            p.setRenderHint(QPainter::SmoothPixmapTransform);
+            p.drawImage(QRectF(QPointF(0, 0), QSizeF(master_.size()) * (k / masterK_)), master_);
+        }
+        master_ = std::move(next);
+        masterK_ = k;
     }
-    image_ = std::move(next);
+
     scale_ = scale;
     dpr_ = dpr;
+    widgetSize_ = widgetSize;
+    shownIsMaster_ = k == masterK_;
+    if (shownIsMaster_) {
+        shown_ = QImage();
+        master_.setDevicePixelRatio(dpr);
+    } else {
+        shown_ = QImage(pixelsFor(QSizeF(widgetSize), dpr), QImage::Format_RGB32);
+        shown_.fill(background_);
+        QPainter p(&shown_);
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+        p.drawImage(QRectF(QPointF(0, 0), QSizeF(master_.size()) * (k / masterK_)), master_);
+        p.end();
+        shown_.setDevicePixelRatio(dpr);
+    }
     dirty_ = QRectF(QPointF(0, 0), QSizeF(widgetSize));
 }
 
@@ -87,41 +108,56 @@ QRectF StrokeLayer::takeDirty()
 
 QPointF StrokeLayer::toWidget(QPointF surface) const
 {
-    return (surface + QPointF(PictureBox::kBorder, PictureBox::kBorder)) * scale_;
+    return (surface + kBorder) * scale_;
 }
 
 void StrokeLayer::clearLayer(QRgb background)
 {
     background_ = background;
-    image_.fill(background);
-    dirty_ = QRectF(QPointF(0, 0), QSizeF(image_.size()) / dpr_);
+    master_.fill(background);
+    if (!shownIsMaster_)
+        shown_.fill(background);
+    dirty_ = QRectF(QPointF(0, 0), QSizeF(widgetSize_));
+}
+
+void StrokeLayer::paintSegment(QImage &target, double k, QPointF a, QPointF b, QRgb colour,
+                               int width) const
+{
+    // Work in the target's own pixels: k device pixels per logical surface pixel.
+    QPointF pa = (a + kBorder) * k, pb = (b + kBorder) * k;
+    const QRectF inner(kBorder * k,
+                       QSizeF(PictureBox::kInnerWidth, PictureBox::kInnerHeight) * k);
+    // Cut the segment to the inner area grown by the pen, so its round ends still reach the
+    // edge; the painter's clip then cuts it at the edge itself.
+    const double half = width * k / 2 + 1;
+    if (!clipSegment(pa, pb, inner.adjusted(-half, -half, half, half)))
+        return;
+    QPainter p(&target);
+    const double dpr = target.devicePixelRatio();
+    p.scale(1 / dpr, 1 / dpr); // undo the image's pixel ratio: draw in its own pixels
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setClipRect(inner);
+    p.setPen(QPen(QColor(colour), width * k, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.drawLine(pa, pb);
 }
 
 void StrokeLayer::drawSegment(float x1, float y1, float x2, float y2, QRgb colour, int width)
 {
     if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2))
         return;
-    QPointF a = toWidget(QPointF(x1, y1));
-    QPointF b = toWidget(QPointF(x2, y2));
+    width = std::max(1, width);
+    const QPointF a(x1, y1), b(x2, y2);
+    paintSegment(master_, masterK_, a, b, colour, width);
+    if (!shownIsMaster_)
+        paintSegment(shown_, scale_ * dpr_, a, b, colour, width);
+
+    const double half = width * scale_ / 2 + 1;
     const QRectF inner(toWidget(QPointF(0, 0)),
                        QSizeF(PictureBox::kInnerWidth, PictureBox::kInnerHeight) * scale_);
-
-    // Cut the segment to the inner area grown by the pen, so its round ends still reach the
-    // edge, then to the inner area itself by the painter's clip.
-    const double half = std::max(1, width) * scale_ / 2 + 1;
-    if (!clipSegment(a, b, inner.adjusted(-half, -half, half, half)))
-        return;
-    const QRectF bounds = QRectF(a, b).normalized().adjusted(-half, -half, half, half) & inner;
-    if (bounds.isEmpty())
-        return;
-
-    QPainter p(&image_);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setClipRect(inner);
-    p.setPen(QPen(QColor(colour), std::max(1, width) * scale_, Qt::SolidLine, Qt::RoundCap,
-                  Qt::RoundJoin));
-    p.drawLine(a, b);
-    dirty_ |= bounds;
+    const QRectF bounds =
+        QRectF(toWidget(a), toWidget(b)).normalized().adjusted(-half, -half, half, half) & inner;
+    if (!bounds.isEmpty())
+        dirty_ |= bounds;
 }
 
 } // namespace pr

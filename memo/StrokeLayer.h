@@ -8,12 +8,16 @@ namespace pr {
 
 // The surface's own drawing layer: the freehand strokes, beneath every element.
 //
-// It is a raster at device resolution that covers the whole surface widget, so it is blitted
-// 1:1 with no resampling. Logical surface point (x, y) lies at widget point
-// ((x + border) * scale, (y + border) * scale) and at layer pixel (widget point * dpr).
-// Strokes are clipped to the surface's inner area. A segment costs work in proportion to
-// its own size; nothing is replayed. When the scale or device pixel ratio changes the layer
-// is resampled, so strokes survive a resize or a move to another screen.
+// Logical surface point (x, y) lies at widget point ((x + border) * scale,
+// (y + border) * scale); the shown raster covers the whole surface widget at device
+// resolution (widget point * dpr), so it is blitted 1:1 and strokes are drawn crisp at any
+// size. Strokes are clipped to the surface's inner area. A segment costs work in proportion
+// to its own size; nothing is replayed and no stroke is recorded.
+//
+// So that strokes survive resizes without losing sharpness, the layer also keeps a master
+// raster at the finest resolution the window has had. Strokes are drawn into both; after a
+// resize the shown raster is rebuilt from the master. Only growing beyond the finest
+// resolution so far resamples existing strokes upwards. At start-up both are one image.
 class StrokeLayer : public StrokeSink {
 public:
     StrokeLayer();
@@ -23,7 +27,8 @@ public:
     double scale() const { return scale_; }
     double dpr() const { return dpr_; }
 
-    const QImage &image() const { return image_; }
+    // The raster to show, device pixel ratio set: draw it at the widget's origin.
+    const QImage &image() const { return shownIsMaster_ ? master_ : shown_; }
 
     // Widget-pixel rectangle that changed since the last call (empty if nothing); a clear
     // reports the whole layer.
@@ -35,11 +40,21 @@ public:
     // Widget point of a logical surface point.
     QPointF toWidget(QPointF surface) const;
 
+    // Bytes held by the rasters, for measurements.
+    qsizetype bytes() const;
+
 private:
-    QImage image_;
+    void paintSegment(QImage &target, double pixelsPerUnit, QPointF a, QPointF b, QRgb colour,
+                      int width) const;
+
+    QImage master_;      // finest resolution so far; surface's outer box, masterK_ px per unit
+    QImage shown_;       // device resolution of the widget, when finer than nothing above
+    bool shownIsMaster_ = true;
+    double masterK_ = 1; // device pixels per logical pixel in the master
     QRgb background_;
     double scale_ = 1;
     double dpr_ = 1;
+    QSize widgetSize_;
     QRectF dirty_;
 };
 

@@ -1,6 +1,7 @@
 #include "MainWindow.h"
 
 #include "app/ui/FormGeometry.h"
+#include "app/ui/ScaledIndicatorStyle.h"
 #include "app/ui/SurfaceWidget.h"
 
 #include <QtCore/QCoreApplication>
@@ -78,10 +79,13 @@ void MainWindow::buildControls()
         commands_[std::size_t(n - 1)] = b;
     }
 
+    optionStyle_ = new ScaledIndicatorStyle;
+    optionStyle_->setParent(this);
     optionGroup_ = new QButtonGroup(this);
     optionGroup_->setExclusive(true);
     for (int i = 0; i < 8; ++i) {
         auto *o = new QRadioButton(form_.Option1[i].Caption, this);
+        o->setStyle(optionStyle_);
         setColours(o, form_.Option1[i].BackColor, qRgb(0, 0, 0));
         optionGroup_->addButton(o, i);
         options_[std::size_t(i)] = o;
@@ -165,6 +169,7 @@ void MainWindow::relayout()
         commands_[std::size_t(n)]->setFont(fonts_.font(b.Font, scale_));
     }
     const QFont optionFont = fonts_.font(FontRole::Default, scale_);
+    optionStyle_->setScale(scale_);
     for (int i = 0; i < 8; ++i) {
         const OptionButton &o = form_.Option1[i];
         placeWidget(options_[std::size_t(i)], o.Left, o.Top, o.Width, o.Height);

@@ -12,8 +12,10 @@ class QLabel;
 class QPushButton;
 class QRadioButton;
 
+
 namespace pr {
 
+class ScaledIndicatorStyle;
 class SurfaceWidget;
 
 // The lesson window: real buttons, option buttons and labels laid out from the form's design
@@ -64,6 +66,7 @@ private:
     std::array<QPushButton *, 4> commands_{};
     std::array<QRadioButton *, 8> options_{};
     QButtonGroup *optionGroup_ = nullptr;
+    ScaledIndicatorStyle *optionStyle_ = nullptr;
     SurfaceWidget *surface_ = nullptr;
     double scale_ = 1;
 };

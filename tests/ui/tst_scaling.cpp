@@ -1,0 +1,264 @@
+// The form at other sizes and pixel ratios, and input from touch and pen: hit testing in
+// logical surface pixels, crisp strokes, strokes kept across resizes, no stale pixels.
+#include "PaintSpy.h"
+#include "WindowTestUtil.h"
+#include "app/ui/FormGeometry.h"
+
+#include <QtGui/QPointingDevice>
+#include <QtGui/QBackingStore>
+#include <QtGui/QTabletEvent>
+#include <QtWidgets/QApplication>
+#include <QtWidgets/QPushButton>
+#include <QtWidgets/QRadioButton>
+
+using namespace pr;
+
+namespace {
+
+constexpr QRgb White = 0xffffff, Green = 0x008000, Red = 0xff0000;
+
+QRgb px(const MainWindow &w, const QImage &img, double x, double y)
+{
+    return wt::surfacePixel(w, img, {x, y});
+}
+
+void showAt(MainWindow &w, QSize size)
+{
+    w.resize(size);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QCOMPARE(w.size(), size);
+}
+
+void drawStroke(MainWindow &w, QPointF from, QPointF to)
+{
+    wt::press(w, from);
+    wt::move(w, (from + to) / 2);
+    wt::move(w, to);
+    wt::release(w, to);
+}
+
+// What the window system was last given for the window (its backing store), against a
+// fresh full render: any difference is a pixel a partial repaint left stale.
+int stalePixels(MainWindow &w)
+{
+    QApplication::processEvents();
+    QPaintDevice *device = w.backingStore()->paintDevice();
+    if (!device || device->devType() != QInternal::Image)
+        return -1;
+    const QImage shown = static_cast<QImage *>(device)->convertToFormat(QImage::Format_RGB32);
+    const QImage fresh = w.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QRect common = shown.rect() & fresh.rect();
+    if (common.width() < fresh.width() - 1 || common.height() < fresh.height() - 1)
+        return -2; // not the same window
+    int n = 0;
+    for (int y = 0; y < common.height(); ++y)
+        for (int x = 0; x < common.width(); ++x)
+            n += shown.pixel(x, y) != fresh.pixel(x, y);
+    return n;
+}
+
+} // namespace
+
+class TestScaling : public QObject {
+    Q_OBJECT
+
+private slots:
+    void openingSize()
+    {
+        const QSize frame(16, 48);
+        QCOMPARE(FormGeometry::initialClientSize({1920, 1040}, frame), QSize(811, 702));
+        QCOMPARE(FormGeometry::initialClientSize({1366, 768}, frame), QSize(811, 702));
+        // A laptop whose panel leaves less than 702 + title bar: scaled, aspect kept.
+        const QSize small = FormGeometry::initialClientSize({1366, 738}, frame);
+        QVERIFY(small.height() <= 738 - 48 && small.width() < 811);
+        QVERIFY(std::abs(small.width() / double(small.height()) - 811.0 / 702) < 0.01);
+        const QSize tiny = FormGeometry::initialClientSize({800, 600}, frame);
+        QVERIFY(tiny.width() <= 784 && tiny.height() <= 552);
+    }
+
+    void layoutScalesUniformlyAndCentres()
+    {
+        const FormGeometry g(QSize(1622 + 100, 1404));
+        QCOMPARE(g.scale(), 2.0);
+        QCOMPARE(g.place(120, 720, 11895, 9615), QRect(66, 96, 1586, 1282));
+        const FormGeometry tall(QSize(811, 1000));
+        QCOMPARE(tall.scale(), 1.0);
+        QCOMPARE(tall.place(0, 0, 15, 15), QRect(0, 149, 1, 1));
+    }
+
+    void figureAndHitTestingAtScaleTwo()
+    {
+        MainWindow w;
+        showAt(w, {1622, 1404});
+        QCOMPARE(w.formScale(), 2.0);
+        QCOMPARE(w.surface()->geometry(), QRect(16, 96, 1586, 1282));
+        QCOMPARE(w.commandButton(1)->geometry(), QRect(304, 16, 146, 66));
+        QImage img = wt::grabSurface(w);
+        QCOMPARE(px(w, img, 368.75, 200), Red);
+        QCOMPARE(px(w, img, 100, 251.75), White); // p is 4 logical px: 8 device px
+        QCOMPARE(px(w, img, 100, 252.75), Green);
+
+        // The gap between the two top regions stays a gap at any scale.
+        wt::click(w, {445, 100});
+        QCOMPARE(w.form().Line2[1].X1, 1000.0f);
+        QCOMPARE(w.form().Line2[2].X1, 1000.0f);
+        wt::click(w, {438, 100});
+        QCOMPARE(w.form().Line2[1].X2, 487.5f);
+
+        wt::press(w, {150.5, 300}); // the copy's lower end, scaled
+        QCOMPARE(w.form().st.dragMode, 1.0f);
+        wt::move(w, {250.5, 310});
+        wt::release(w, {250.5, 310});
+        QCOMPARE(w.form().Line2[0].X1, 500.0f); // 100 logical px for 200 device px
+        img = wt::grabSurface(w);
+        QCOMPARE(px(w, img, 468.75, 200), Red);
+    }
+
+    void strokesAreCrispAtScaleTwo()
+    {
+        MainWindow w;
+        showAt(w, {1622, 1404});
+        QTest::mouseClick(w.commandButton(3), Qt::LeftButton);
+        drawStroke(w, {100, 600}, {300, 600});
+        const QImage img = wt::grabSurface(w);
+        // 3 logical px wide = 6 device px: full colour across, green just outside.
+        for (double y : {598.75, 599.25, 600.25, 600.75})
+            QCOMPARE(px(w, img, 200, y), Red);
+        QCOMPARE(px(w, img, 200, 597.75), Green);
+        QCOMPARE(px(w, img, 200, 602.25), Green);
+    }
+
+    void resizingKeepsStrokesAndScalesThem()
+    {
+        MainWindow w;
+        showAt(w, {811, 702});
+        QTest::mouseClick(w.commandButton(3), Qt::LeftButton);
+        QTest::mouseClick(w.optionButton(4), Qt::LeftButton);
+        drawStroke(w, {100, 580}, {400, 580});
+        w.resize(1622, 1404);
+        QApplication::processEvents();
+        QCOMPARE(w.formScale(), 2.0);
+        QImage img = wt::grabSurface(w);
+        QCOMPARE(px(w, img, 250, 580), Red);
+        QCOMPARE(px(w, img, 250, 590), Green);
+        w.resize(500, 600); // smaller, and back
+        QApplication::processEvents();
+        w.resize(811, 702);
+        QApplication::processEvents();
+        img = wt::grabSurface(w);
+        QCOMPARE(px(w, img, 250, 580), Red);
+        // Drawing goes on at the new size, in the same logical place.
+        drawStroke(w, {100, 620}, {400, 620});
+        QCOMPARE(px(w, wt::grabSurface(w), 250, 620), Red);
+    }
+
+    void fullScreenTogglesWithF11AndLeavesWithEscape()
+    {
+        MainWindow w;
+        showAt(w, {811, 702});
+        QTest::keyClick(&w, Qt::Key_F11);
+        QTRY_VERIFY(w.isFullScreen());
+        QTest::keyClick(&w, Qt::Key_Escape);
+        QTRY_VERIFY(!w.isFullScreen());
+        QTest::keyClick(&w, Qt::Key_F11);
+        QTRY_VERIFY(w.isFullScreen());
+        QTest::keyClick(&w, Qt::Key_F11);
+        QTRY_VERIFY(!w.isFullScreen());
+    }
+
+    void touchDrivesASlideAndAStroke()
+    {
+        QPointingDevice *screen = QTest::createTouchDevice();
+        MainWindow w;
+        showAt(w, {1622, 1404});
+        const auto at = [&w](QPointF s) { return wt::windowPoint(w, s); };
+        QTest::touchEvent(&w, screen).press(0, at({300, 300}));
+        QCOMPARE(w.form().st.dragMode, 1.0f);
+        QTest::touchEvent(&w, screen).move(0, at({340, 300}));
+        QTest::touchEvent(&w, screen).release(0, at({340, 300}));
+        QCOMPARE(w.form().Line2[0].X1, 440.0f);
+        QCOMPARE(w.form().st.dragMode, 0.0f);
+
+        // A tap on a button clicks it; then a finger writes.
+        QTest::touchEvent(&w, screen).press(1, w.commandButton(3)->geometry().center());
+        QTest::touchEvent(&w, screen).release(1, w.commandButton(3)->geometry().center());
+        QTRY_COMPARE(w.form().st.memoMode, 1.0f);
+        QTest::touchEvent(&w, screen).press(2, at({100, 600}));
+        QTest::touchEvent(&w, screen).move(2, at({200, 600}));
+        QTest::touchEvent(&w, screen).stationary(2).press(3, at({500, 100})); // a 2nd finger
+        QTest::touchEvent(&w, screen).move(2, at({300, 600})).move(3, at({600, 100}));
+        QTest::touchEvent(&w, screen).release(2, at({300, 600})).stationary(3);
+        QTest::touchEvent(&w, screen).release(3, at({600, 100}));
+        const QImage img = wt::grabSurface(w);
+        QCOMPARE(px(w, img, 250, 600), Red);
+        QCOMPARE(px(w, img, 550, 100), Green); // the second finger drew nothing
+        QCOMPARE(w.form().st.penDown, 0.0f);
+    }
+
+    void aTapOnAPointLabelClicksIt()
+    {
+        QPointingDevice *screen = QTest::createTouchDevice();
+        MainWindow w;
+        showAt(w, {811, 702});
+        QTest::mouseClick(w.commandButton(4), Qt::LeftButton);
+        for (QPointF label : {QPointF(328, 233), QPointF(556, 483)}) {
+            QTest::touchEvent(&w, screen).press(0, wt::windowPoint(w, label));
+            QTest::touchEvent(&w, screen).release(0, wt::windowPoint(w, label));
+        }
+        const Line &l = w.form().Line4[0];
+        QCOMPARE(QLineF(l.X1, l.Y1, l.X2, l.Y2), QLineF(337.5, 250, 540, 500));
+    }
+
+    void penDrivesASlide()
+    {
+        MainWindow w;
+        showAt(w, {811, 702});
+        const QPointingDevice pen(QStringLiteral("test pen"), 77, QInputDevice::DeviceType::Stylus,
+                                  QPointingDevice::PointerType::Pen,
+                                  QInputDevice::Capability::Position |
+                                      QInputDevice::Capability::Pressure,
+                                  1, 3);
+        const auto send = [&](QEvent::Type t, QPointF s, Qt::MouseButton b, Qt::MouseButtons held) {
+            const QPointF local = w.surface()->toWidget(s);
+            QTabletEvent e(t, &pen, local, w.surface()->mapToGlobal(local), 0.5, 0, 0, 0, 0, 0,
+                           Qt::NoModifier, b, held);
+            QApplication::sendEvent(w.surface(), &e);
+            QVERIFY(e.isAccepted());
+        };
+        send(QEvent::TabletMove, {200, 100}, Qt::NoButton, Qt::NoButton); // hovering
+        QCOMPARE(w.form().Shape1.Left, 200.0f - w.form().Shape1.Width / 2);
+        send(QEvent::TabletPress, {300.5, 300}, Qt::LeftButton, Qt::LeftButton);
+        QCOMPARE(w.form().st.dragMode, 1.0f);
+        send(QEvent::TabletMove, {320.75, 300}, Qt::NoButton, Qt::LeftButton);
+        send(QEvent::TabletRelease, {320.75, 300}, Qt::LeftButton, Qt::NoButton);
+        QCOMPARE(w.form().Line2[0].X1, 420.25f);
+        QCOMPARE(w.form().st.dragMode, 0.0f);
+    }
+
+    void partialRepaintsLeaveNoStalePixels()
+    {
+        // Run at several QT_SCALE_FACTORs by the test registration; here any ratio.
+        MainWindow w;
+        showAt(w, {811, 702});
+        QCOMPARE(stalePixels(w), 0);
+        wt::press(w, {300, 300});
+        for (int x = 301; x < 420; x += 7)
+            wt::move(w, {x + 0.37, 300});
+        wt::release(w, {420, 300});
+        QCOMPARE(stalePixels(w), 0);
+        QTest::mouseClick(w.commandButton(3), Qt::LeftButton);
+        QTest::mouseClick(w.optionButton(3), Qt::LeftButton);
+        wt::press(w, {100, 100});
+        for (int i = 0; i < 30; ++i)
+            wt::move(w, {100 + i * 13.3, 100 + (i % 7) * 31.1});
+        wt::release(w, {500, 300});
+        QCOMPARE(stalePixels(w), 0);
+        w.resize(1000, 900);
+        QApplication::processEvents();
+        QCOMPARE(stalePixels(w), 0);
+    }
+};
+
+QTEST_MAIN(TestScaling)
+#include "tst_scaling.moc"
