@@ -1,4 +1,5 @@
 // Diagonal mode: the toggle and the construction of up to five lines by label clicks.
+#include "LoadedForm.h"
 #include "app/Form1.h"
 #include "app/QBColor.h"
 
@@ -7,13 +8,6 @@
 using namespace pr;
 
 namespace {
-
-Form1 loaded()
-{
-    Form1 f;
-    f.Form_Load();
-    return f;
-}
 
 QLineF lineOf(const Line &l) { return QLineF(l.X1, l.Y1, l.X2, l.Y2); }
 
@@ -27,7 +21,7 @@ class TestDiagonal : public QObject {
 private slots:
     void toggleMarksTheMode()
     {
-        Form1 f = loaded();
+        Form1 f = loadedForm();
         f.clickCommand(4);
         QCOMPARE(f.st.diagonalMode, 1.0f);
         QCOMPARE(f.st.diagonalPhase, 0.0f);
@@ -49,7 +43,7 @@ private slots:
 
     void onAndOffWithoutClicksOnlyResetsThePhase()
     {
-        Form1 f = loaded();
+        Form1 f = loadedForm();
         f.clickCommand(4);
         f.clickLabel2(0); // phase 1
         f.clickCommand(4);
@@ -79,7 +73,7 @@ private slots:
         QFETCH(int, from);
         QFETCH(int, to);
         QFETCH(QLineF, line);
-        Form1 f = loaded();
+        Form1 f = loadedForm();
         f.clickCommand(4);
         f.clickLabel2(from);
         QCOMPARE(lineOf(f.Line4[0]), QLineF(line.p1(), line.p1())); // collapsed on the point
@@ -93,7 +87,7 @@ private slots:
 
     void fifthLineEndsTheModeAndTheSixthReusesTheFirst()
     {
-        Form1 f = loaded();
+        Form1 f = loadedForm();
         f.clickCommand(4);
         const int clicks[5][2] = {{0, 3}, {1, 4}, {2, 5}, {0, 5}, {2, 3}};
         for (int k = 0; k < 5; ++k) {
@@ -122,7 +116,7 @@ private slots:
 
     void leavingKeepsLinesAndStep()
     {
-        Form1 f = loaded();
+        Form1 f = loadedForm();
         f.clickCommand(4);
         for (int i : {0, 3, 1, 4})
             f.clickLabel2(i);
@@ -137,7 +131,7 @@ private slots:
 
     void halfLineIsStartedAfreshAfterToggling()
     {
-        Form1 f = loaded();
+        Form1 f = loadedForm();
         f.clickCommand(4);
         f.clickLabel2(0);
         f.clickCommand(4);
@@ -151,7 +145,7 @@ private slots:
     void clicksDoNothingOutsideTheMode()
     {
         for (bool memo : {false, true}) {
-            Form1 f = loaded();
+            Form1 f = loadedForm();
             if (memo)
                 f.clickCommand(3);
             const Form1 before = f;
@@ -164,7 +158,7 @@ private slots:
 
     void resetMidConstruction()
     {
-        Form1 f = loaded();
+        Form1 f = loadedForm();
         f.clickCommand(4);
         for (int i : {0, 3, 1})
             f.clickLabel2(i);

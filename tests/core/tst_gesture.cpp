@@ -1,6 +1,7 @@
 // The press-move-release gesture on the figure: hit regions, the slide of the copy of ℓ with
 // its labels, the prolongations and Ｇ, and what each mode lets through.
 #include "RecordingSink.h"
+#include "LoadedForm.h"
 #include "app/Form1.h"
 #include "app/QBColor.h"
 
@@ -9,13 +10,6 @@
 using namespace pr;
 
 namespace {
-
-Form1 loaded()
-{
-    Form1 f;
-    f.Form_Load();
-    return f;
-}
 
 // The form with only the pointer record changed, for presses that must select nothing.
 Form1 withPointer(Form1 f, float x, float y)
@@ -66,7 +60,7 @@ private slots:
         QFETCH(float, x);
         QFETCH(float, y);
         QFETCH(float, dragMode);
-        Form1 f = loaded();
+        Form1 f = loadedForm();
         f.gamen_MouseDown(1, 0, x, y);
         QCOMPARE(f.st.dragMode, dragMode);
         QCOMPARE(f.st.lastX, x);
@@ -76,7 +70,7 @@ private slots:
     void aMissChangesOnlyThePointerRecord()
     {
         for (const QPointF p : {QPointF(100, 600), QPointF(445, 10), QPointF(420, 400)}) {
-            Form1 f = loaded();
+            Form1 f = loadedForm();
             const Form1 expected = withPointer(f, float(p.x()), float(p.y()));
             f.gamen_MouseDown(1, 0, float(p.x()), float(p.y()));
             QVERIFY(f == expected);
@@ -86,7 +80,7 @@ private slots:
     void otherButtonsOnlyRecordThePointer()
     {
         for (std::int16_t button : {std::int16_t(0), std::int16_t(4), std::int16_t(3)}) {
-            Form1 f = loaded();
+            Form1 f = loadedForm();
             const Form1 expected = withPointer(f, 300, 300);
             f.gamen_MouseDown(button, 1, 300, 300); // on the copy, with shift
             QVERIFY(f == expected);
@@ -95,7 +89,7 @@ private slots:
 
     void pressOnCopyHighlightsIt()
     {
-        Form1 f = loaded();
+        Form1 f = loadedForm();
         f.Label3[3].Visible = false; // visibility is left as it is
         f.gamen_MouseDown(1, 0, 300, 300);
         QCOMPARE(f.Line2[0].BorderColor, QBColor(13));
@@ -107,7 +101,7 @@ private slots:
 
     void pressOnTopsLaysOutProlongations()
     {
-        Form1 f = loaded();
+        Form1 f = loadedForm();
         f.gamen_MouseDown(1, 0, 100, 100);
         const Line &l = f.Line2[1];
         QCOMPARE(QRectF(QPointF(l.X1, l.Y1), QPointF(l.X2, l.Y2)),
@@ -126,7 +120,7 @@ private slots:
     {
         // The tests read ℓ's and m's top ends afresh; were they to overlap, every matching
         // region would act and the last would decide.
-        Form1 f = loaded();
+        Form1 f = loadedForm();
         f.Line1[3].X1 = 480; // ℓ-top now reaches x < 520, m-top starts at x > 450
         f.gamen_MouseDown(1, 0, 500, 100);
         QCOMPARE(f.st.dragMode, 3.0f);
@@ -136,7 +130,7 @@ private slots:
 
     void copyRegionFollowsTheCopy()
     {
-        Form1 f = loaded();
+        Form1 f = loadedForm();
         slideCopyTo(f, 600);
         f.gamen_MouseUp(1, 0, 0, 0);
         f.gamen_MouseDown(1, 0, 320, 300); // where the copy was
@@ -147,7 +141,7 @@ private slots:
 
     void rightPressResetsThenRecords()
     {
-        Form1 f = loaded();
+        Form1 f = loadedForm();
         slideCopyTo(f, 520);
         f.gamen_MouseDown(2, 0, 77, 88);
         QCOMPARE(f.st.dragMode, 0.0f);
@@ -162,7 +156,7 @@ private slots:
 
     void pressInDiagonalModeSelectsNothing()
     {
-        Form1 f = loaded();
+        Form1 f = loadedForm();
         f.clickCommand(4);
         const Form1 expected = withPointer(f, 300, 300);
         f.gamen_MouseDown(1, 0, 300, 300);
@@ -176,7 +170,7 @@ private slots:
     // --- move: the slide ------------------------------------------------------------------
     void slideFollowsHorizontalMotionOnly()
     {
-        Form1 f = loaded();
+        Form1 f = loadedForm();
         f.gamen_MouseDown(1, 0, 210.25f, 480); // anywhere on the copy
         f.gamen_MouseMove(1, 0, 240.5f, 100);  // vertical motion is ignored
         QCOMPARE(f.Line2[0].X1, 430.25f);
@@ -222,7 +216,7 @@ private slots:
         QFETCH(int, label);
         QFETCH(float, x1);
         QFETCH(bool, visible);
-        Form1 f = loaded();
+        Form1 f = loadedForm();
         slideCopyTo(f, x1);
         QCOMPARE(f.Line2[0].X1, x1);
         QCOMPARE(f.Label3[label].Visible, visible);
@@ -235,7 +229,7 @@ private slots:
 
     void aHiddenLabelKeepsItsColourUntilShown()
     {
-        Form1 f = loaded();
+        Form1 f = loadedForm();
         slideCopyTo(f, 552.5f);
         QVERIFY(!f.Label3[2].Visible);
         QCOMPARE(f.Label3[2].ForeColor, QBColor(13)); // hidden: not recoloured
@@ -246,7 +240,7 @@ private slots:
 
     void slidePastTheEdgeAndBack()
     {
-        Form1 f = loaded();
+        Form1 f = loadedForm();
         f.gamen_MouseDown(1, 0, 300, 300);
         f.gamen_MouseMove(1, 0, 2300, 300);
         QCOMPARE(f.Line2[0].X1, 2400.0f);
@@ -260,7 +254,7 @@ private slots:
 
     void movesWithoutADragLeaveThePointerRecord()
     {
-        Form1 f = loaded();
+        Form1 f = loadedForm();
         f.gamen_MouseDown(1, 0, 600, 600); // selects nothing
         f.gamen_MouseUp(1, 0, 600, 600);
         f.gamen_MouseMove(0, 0, 123, 45);
@@ -273,7 +267,7 @@ private slots:
 
     void prolongationMovesNothing()
     {
-        Form1 f = loaded();
+        Form1 f = loadedForm();
         f.gamen_MouseDown(1, 0, 100, 100);
         const Form1 pressed = f;
         f.gamen_MouseMove(1, 0, 300, 300);
@@ -286,7 +280,7 @@ private slots:
     void releaseOfAnyButtonCommitsTheCopy()
     {
         for (std::int16_t button : {std::int16_t(1), std::int16_t(2), std::int16_t(4)}) {
-            Form1 f = loaded();
+            Form1 f = loadedForm();
             slideCopyTo(f, 550);
             f.gamen_MouseUp(button, 0, 0, 0);
             QCOMPARE(f.st.dragMode, 0.0f);
@@ -301,7 +295,7 @@ private slots:
 
     void pressAndReleaseWithoutMotion()
     {
-        Form1 f = loaded();
+        Form1 f = loadedForm();
         f.gamen_MouseDown(1, 0, 300, 300);
         f.gamen_MouseUp(1, 0, 300, 300);
         QCOMPARE(f.Line2[0].BorderColor, QBColor(12));
@@ -313,7 +307,7 @@ private slots:
 
     void releasingProlongationsPlacesG()
     {
-        Form1 f = loaded();
+        Form1 f = loadedForm();
         f.gamen_MouseDown(1, 0, 100, 100);
         f.gamen_MouseUp(1, 0, 100, 100);
         QCOMPARE(f.Line2[1].BorderColor, QBColor(15));
@@ -332,7 +326,7 @@ private slots:
 
     void releaseWithNothingSelectedChangesNothing()
     {
-        Form1 f = loaded();
+        Form1 f = loadedForm();
         f.gamen_MouseDown(1, 0, 600, 600);
         const Form1 before = f;
         f.gamen_MouseUp(1, 0, 10, 10);
@@ -341,7 +335,7 @@ private slots:
 
     void resetAfterProlongationsKeepsGsLeft()
     {
-        Form1 f = loaded();
+        Form1 f = loadedForm();
         f.gamen_MouseDown(1, 0, 100, 100);
         f.gamen_MouseUp(1, 0, 100, 100);
         f.ResetFigure();
