@@ -65,7 +65,7 @@ void SurfaceWidget::setScale(double scale)
     if (scale == scale_)
         return;
     scale_ = scale;
-    updateLayerGeometry();
+    layerStale_ = true; // rebuilt once, at the next paint, whatever else changes meanwhile
     update();
 }
 
@@ -125,7 +125,7 @@ void SurfaceWidget::updateLayerGeometry()
 void SurfaceWidget::resizeEvent(QResizeEvent *e)
 {
     QWidget::resizeEvent(e);
-    updateLayerGeometry();
+    layerStale_ = true;
 }
 
 void SurfaceWidget::paintBorder(QPainter &p) const
@@ -144,10 +144,14 @@ void SurfaceWidget::paintBorder(QPainter &p) const
 
 void SurfaceWidget::paintEvent(QPaintEvent *e)
 {
-    if (devicePixelRatioF() != layer_.dpr()) {
-        // Moved to a screen with another pixel ratio: resample the strokes, paint it all.
+    if (layerStale_ || devicePixelRatioF() != layer_.dpr()) {
+        // Resized, rescaled or moved to a screen with another pixel ratio: the layer follows
+        // (strokes drawn meanwhile went into the old one and are carried over), and the
+        // whole surface is painted again.
         updateLayerGeometry();
-        update();
+        layerStale_ = false;
+        if (e->rect() != rect())
+            update();
     }
 
     QPainter p(this);

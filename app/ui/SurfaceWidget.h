@@ -70,6 +70,7 @@ private:
     StrokeLayer layer_;
     Scene shown_;
     double scale_ = 1;
+    bool layerStale_ = false;   // size or scale changed since the layer was last fitted
     int pressedLabel_ = -1;     // point label under the last left press
     QPointF lastSurfacePoint_;  // last usable pointer position, for a release without one
     int touchId_ = -1;          // the one touch point that drives the gesture
