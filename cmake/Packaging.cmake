@@ -10,6 +10,9 @@ include(GNUInstallDirs)
 set(PR_APP_ID io.github.parallel_ratio.ParallelRatio)
 set(PR_ICON_SIZES 16 32 48 64 128 256)
 
+# The program ships no libraries of its own and finds Qt where the system keeps it, so the
+# installed binary needs no run path (qt_standard_project_setup would add $ORIGIN/../lib).
+set_target_properties(parallel-ratio PROPERTIES INSTALL_RPATH "")
 install(TARGETS parallel-ratio
     RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
     BUNDLE DESTINATION .)
@@ -47,6 +50,8 @@ set(PR_DEB_DEPENDS
     "fonts-ipafont-gothic"
     "fonts-ipafont-mincho")
 list(JOIN PR_DEB_DEPENDS ", " CPACK_DEBIAN_PACKAGE_DEPENDS)
+# Without it the program runs on Wayland desktops through XWayland.
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS qt6-wayland)
 
 set(CPACK_PACKAGE_NAME parallel-ratio)
 set(CPACK_PACKAGE_VENDOR "parallel-ratio developers")
