@@ -4,6 +4,7 @@
 
 #include <QtCore/QDir>
 #include <QtCore/QFile>
+#include <QtCore/QXmlStreamReader>
 #include <QtGui/QImage>
 #include <QtTest/QtTest>
 
@@ -41,6 +42,33 @@ private slots:
             QCOMPARE(image.pixel(40, y), qRgb(255, 255, 255));
         // Between the parallels, left of the transversals: green again.
         QCOMPARE(image.pixel(40, 105), qRgb(0, 128, 0));
+    }
+
+    // The drawings the PNGs are made from, and the scalable icon that is installed, are
+    // well-formed SVG documents on a square canvas.
+    void svgSourcesAreSquareSvgDocuments_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::newRow("scalable") << QStringLiteral("icons/%1.svg").arg(applicationId());
+        QTest::newRow("16") << QStringLiteral("icons/small/icon-16.svg");
+        QTest::newRow("32") << QStringLiteral("icons/small/icon-32.svg");
+    }
+    void svgSourcesAreSquareSvgDocuments()
+    {
+        QFETCH(QString, file);
+        QFile svg(QDir(QStringLiteral(PR_RESOURCES_DIR)).filePath(file));
+        QVERIFY(svg.open(QIODevice::ReadOnly));
+        QXmlStreamReader xml(&svg);
+        QVERIFY(xml.readNextStartElement());
+        QCOMPARE(xml.name(), QStringLiteral("svg"));
+        QCOMPARE(xml.namespaceUri(), QStringLiteral("http://www.w3.org/2000/svg"));
+        const QStringList box =
+            xml.attributes().value(QStringLiteral("viewBox")).toString().split(u' ');
+        QCOMPARE(box.size(), 4);
+        QCOMPARE(box[2], box[3]);
+        while (!xml.atEnd())
+            xml.readNext();
+        QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
     }
 
     // The id names the files that are installed for the desktop.
