@@ -18,7 +18,8 @@ esac
 packages=(g++ cmake make pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
           fonts-ipafont-gothic fonts-ipafont-mincho)
 if [ "$mode" = test ]; then
-  packages+=(xvfb xauth)
+  # desktop-file-utils, appstream and dpkg-dev check the installed files and the package.
+  packages+=(xvfb xauth desktop-file-utils appstream dpkg-dev)
 fi
 
 missing=()
