@@ -16,7 +16,7 @@ esac
 
 # What building and running need, then what the tests need on top.
 packages=(g++ cmake make pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
-          fonts-ipafont-gothic fonts-ipafont-mincho)
+          fonts-ipafont-gothic fonts-ipafont-mincho libbenchmark-dev)
 if [ "$mode" = test ]; then
   packages+=(xvfb xauth)
 fi
