@@ -39,7 +39,8 @@ void FirstFrameProbe::report()
     std::printf("probe");
     for (const auto &[name, ns] : marks_)
         std::printf(" %s=%lld", name, static_cast<long long>(ns));
-    std::printf(" hwm_kib=%ld\n", peakRssKiB());
+    std::printf(" hwm_kib=%ld anon_kib=%ld file_kib=%ld\n", peakRssKiB(), statusKiB("RssAnon"),
+                statusKiB("RssFile"));
     std::fflush(stdout);
     QCoreApplication::quit();
 }

@@ -13,8 +13,9 @@ namespace prbench {
 // the repaint carrying that event has been flushed to the window system; then it writes
 // one line on stdout and quits the application.
 //
-// The line reads "probe name=ns name=ns ... hwm_kib=N": times in CLOCK_MONOTONIC
-// nanoseconds, hwm_kib the peak resident set at the first frame.
+// The line reads "probe name=ns name=ns ... hwm_kib=N anon_kib=N file_kib=N": times in
+// CLOCK_MONOTONIC nanoseconds; at the first frame, the peak resident set and the resident
+// anonymous memory and file pages (mapped libraries and fonts, shared with other processes).
 class FirstFrameProbe : public QObject {
 public:
     explicit FirstFrameProbe(std::int64_t mainEntryNs);

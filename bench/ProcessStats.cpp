@@ -1,6 +1,6 @@
 #include "ProcessStats.h"
 
-#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <fstream>
@@ -16,17 +16,19 @@ std::int64_t monotonicNs()
     return std::int64_t(ts.tv_sec) * 1'000'000'000 + ts.tv_nsec;
 }
 
-long peakRssKiB()
+long statusKiB(const char *field)
 {
     std::ifstream in("/proc/self/status");
+    const std::size_t length = std::strlen(field);
     std::string line;
     while (std::getline(in, line)) {
-        long kib = 0;
-        if (std::sscanf(line.c_str(), "VmHWM: %ld kB", &kib) == 1)
-            return kib;
+        if (line.compare(0, length, field) == 0 && line.size() > length && line[length] == ':')
+            return std::atol(line.c_str() + length + 1);
     }
     return -1;
 }
+
+long peakRssKiB() { return statusKiB("VmHWM"); }
 
 long currentRssKiB()
 {

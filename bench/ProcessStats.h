@@ -12,6 +12,9 @@ namespace prbench {
 // reading can be subtracted from its parent's.
 std::int64_t monotonicNs();
 
+// A "Name:  N kB" field of /proc/self/status, in KiB; -1 if unknown.
+long statusKiB(const char *field);
+
 // Peak resident set of this process so far (VmHWM), in KiB; -1 if unknown.
 long peakRssKiB();
 

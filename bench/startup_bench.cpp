@@ -1,9 +1,10 @@
 // Start-up of the program against a bare Qt Widgets window of the same size, side by side:
-// each probe is started alternately, many times, and timed from just before fork() to the
-// first frame it reports; its peak memory comes from wait4()'s rusage and from the probe's
-// own VmHWM at the first frame.
+// each probe is started in turn, many times, and timed from just before fork() to the first
+// frame it reports; its peak memory comes from wait4()'s rusage and from the probe's own
+// /proc figures at the first frame. A third probe, the bare window with one Japanese label,
+// shows what any window with text pays on top of the bare one.
 //
-//   startup_bench [--runs N] [--warmup N] [--app PATH] [--bare PATH] [--verbose]
+//   startup_bench [--runs N] [--warmup N] [--verbose]
 //
 // The probes inherit the environment, so QT_QPA_PLATFORM, DISPLAY and QT_SCALE_FACTOR
 // choose the platform under test.
@@ -20,7 +21,6 @@
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
-#include <utility>
 #include <vector>
 
 namespace {
@@ -34,6 +34,8 @@ struct Run {
     double exitMs = 0;                // child reaped
     double maxRssMiB = 0;             // rusage ru_maxrss
     double hwmMiB = 0;                // VmHWM at the first frame
+    double anonMiB = 0;               // RssAnon at the first frame
+    double fileMiB = 0;               // RssFile at the first frame
 };
 
 struct Probe {
@@ -104,6 +106,10 @@ Run runOnce(const std::string &path)
         const long long value = std::atoll(field.c_str() + eq + 1);
         if (key == "hwm_kib")
             run.hwmMiB = double(value) / 1024.0;
+        else if (key == "anon_kib")
+            run.anonMiB = double(value) / 1024.0;
+        else if (key == "file_kib")
+            run.fileMiB = double(value) / 1024.0;
         else
             run.ms[key] = double(value - t0) / 1e6;
     }
@@ -147,22 +153,19 @@ int main(int argc, char *argv[])
     bool verbose = false;
     Probe app{"parallel-ratio", siblingPath("startup_probe"), {}};
     Probe bare{"bare QWidget", siblingPath("bare_probe"), {}};
+    Probe label{"bare + label", siblingPath("label_probe"), {}};
+    Probe *const all[3] = {&app, &bare, &label};
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--runs" && i + 1 < argc)
             runs = std::max(1, std::atoi(argv[++i]));
         else if (a == "--warmup" && i + 1 < argc)
             warmup = std::max(0, std::atoi(argv[++i]));
-        else if (a == "--app" && i + 1 < argc)
-            app.path = argv[++i];
-        else if (a == "--bare" && i + 1 < argc)
-            bare.path = argv[++i];
         else if (a == "--verbose")
             verbose = true;
         else {
             std::fprintf(stderr,
-                         "usage: %s [--runs N] [--warmup N] [--app PATH] [--bare PATH] "
-                         "[--verbose]\n",
+                         "usage: %s [--runs N] [--warmup N] [--verbose]\n",
                          argv[0]);
             return 2;
         }
@@ -170,23 +173,20 @@ int main(int argc, char *argv[])
 
     const char *platform = std::getenv("QT_QPA_PLATFORM");
     const char *scaleFactor = std::getenv("QT_SCALE_FACTOR");
-    std::printf("start-up: %d runs of each probe, alternating, after %d warm-up runs\n", runs,
-                warmup);
+    std::printf("start-up: %d runs of each probe, in rotating order, after %d warm-up runs\n",
+                runs, warmup);
     std::printf("platform %s, QT_SCALE_FACTOR %s, load average before %s\n",
                 platform ? platform : "(default)", scaleFactor ? scaleFactor : "(unset)",
                 prbench::loadAverage().c_str());
 
     // The first runs fill the page cache and fontconfig's caches; they are not counted.
-    for (int i = 0; i < warmup; ++i) {
-        runOnce(app.path);
-        runOnce(bare.path);
-    }
+    for (int i = 0; i < warmup; ++i)
+        for (Probe *p : all)
+            runOnce(p->path);
     for (int i = 0; i < runs; ++i) {
-        // Alternate which goes first, so neither always follows the other's teardown.
-        Probe *order[2] = {&app, &bare};
-        if (i % 2)
-            std::swap(order[0], order[1]);
-        for (Probe *p : order) {
+        // Rotate the order, so no probe always follows the same one's teardown.
+        for (int k = 0; k < 3; ++k) {
+            Probe *p = all[(i + k) % 3];
             p->runs.push_back(runOnce(p->path));
             const Run &r = p->runs.back();
             if (verbose && r.ok)
@@ -196,21 +196,25 @@ int main(int argc, char *argv[])
     }
     std::printf("load average after %s\n\n", prbench::loadAverage().c_str());
 
-    std::printf("%-15s %5s | %9s %9s %9s | %9s | %11s %11s\n", "probe", "ok", "frame med",
-                "min", "p90", "exit med", "maxrss MiB", "hwm@frame");
-    for (const Probe *p : {&app, &bare}) {
+    std::printf("%-15s %5s | %9s %9s %9s | %9s | %6s | %6s %6s %6s\n", "probe", "ok",
+                "frame med", "min", "p90", "exit med", "maxrss", "hwm", "anon", "file");
+    for (const Probe *p : all) {
         const std::vector<double> frame = phase(*p, "frame");
-        std::printf("%-15s %2zu/%-2zu | %6.2f ms %6.2f ms %6.2f ms | %6.2f ms | %11.1f %11.1f\n",
+        std::printf("%-15s %2zu/%-2zu | %6.2f ms %6.2f ms %6.2f ms | %6.2f ms | %6.1f | %6.1f "
+                    "%6.1f %6.1f\n",
                     p->name.c_str(), frame.size(), p->runs.size(), median(frame),
                     percentile(frame, 0), percentile(frame, 0.9),
                     median(column(*p, &Run::exitMs)), median(column(*p, &Run::maxRssMiB)),
-                    median(column(*p, &Run::hwmMiB)));
+                    median(column(*p, &Run::hwmMiB)), median(column(*p, &Run::anonMiB)),
+                    median(column(*p, &Run::fileMiB)));
     }
+    std::printf("memory in MiB, medians: maxrss from wait4(); at the first frame the peak (hwm), "
+                "anonymous and file-backed resident memory\n");
 
     std::printf("\nmedian time of each step, ms:\n");
     std::printf("%-15s %12s %13s %12s %10s %11s %9s\n", "probe", "fork->main", "QApplication",
                 "window ctor", "show()", "1st paint", "flushed");
-    for (const Probe *p : {&app, &bare}) {
+    for (const Probe *p : all) {
         std::printf("%-15s %12.2f %13.2f %12.2f %10.2f %11.2f %9.2f\n", p->name.c_str(),
                     median(phase(*p, "main")), stepMedian(*p, "main", "app"),
                     stepMedian(*p, "app", "window"), stepMedian(*p, "window", "shown"),
@@ -226,5 +230,10 @@ int main(int argc, char *argv[])
                 ratio <= 1.2 ? "met" : "MISSED");
     std::printf("peak memory: %+.1f MiB over the bare window (goal <= 10): %s\n", extraMiB,
                 extraMiB <= 10 ? "met" : "MISSED");
+    const double labelFrame = median(phase(label, "frame"));
+    std::printf("for reference, the bare window with one label: %.3f x the bare window's time, "
+                "%+.1f MiB\n",
+                bareFrame > 0 ? labelFrame / bareFrame : 0,
+                median(column(label, &Run::maxRssMiB)) - median(column(bare, &Run::maxRssMiB)));
     return 0;
 }
