@@ -235,5 +235,11 @@ int main(int argc, char *argv[])
                 "%+.1f MiB\n",
                 bareFrame > 0 ? labelFrame / bareFrame : 0,
                 median(column(label, &Run::maxRssMiB)) - median(column(bare, &Run::maxRssMiB)));
+
+    // A probe that never showed a frame makes every figure above meaningless.
+    for (const Probe *p : all)
+        for (const Run &r : p->runs)
+            if (!r.ok)
+                return 1;
     return 0;
 }
