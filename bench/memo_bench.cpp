@@ -1,4 +1,4 @@
-// Memory and time of a long memo session on the real window at 811 x 702: one freehand
+// Memory and time of a long stretch of writing on the real window at 811 x 702: one freehand
 // stroke of many segments (a random walk of up to 6 surface px per event), each delivered
 // to the surface and repainted. Strokes live only in the fixed-size stroke layer, so the
 // resident set should stay flat once the first segments have warmed everything up.
