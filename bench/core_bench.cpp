@@ -1,0 +1,143 @@
+// Cost of one call of each surface handler of the core, with no front end: the press that
+// takes the copy of ℓ, one slide move, the release, and a stroke segment in memo mode. The
+// goal is under 1 µs per call; the figures are in ns.
+//
+//   core_bench --benchmark_repetitions=10 --benchmark_report_aggregates_only=true
+#include "app/Form1.h"
+#include "memo/StrokeLayer.h"
+
+#include <benchmark/benchmark.h>
+#include <cstdint>
+
+namespace {
+
+// Surface points in logical px: (300, 300) lies on the copy of ℓ between p and r.
+constexpr float kCopyX = 300, kCopyY = 300;
+
+pr::Form1 loadedForm()
+{
+    pr::Form1 f;
+    f.Form_Load();
+    return f;
+}
+
+void BM_Press_OnCopy(benchmark::State &state)
+{
+    pr::Form1 f = loadedForm();
+    for (auto _ : state) {
+        f.gamen_MouseDown(1, 0, kCopyX, kCopyY);
+        benchmark::DoNotOptimize(f.st);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_Press_OnCopy);
+
+void BM_Press_Empty(benchmark::State &state)
+{
+    pr::Form1 f = loadedForm();
+    for (auto _ : state) {
+        f.gamen_MouseDown(1, 0, 700, 600); // below r, right of m: no hit region
+        benchmark::DoNotOptimize(f.st);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_Press_Empty);
+
+// Moves of 3 px right and back, the copy held: each is one full slide step.
+void BM_SlideMove(benchmark::State &state)
+{
+    pr::Form1 f = loadedForm();
+    f.gamen_MouseDown(1, 0, kCopyX, kCopyY);
+    float x = kCopyX;
+    for (auto _ : state) {
+        x = x == kCopyX ? kCopyX + 3 : kCopyX;
+        f.gamen_MouseMove(1, 0, x, kCopyY);
+        benchmark::DoNotOptimize(f.st);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_SlideMove);
+
+// A move with nothing held and no mode: only the eraser cursor follows the pointer.
+void BM_HoverMove(benchmark::State &state)
+{
+    pr::Form1 f = loadedForm();
+    float x = kCopyX;
+    for (auto _ : state) {
+        x = x == kCopyX ? kCopyX + 3 : kCopyX;
+        f.gamen_MouseMove(0, 0, x, kCopyY);
+        benchmark::DoNotOptimize(f.st);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_HoverMove);
+
+// Release with no drag in progress (the commit of dragMode 0).
+void BM_Release(benchmark::State &state)
+{
+    pr::Form1 f = loadedForm();
+    for (auto _ : state) {
+        f.gamen_MouseUp(1, 0, kCopyX, kCopyY);
+        benchmark::DoNotOptimize(f.st);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_Release);
+
+// A whole short gesture: press on the copy, one slide move, release that commits it. The
+// release after a slide is this minus BM_Press_OnCopy and BM_SlideMove.
+void BM_PressSlideRelease(benchmark::State &state)
+{
+    pr::Form1 f = loadedForm();
+    float x = kCopyX;
+    for (auto _ : state) {
+        f.gamen_MouseDown(1, 0, x, kCopyY);
+        const float to = x == kCopyX ? kCopyX + 3 : kCopyX;
+        f.gamen_MouseMove(1, 0, to, kCopyY);
+        f.gamen_MouseUp(1, 0, to, kCopyY);
+        x = to;
+        benchmark::DoNotOptimize(f.st);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_PressSlideRelease);
+
+// Stroke segment in memo mode, pen down, with no layer attached: the core's part only.
+void BM_StrokeSegment_Core(benchmark::State &state)
+{
+    pr::Form1 f = loadedForm();
+    f.clickCommand(3);
+    f.gamen_MouseDown(1, 0, kCopyX, kCopyY);
+    float x = kCopyX;
+    for (auto _ : state) {
+        x = x == kCopyX ? kCopyX + 3 : kCopyX;
+        f.gamen_MouseMove(1, 0, x, kCopyY + 2);
+        benchmark::DoNotOptimize(f.st);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_StrokeSegment_Core);
+
+// The same segment rasterised into the stroke layer at scale 1, device pixel ratio 1, with
+// the pen option of argument 0: 0 thin red (3 px), 4 thick red (6 px), 7 thick eraser (25 px).
+void BM_StrokeSegment_Layer(benchmark::State &state)
+{
+    pr::Form1 f = loadedForm();
+    pr::StrokeLayer layer;
+    f.gamen.setSink(&layer);
+    f.clickCommand(3);
+    f.clickOption1(int(state.range(0)));
+    f.gamen_MouseDown(1, 0, kCopyX, kCopyY);
+    float x = kCopyX;
+    for (auto _ : state) {
+        x = x == kCopyX ? kCopyX + 3 : kCopyX;
+        f.gamen_MouseMove(1, 0, x, kCopyY + 2);
+        benchmark::DoNotOptimize(layer.takeDirty());
+    }
+    f.gamen.setSink(nullptr);
+}
+BENCHMARK(BM_StrokeSegment_Layer)->Arg(0)->Arg(4)->Arg(7);
+
+} // namespace
+
+BENCHMARK_MAIN();
