@@ -64,39 +64,47 @@ qsizetype StrokeLayer::bytes() const
 void StrokeLayer::setGeometry(QSize widgetSize, double scale, double dpr)
 {
     const double k = scale * dpr;
-    if (!master_.isNull() && widgetSize == widgetSize_ && scale == scale_ && dpr == dpr_)
+    if (widgetSize == widgetSize_ && scale == scale_ && dpr == dpr_)
         return;
-
-    if (master_.isNull() || k > masterK_) {
-        // Finer than ever before: the master grows; earlier strokes are resampled once.
-        QImage next(pixelsFor(kOuter, k), QImage::Format_RGB32);
-        next.fill(background_);
-        if (!master_.isNull()) {
-            QPainter p(&next);
-            p.setRenderHint(QPainter::SmoothPixmapTransform);
-            p.drawImage(QRectF(QPointF(0, 0), QSizeF(master_.size()) * (k / masterK_)), master_);
-        }
-        master_ = std::move(next);
-        masterK_ = k;
-    }
-
     scale_ = scale;
     dpr_ = dpr;
     widgetSize_ = widgetSize;
-    shownIsMaster_ = k == masterK_;
-    if (shownIsMaster_) {
-        shown_ = QImage();
-        master_.setDevicePixelRatio(dpr);
-    } else {
-        shown_ = QImage(pixelsFor(QSizeF(widgetSize), dpr), QImage::Format_RGB32);
-        shown_.fill(background_);
-        QPainter p(&shown_);
+    dirty_ = QRectF(QPointF(0, 0), QSizeF(widgetSize));
+
+    if (isBlank()) {
+        masterK_ = k; // nothing to keep: the first stroke makes the master at this size
+        return;
+    }
+    if (k > masterK_) {
+        // Finer than ever before: the master grows; earlier strokes are resampled once.
+        QImage next(pixelsFor(kOuter, k), QImage::Format_RGB32);
+        next.fill(background_);
+        QPainter p(&next);
         p.setRenderHint(QPainter::SmoothPixmapTransform);
         p.drawImage(QRectF(QPointF(0, 0), QSizeF(master_.size()) * (k / masterK_)), master_);
         p.end();
-        shown_.setDevicePixelRatio(dpr);
+        master_ = std::move(next);
+        masterK_ = k;
     }
-    dirty_ = QRectF(QPointF(0, 0), QSizeF(widgetSize));
+    fitShown();
+}
+
+void StrokeLayer::fitShown()
+{
+    const double k = scale_ * dpr_;
+    shownIsMaster_ = k == masterK_;
+    if (shownIsMaster_) {
+        shown_ = QImage();
+        master_.setDevicePixelRatio(dpr_);
+        return;
+    }
+    shown_ = QImage(pixelsFor(QSizeF(widgetSize_), dpr_), QImage::Format_RGB32);
+    shown_.fill(background_);
+    QPainter p(&shown_);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    p.drawImage(QRectF(QPointF(0, 0), QSizeF(master_.size()) * (k / masterK_)), master_);
+    p.end();
+    shown_.setDevicePixelRatio(dpr_);
 }
 
 QRectF StrokeLayer::takeDirty()
@@ -113,10 +121,12 @@ QPointF StrokeLayer::toWidget(QPointF surface) const
 
 void StrokeLayer::clearLayer(QRgb background)
 {
+    // Blank again: the rasters go, and the master's resolution starts over.
     background_ = background;
-    master_.fill(background);
-    if (!shownIsMaster_)
-        shown_.fill(background);
+    master_ = QImage();
+    shown_ = QImage();
+    shownIsMaster_ = true;
+    masterK_ = scale_ * dpr_;
     dirty_ = QRectF(QPointF(0, 0), QSizeF(widgetSize_));
 }
 
@@ -147,6 +157,11 @@ void StrokeLayer::drawSegment(float x1, float y1, float x2, float y2, QRgb colou
         return;
     width = std::max(1, width);
     const QPointF a(x1, y1), b(x2, y2);
+    if (isBlank()) {
+        master_ = QImage(pixelsFor(kOuter, masterK_), QImage::Format_RGB32);
+        master_.fill(background_);
+        fitShown();
+    }
     paintSegment(master_, masterK_, a, b, colour, width);
     if (!shownIsMaster_)
         paintSegment(shown_, scale_ * dpr_, a, b, colour, width);

@@ -17,7 +17,8 @@ namespace pr {
 // So that strokes survive resizes without losing sharpness, the layer also keeps a master
 // raster at the finest resolution the window has had. Strokes are drawn into both; after a
 // resize the shown raster is rebuilt from the master. Only growing beyond the finest
-// resolution so far resamples existing strokes upwards. At start-up both are one image.
+// resolution so far resamples existing strokes upwards. Usually both are one image, and
+// while the surface has no stroke (at start-up, after a clear) there is no raster at all.
 class StrokeLayer : public StrokeSink {
 public:
     StrokeLayer();
@@ -27,8 +28,11 @@ public:
     double scale() const { return scale_; }
     double dpr() const { return dpr_; }
 
-    // The raster to show, device pixel ratio set: draw it at the widget's origin.
+    // The raster to show, device pixel ratio set: draw it at the widget's origin. Null while
+    // blank: then the surface shows background() alone.
     const QImage &image() const { return shownIsMaster_ ? master_ : shown_; }
+    bool isBlank() const { return master_.isNull(); }
+    QRgb background() const { return background_; }
 
     // Widget-pixel rectangle that changed since the last call (empty if nothing); a clear
     // reports the whole layer.
@@ -44,6 +48,7 @@ public:
     qsizetype bytes() const;
 
 private:
+    void fitShown(); // the shown raster from the master, for the current scale and ratio
     void paintSegment(QImage &target, double pixelsPerUnit, QPointF a, QPointF b, QRgb colour,
                       int width) const;
 

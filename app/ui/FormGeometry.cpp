@@ -5,8 +5,14 @@
 
 namespace pr {
 
-FormGeometry::FormGeometry(QSize client)
+FormGeometry::FormGeometry(QSize client, double dpr)
 {
+    for (int m = 1; m <= 8; ++m) {
+        if (std::fabs(m * dpr - std::round(m * dpr)) < 1e-6) {
+            step_ = m;
+            break;
+        }
+    }
     scale_ = std::max(0.05, std::min(client.width() / double(kClientWidth),
                                      client.height() / double(kClientHeight)));
     origin_ = QPointF((client.width() - kClientWidth * scale_) / 2,
@@ -15,12 +21,9 @@ FormGeometry::FormGeometry(QSize client)
 
 QRect FormGeometry::place(int left, int top, int width, int height) const
 {
-    const auto x = [this](double twips) {
-        return int(std::lround(origin_.x() + twips / kTwipsPerPixel * scale_));
-    };
-    const auto y = [this](double twips) {
-        return int(std::lround(origin_.y() + twips / kTwipsPerPixel * scale_));
-    };
+    const auto snap = [this](double v) { return int(std::lround(v / step_)) * step_; };
+    const auto x = [&](double twips) { return snap(origin_.x() + twips / kTwipsPerPixel * scale_); };
+    const auto y = [&](double twips) { return snap(origin_.y() + twips / kTwipsPerPixel * scale_); };
     const int l = x(left), t = y(top);
     return QRect(l, t, x(left + width) - l, y(top + height) - t);
 }

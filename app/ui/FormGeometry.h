@@ -13,7 +13,10 @@ public:
     static constexpr double kTwipsPerPixel = 15;
     static constexpr int kClientWidth = 811, kClientHeight = 702;
 
-    explicit FormGeometry(QSize client);
+    // dpr: the screen's device pixel ratio. Controls' edges are put on whole device pixels,
+    // so no device pixel is shared by a control and what lies next to it; with a fractional
+    // ratio that moves an edge by at most a few logical pixels from the exact scaled place.
+    explicit FormGeometry(QSize client, double dpr = 1);
 
     double scale() const { return scale_; }
     QPointF origin() const { return origin_; }
@@ -30,6 +33,7 @@ public:
 private:
     double scale_;
     QPointF origin_;
+    int step_ = 1; // logical pixels between edges that fall on whole device pixels
 };
 
 } // namespace pr

@@ -8,6 +8,7 @@
 #include <QtCore/QDebug>
 #include <QtGui/QKeyEvent>
 #include <QtGui/QScreen>
+#include <QtGui/QWindow>
 #include <QtWidgets/QButtonGroup>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QPushButton>
@@ -146,7 +147,7 @@ void MainWindow::syncFromCore()
 
 void MainWindow::relayout()
 {
-    const FormGeometry g(size());
+    const FormGeometry g(size(), devicePixelRatioF());
     scale_ = g.scale();
     const auto placeWidget = [&g](QWidget *w, int left, int top, int width, int height) {
         w->setGeometry(g.place(left, top, width, height));
@@ -184,6 +185,17 @@ void MainWindow::resizeEvent(QResizeEvent *e)
 {
     QWidget::resizeEvent(e);
     relayout();
+}
+
+void MainWindow::showEvent(QShowEvent *e)
+{
+    QWidget::showEvent(e);
+    if (!followsScreen_ && windowHandle()) {
+        // Another screen may have another pixel ratio: the controls' edges move with it.
+        connect(windowHandle(), &QWindow::screenChanged, this, [this] { relayout(); });
+        followsScreen_ = true;
+        relayout();
+    }
 }
 
 void MainWindow::keyPressEvent(QKeyEvent *e)

@@ -51,6 +51,7 @@ public slots:
 
 protected:
     void resizeEvent(QResizeEvent *e) override;
+    void showEvent(QShowEvent *e) override;
     void keyPressEvent(QKeyEvent *e) override;
 
 private:
@@ -69,6 +70,7 @@ private:
     ScaledIndicatorStyle *optionStyle_ = nullptr;
     SurfaceWidget *surface_ = nullptr;
     double scale_ = 1;
+    bool followsScreen_ = false;
 };
 
 } // namespace pr

@@ -156,7 +156,16 @@ void SurfaceWidget::paintEvent(QPaintEvent *e)
 
     QPainter p(this);
     // The layer covers the widget at device resolution: a 1:1 copy of the exposed part.
-    p.drawImage(QPointF(0, 0), layer_.image());
+    if (layer_.isBlank())
+        p.fillRect(e->rect(), QColor(layer_.background()));
+    else
+        p.drawImage(QPointF(0, 0), layer_.image());
+    // The widget may reach a little past the surface's outer box, where its edges were put
+    // on whole device pixels: that margin belongs to the window's background.
+    const QRectF outer(0, 0, PictureBox::kOuterWidth * scale_, PictureBox::kOuterHeight * scale_);
+    const QColor windowBack(form_.BackColor);
+    p.fillRect(QRectF(outer.right(), 0, width() - outer.right(), height()), windowBack);
+    p.fillRect(QRectF(0, outer.bottom(), width(), height() - outer.bottom()), windowBack);
 
     p.scale(scale_, scale_);
     paintBorder(p);
