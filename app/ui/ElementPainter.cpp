@@ -45,15 +45,20 @@ QRectF ElementPainter::bounds(const Scene &scene, ElementRef r) const
 void ElementPainter::paint(QPainter &p, const Scene &scene, ElementRef r) const
 {
     if (const Line *l = scene.line(r)) {
-        p.setPen(QPen(QColor(l->BorderColor), strokeWidth(l->BorderWidth), Qt::SolidLine,
-                      Qt::RoundCap, Qt::RoundJoin));
+        // Round ends, drawn as discs on a flat-ended line: the same shape as a round-capped
+        // pen, which Qt strokes several times slower. A line of zero length (a construction
+        // line after its first click) thus shows as a dot, so the click is seen.
         const QPointF a(l->X1, l->Y1), b(l->X2, l->Y2);
-        // A line of zero length (a construction line after its first click) shows as a dot
-        // of the line's width, so the click is seen.
-        if (a == b)
-            p.drawPoint(a);
-        else
+        const QColor colour(l->BorderColor);
+        const double w = strokeWidth(l->BorderWidth);
+        if (a != b) {
+            p.setPen(QPen(colour, w, Qt::SolidLine, Qt::FlatCap));
             p.drawLine(a, b);
+        }
+        p.setPen(Qt::NoPen);
+        p.setBrush(colour);
+        p.drawEllipse(a, w / 2, w / 2);
+        p.drawEllipse(b, w / 2, w / 2);
         return;
     }
     if (const Label *l = scene.label(r)) {
