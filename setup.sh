@@ -16,7 +16,7 @@ esac
 
 # What building and running need, then what the tests need on top.
 packages=(g++ cmake make pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
-          fonts-ipafont-gothic fonts-ipafont-mincho libbenchmark-dev)
+          fonts-ipafont-gothic fonts-ipafont-mincho libfontconfig-dev libbenchmark-dev)
 if [ "$mode" = test ]; then
   # desktop-file-utils, appstream and dpkg-dev check the installed files and the package.
   packages+=(xvfb xauth desktop-file-utils appstream dpkg-dev)

@@ -2,6 +2,8 @@
 // at the first frame instead of running the event loop on.
 #include "FirstFrameProbe.h"
 #include "ProcessStats.h"
+#include "app/ui/AppIcon.h"
+#include "app/ui/FontConfigWarmUp.h"
 #include "app/ui/MainWindow.h"
 
 #include <QtWidgets/QApplication>
@@ -9,7 +11,10 @@
 int main(int argc, char *argv[])
 {
     prbench::FirstFrameProbe probe(prbench::monotonicNs());
+    pr::FontConfigWarmUp fontConfig;
     QApplication app(argc, argv);
+    pr::setApplicationIdentity();
+    fontConfig.wait();
     probe.mark("app");
     pr::MainWindow window;
     probe.mark("window");

@@ -42,6 +42,8 @@ set(PR_DEB_DEPENDS
     "libc6 (>= 2.34)"
     "libgcc-s1 (>= 3.0)"
     "libstdc++6 (>= 12)"
+    # Start-up reads the font configuration itself, beside Qt.
+    "libfontconfig1 (>= 2.12.6)"
     "libqt6core6 (>= 6.4.0)"
     # Also holds the xcb platform plugin and the JPEG image plugin the letters need.
     "libqt6gui6 (>= 6.4.0)"

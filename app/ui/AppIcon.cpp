@@ -1,5 +1,8 @@
 #include "AppIcon.h"
 
+#include <QtGui/QGuiApplication>
+#include <span>
+
 namespace pr {
 
 QString applicationId()
@@ -7,13 +10,29 @@ QString applicationId()
     return QStringLiteral("io.github.parallel_ratio.ParallelRatio");
 }
 
-QIcon applicationIcon()
+namespace {
+
+QIcon iconOfSizes(std::span<const int> sizes)
 {
     QIcon icon;
-    for (int size : kIconSizes)
+    for (int size : sizes)
         icon.addFile(QStringLiteral(":/icons/%1x%1/apps/%2.png").arg(size).arg(applicationId()),
                      QSize(size, size));
     return icon;
+}
+
+} // namespace
+
+QIcon applicationIcon()
+{
+    return iconOfSizes(kIconSizes);
+}
+
+void setApplicationIdentity()
+{
+    // Ties the window to its installed desktop entry (Wayland app id, taskbar grouping).
+    QGuiApplication::setDesktopFileName(applicationId());
+    QGuiApplication::setWindowIcon(iconOfSizes(kWindowIconSizes));
 }
 
 } // namespace pr
