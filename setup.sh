@@ -19,6 +19,9 @@ packages=(g++ cmake make pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
           fonts-ipafont-gothic fonts-ipafont-mincho)
 if [ "$mode" = test ]; then
   packages+=(xvfb xauth)
+  # RapidCheck for the randomised tests; clang with its sanitizer and fuzzer runtimes for
+  # the sanitizer and fuzzing stages of .ci/run.
+  packages+=(librapidcheck-dev clang libclang-rt-14-dev)
 fi
 
 missing=()
