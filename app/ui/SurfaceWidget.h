@@ -44,6 +44,10 @@ public:
     // Keeps a pointer coordinate the core can use: finite, and within reach of any screen.
     static bool usableCoordinate(double v);
 
+    // Ends a touch or pen gesture in progress as a release at the last usable position,
+    // for a lift that arrives without one; does nothing when none is in progress.
+    void endTouchOrPenGesture();
+
 signals:
     // After every event the form handled; the window resyncs its controls.
     void coreEventHandled();
