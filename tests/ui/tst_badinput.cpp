@@ -17,6 +17,7 @@
 #include <QtWidgets/QRadioButton>
 
 #include <limits>
+#include <memory>
 
 using namespace pr;
 
@@ -282,11 +283,11 @@ private slots:
     {
         MainWindow w;
         wt::showAndWait(w);
-        QPointingDevice *device = QTest::createTouchDevice();
+        const std::unique_ptr<QPointingDevice> device(QTest::createTouchDevice());
         QWindow *window = w.windowHandle();
         const auto touch = [&](QEventPoint::State state, QPointF windowPoint) {
             qt_handleTouchEvent(
-                window, device,
+                window, device.get(),
                 {QEventPoint(1, state, windowPoint, window->mapToGlobal(windowPoint))});
             QCoreApplication::processEvents();
         };
@@ -330,7 +331,7 @@ private slots:
         // A cancelled touch ends the stroke too.
         touch(QEventPoint::Pressed, onSurface({200, 100}));
         QCOMPARE(f.st.penDown, 1.0f);
-        QTouchEvent cancel(QEvent::TouchCancel, device);
+        QTouchEvent cancel(QEvent::TouchCancel, device.get());
         QCoreApplication::sendEvent(w.surface(), &cancel);
         QCOMPARE(f.st.penDown, 0.0f);
         requireFinite(w);
