@@ -6,8 +6,8 @@
 #include "app/ui/SurfaceWidget.h"
 #include "memo/StrokeLayer.h"
 #include "support/FormInvariants.h"
+#include "support/ScriptPlayer.h"
 #include "support/StrokeCounter.h"
-#include "support/SurfaceDriver.h"
 
 #include <QtGui/QImage>
 #include <QtWidgets/QApplication>
@@ -75,9 +75,9 @@ void replayOnSurface(const EventScript &script)
     f.Form_Load();
     surface.syncFromCore();
     const FormInvariants rules(f);
-    SurfaceDriver driver(f, surface);
+    ScriptPlayer player(f, surface);
     for (std::size_t i = 0; i < script.events.size(); ++i) {
-        driver.deliver(script.events[i]);
+        player.deliver(script.events[i]);
         std::string failure = rules.checkState(f);
         if (failure.empty())
             failure = FormInvariants::checkFinite(f);

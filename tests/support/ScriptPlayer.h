@@ -15,9 +15,9 @@ class SurfaceWidget;
 // arrive exactly as a broken driver hands them over. Clicks on buttons and pen options go
 // through the form's user-level entry points; a click on a point label is a left press and
 // release at its centre. After each event the widget resyncs, as the window has it do.
-class SurfaceDriver {
+class ScriptPlayer {
 public:
-    SurfaceDriver(pr::Form1 &form, pr::SurfaceWidget &surface);
+    ScriptPlayer(pr::Form1 &form, pr::SurfaceWidget &surface);
 
     void deliver(const pr::EventScript::Event &e);
 

@@ -1,4 +1,4 @@
-#include "SurfaceDriver.h"
+#include "ScriptPlayer.h"
 
 #include "app/Form1.h"
 #include "app/ui/SurfaceWidget.h"
@@ -46,12 +46,12 @@ Qt::KeyboardModifiers qtModifiers(int shift)
 
 } // namespace
 
-SurfaceDriver::SurfaceDriver(pr::Form1 &form, pr::SurfaceWidget &surface)
+ScriptPlayer::ScriptPlayer(pr::Form1 &form, pr::SurfaceWidget &surface)
     : form_(form), surface_(surface)
 {
 }
 
-void SurfaceDriver::send(QEvent::Type type, int button, int buttons, int shift, QPointF s)
+void ScriptPlayer::send(QEvent::Type type, int button, int buttons, int shift, QPointF s)
 {
     const QPointF w = surface_.toWidget(s);
     QMouseEvent e(type, w, w, type == QEvent::MouseMove ? Qt::NoButton : qtButton(button),
@@ -59,7 +59,7 @@ void SurfaceDriver::send(QEvent::Type type, int button, int buttons, int shift, 
     QCoreApplication::sendEvent(&surface_, &e);
 }
 
-void SurfaceDriver::deliver(const pr::EventScript::Event &e)
+void ScriptPlayer::deliver(const pr::EventScript::Event &e)
 {
     const QPointF at(e.x, e.y);
     switch (e.kind) {
