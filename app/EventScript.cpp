@@ -173,49 +173,55 @@ std::string EventScript::toText(char separator) const
 std::optional<EventScript> EventScript::fromText(std::string_view text, std::string *error)
 {
     EventScript script;
-    int lineNumber = 0;
+    int number = 0; // of the event being read, for the error message
     while (!text.empty()) {
-        const std::size_t end = text.find_first_of("\n;");
-        std::string_view line = text.substr(0, end);
-        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-        ++lineNumber;
+        // A comment runs to the end of its line, ';' inside it included.
+        const std::size_t lineEnd = text.find('\n');
+        std::string_view line = text.substr(0, lineEnd);
+        text.remove_prefix(lineEnd == std::string_view::npos ? text.size() : lineEnd + 1);
         if (const std::size_t hash = line.find('#'); hash != std::string_view::npos)
             line = line.substr(0, hash);
-        line = trim(line);
-        if (line.empty())
-            continue;
 
-        const auto fail = [&](std::string_view why) -> std::optional<EventScript> {
-            if (error)
-                *error = "event " + std::to_string(lineNumber) + " \"" + std::string(line) +
-                         "\": " + std::string(why);
-            return std::nullopt;
-        };
-
-        const std::vector<std::string_view> w = words(line);
-        const auto known = std::find_if(std::begin(kNames), std::end(kNames),
-                                        [&](const auto &n) { return n.name == w[0]; });
-        if (known == std::end(kNames))
-            return fail("unknown event");
-        Event e;
-        e.kind = known->kind;
-        if (!e.isPointer()) {
-            if (w.size() != 2 || !parseInt(w[1], e.index, -32768, 32767))
-                return fail("expected one index");
-        } else {
-            int button = 0, shift = 0;
-            if (w.size() < 4 || w.size() > 5)
-                return fail("expected button, x, y and an optional shift state");
-            if (!parseInt(w[1], button, -32768, 32767))
-                return fail("bad button");
-            if (!parseFloat(w[2], e.x) || !parseFloat(w[3], e.y))
-                return fail("bad position");
-            if (w.size() == 5 && !parseInt(w[4], shift, -32768, 32767))
-                return fail("bad shift state");
-            e.button = std::int16_t(button);
-            e.shift = std::int16_t(shift);
+        while (true) {
+            const std::size_t end = line.find(';');
+            const std::string_view piece = trim(line.substr(0, end));
+            if (!piece.empty()) {
+                ++number;
+                const auto fail = [&](std::string_view why) -> std::optional<EventScript> {
+                    if (error)
+                        *error = "event " + std::to_string(number) + " \"" + std::string(piece) +
+                                 "\": " + std::string(why);
+                    return std::nullopt;
+                };
+                const std::vector<std::string_view> w = words(piece);
+                const auto known = std::find_if(std::begin(kNames), std::end(kNames),
+                                                [&](const auto &n) { return n.name == w[0]; });
+                if (known == std::end(kNames))
+                    return fail("unknown event");
+                Event e;
+                e.kind = known->kind;
+                if (!e.isPointer()) {
+                    if (w.size() != 2 || !parseInt(w[1], e.index, -32768, 32767))
+                        return fail("expected one index");
+                } else {
+                    int button = 0, shift = 0;
+                    if (w.size() < 4 || w.size() > 5)
+                        return fail("expected button, x, y and an optional shift state");
+                    if (!parseInt(w[1], button, -32768, 32767))
+                        return fail("bad button");
+                    if (!parseFloat(w[2], e.x) || !parseFloat(w[3], e.y))
+                        return fail("bad position");
+                    if (w.size() == 5 && !parseInt(w[4], shift, -32768, 32767))
+                        return fail("bad shift state");
+                    e.button = std::int16_t(button);
+                    e.shift = std::int16_t(shift);
+                }
+                script.events.push_back(e);
+            }
+            if (end == std::string_view::npos)
+                break;
+            line.remove_prefix(end + 1);
         }
-        script.events.push_back(e);
     }
     return script;
 }

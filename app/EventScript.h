@@ -19,7 +19,8 @@ class Form1;
 // on exactly as written: non-finite and huge values are kept (the front end, not the script,
 // decides what a real pointer may deliver).
 //
-// Text form, one event a line (or separated by ';'), '#' starting a comment:
+// Text form, one event a line (or separated by ';'), '#' starting a comment that runs to the
+// end of its line:
 //   press B X Y [S]     B: button (1 left, 2 right, 4 middle), S: shift state (default 0)
 //   move B X Y [S]      B: buttons held
 //   release B X Y [S]
@@ -58,7 +59,8 @@ public:
     std::string toText(char separator = '\n') const;
     static std::string eventText(const Event &e);
 
-    // Parses the text form; on a malformed line returns nothing and says which, if asked.
+    // Parses the text form; on a malformed event returns nothing and says which (counting
+    // events, not lines), if asked.
     static std::optional<EventScript> fromText(std::string_view text, std::string *error = nullptr);
 
     // Decodes any byte string into a script (never fails), for fuzzing. Pointer positions

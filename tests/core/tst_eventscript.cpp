@@ -90,8 +90,10 @@ private slots:
 
     void textTakesCommentsBlankLinesAndSemicolons()
     {
-        const auto s = EventScript::fromText("# a slide\n\n  press 1 300 300   # on the copy\r\n"
-                                             "move 1 310 300; release 1 310 300 ;\n\toption 3");
+        const auto s =
+            EventScript::fromText("# a slide; then a pen\n\n  press 1 300 300   # on the "
+                                  "copy; not: move 1 0 0\r\n"
+                                  "move 1 310 300; release 1 310 300 ;\n\toption 3");
         QVERIFY(s);
         const std::vector<Event> expected = {Event::press(1, 300, 300), Event::move(1, 310, 300),
                                              Event::release(1, 310, 300), Event::option(3)};
@@ -124,6 +126,9 @@ private slots:
                                                << "event 1";
         QTest::newRow("error after a separator") << "command 3; option 1; move a b c"
                                                  << "event 3";
+        QTest::newRow("blank lines and comments are not events")
+            << "# start\n\ncommand 3 # memo; on\n;;\nlabel x"
+            << "event 2 \"label x\"";
     }
 
     void malformedTextIsRefused()
