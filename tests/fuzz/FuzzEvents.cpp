@@ -12,7 +12,9 @@
 #include <QtGui/QImage>
 #include <QtWidgets/QApplication>
 
+#include <cmath>
 #include <cstdio>
+#include <iterator>
 #include <cstdlib>
 #include <memory>
 
@@ -65,13 +67,18 @@ void replayOnCore(const EventScript &script)
     }
 }
 
-// Through the surface widget with its stroke layer: besides the state rules, nothing
-// non-finite may reach the form, and the surface paints whatever the form holds.
+// Through the surface widget with its stroke layer, at one of the scales a window gives it:
+// besides the state rules, nothing non-finite may reach the form, and the surface paints
+// whatever the form holds.
 void replayOnSurface(const EventScript &script)
 {
     Form1 f;
     pr::SurfaceWidget surface(f, resources->fonts, resources->letters);
-    surface.resize(793, 641);
+    // The window scales the surface with its size; the input's length picks a scale.
+    static constexpr double kScales[] = {1, 0.75, 1.5};
+    const double scale = kScales[script.events.size() % std::size(kScales)];
+    surface.resize(int(std::ceil(793 * scale)), int(std::ceil(641 * scale)));
+    surface.setScale(scale);
     f.Form_Load();
     surface.syncFromCore();
     const FormInvariants rules(f);
