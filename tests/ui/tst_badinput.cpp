@@ -119,12 +119,18 @@ private slots:
         QVERIFY2(w.form() == before, FormInvariants::firstDifference(w.form(), before).c_str());
         QVERIFY(w.surface()->strokeLayer().image() == layer);
         requireFinite(w);
-        // The surface still paints, and the gesture goes on with usable positions.
+        // The surface still paints, and the gesture goes on from its last usable position.
         QVERIFY(!wt::grabSurface(w).isNull());
         move(w, {330, 305});
+        if (state == QLatin1String("sliding the copy"))
+            QCOMPARE(w.form().Line2[0].X1, 430.0f); // 400 + (320 - 300) + (330 - 320)
+        if (state == QLatin1String("drawing"))
+            QCOMPARE(wt::surfacePixel(w, wt::grabSurface(w), {225, 207.5}),
+                     QBColor(12) & 0xffffff); // midway from (120, 110) to (330, 305)
         release(w, {330, 305});
         requireFinite(w);
         QCOMPARE(w.form().st.penDown, 0.0f);
+        QCOMPARE(w.form().st.dragMode, 0.0f);
     }
 
     void aReleaseAtAnUnusablePositionEndsTheGesture_data()
