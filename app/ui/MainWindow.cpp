@@ -1,6 +1,7 @@
 #include "MainWindow.h"
 
 #include "app/ui/FormGeometry.h"
+#include "app/ui/PointerGuard.h"
 #include "app/ui/ScaledIndicatorStyle.h"
 #include "app/ui/SurfaceWidget.h"
 
@@ -98,6 +99,7 @@ void MainWindow::buildControls()
 
     surface_ = new SurfaceWidget(form_, fonts_, letters_, this);
     connect(surface_, &SurfaceWidget::coreEventHandled, this, &MainWindow::syncFromCore);
+    QCoreApplication::instance()->installEventFilter(new PointerGuard(this, surface_));
 }
 
 QPushButton *MainWindow::commandButton(int number) const

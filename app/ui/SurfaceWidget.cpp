@@ -295,6 +295,15 @@ bool SurfaceWidget::handleTouch(QEvent *e)
     return true;
 }
 
+void SurfaceWidget::endTouchOrPenGesture()
+{
+    if (touchId_ < 0 && !penActive_)
+        return;
+    touchId_ = -1;
+    penActive_ = false;
+    release(1, 0, toWidget(lastSurfacePoint_));
+}
+
 bool SurfaceWidget::handleTablet(QEvent *e)
 {
     // The pen tip acts as the left button, the barrel button as the right one; a hovering

@@ -18,6 +18,14 @@ class LetterImages;
 //
 // Widget point w and surface point x are related by w = (x + border) * scale, the same for
 // painting and input, so hit testing holds at any size.
+//
+// Pointer positions a broken driver may deliver: a surface position is usable when both
+// coordinates are finite and within 1e6 logical pixels of the origin (far beyond any screen,
+// near enough that float slides keep sub-pixel steps). A press or move at an unusable
+// position is dropped; a release at one is delivered at the last usable position, because a
+// release must end strokes and drags. Usable positions reach the form exactly, unclamped,
+// however far off the surface. Elements and strokes far away cost nothing to paint: both are
+// culled or clipped by their bounds.
 class SurfaceWidget : public QWidget {
     Q_OBJECT
 
@@ -43,6 +51,10 @@ public:
 
     // Keeps a pointer coordinate the core can use: finite, and within reach of any screen.
     static bool usableCoordinate(double v);
+
+    // Ends a touch or pen gesture in progress as a release at the last usable position,
+    // for a lift that arrives without one; does nothing when none is in progress.
+    void endTouchOrPenGesture();
 
 signals:
     // After every event the form handled; the window resyncs its controls.

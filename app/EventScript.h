@@ -1,0 +1,76 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pr {
+
+class Form1;
+
+// A replayable record of what reaches the window: presses, moves and releases on the
+// surface, and clicks on the command buttons, the pen options and the point labels.
+//
+// Scripts are replayed through the form's user-level entry points, so a click on a disabled
+// button is ignored as it is on screen. Pointer positions are logical surface pixels, passed
+// on exactly as written: non-finite and huge values are kept (the front end, not the script,
+// decides what a real pointer may deliver).
+//
+// Text form, one event a line (or separated by ';'), '#' starting a comment that runs to the
+// end of its line:
+//   press B X Y [S]     B: button (1 left, 2 right, 4 middle), S: shift state (default 0)
+//   move B X Y [S]      B: buttons held
+//   release B X Y [S]
+//   command N           N: 1 初期画面, 2 終了, 3 メモ, 4 対角線
+//   option I            I: pen option 0..7
+//   label I             I: point label 0..5 (Ａ, Ｂ, Ｃ, Ａ', Ｂ', Ｃ')
+// Numbers are written in their shortest exact form, so text read back gives the same bits
+// (NaN payloads aside).
+class EventScript {
+public:
+    enum class Kind : std::uint8_t { Press, Move, Release, Command, Option, Label };
+
+    struct Event {
+        Kind kind = Kind::Move;
+        std::int16_t button = 0; // Press/Release: the button; Move: the buttons held
+        std::int16_t shift = 0;
+        float x = 0, y = 0; // pointer events only; logical surface pixels
+        int index = 0;      // Command: 1..4; Option: 0..7; Label: 0..5 (others ignored)
+
+        bool isPointer() const { return kind <= Kind::Release; }
+        bool operator==(const Event &) const = default;
+
+        static Event press(int button, float x, float y, int shift = 0);
+        static Event move(int buttons, float x, float y, int shift = 0);
+        static Event release(int button, float x, float y, int shift = 0);
+        static Event command(int number);
+        static Event option(int index);
+        static Event label(int index);
+    };
+
+    std::vector<Event> events;
+
+    // Longest script fromBytes produces, so any input replays in bounded time.
+    static constexpr std::size_t kMaxDecodedEvents = 100000;
+
+    std::string toText(char separator = '\n') const;
+    static std::string eventText(const Event &e);
+
+    // Parses the text form; on a malformed event returns nothing and says which (counting
+    // events, not lines), if asked.
+    static std::optional<EventScript> fromText(std::string_view text, std::string *error = nullptr);
+
+    // Decodes any byte string into a script (never fails), for fuzzing. Pointer positions
+    // come mostly on a quarter-pixel grid around the surface; a flag bit in the opcode reads
+    // raw float bits instead, so NaN, infinities and huge values occur as well.
+    static EventScript fromBytes(std::span<const std::uint8_t> bytes);
+
+    // Delivers one event to the form as a user's input would reach it.
+    static void apply(Form1 &form, const Event &e);
+    void replay(Form1 &form) const;
+};
+
+} // namespace pr

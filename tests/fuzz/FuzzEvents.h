@@ -1,0 +1,20 @@
+#pragma once
+#include "app/EventScript.h"
+
+#include <cstddef>
+#include <cstdint>
+
+// The fuzz target's work, shared by the libFuzzer build and the plain replay of kept inputs.
+// Both replays abort with the script on stderr when a rule breaks, so the input that broke
+// it is kept as a crash.
+
+// Starts the offscreen application and loads fonts and letters once.
+void fuzzInitialise();
+
+// Replays the script twice: straight into the core with every position as written, then
+// through the surface widget (which keeps unusable positions away from the form), checking
+// the form's rules after each event, and finally paints the surface.
+void fuzzScript(const pr::EventScript &script);
+
+extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv);
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size);

@@ -1,0 +1,325 @@
+#include "FormInvariants.h"
+
+#include "app/QBColor.h"
+
+#include <cmath>
+#include <sstream>
+#include <type_traits>
+
+using pr::EventScript;
+using pr::Form1;
+using Kind = pr::EventScript::Kind;
+
+namespace {
+
+// The eight pens: palette colour and stroke width, thin row 0..3 then thick row 4..7.
+struct Pen {
+    float colour;
+    int width;
+    bool eraser;
+};
+constexpr Pen kPens[8] = {
+    {12, 3, false}, {14, 3, false}, {9, 3, false}, {2, 15, true},
+    {12, 6, false}, {14, 6, false}, {9, 6, false}, {2, 25, true},
+};
+
+bool isFlag(float v)
+{
+    return v == 0 || v == 1;
+}
+
+std::string str(float v)
+{
+    std::ostringstream s;
+    s << v;
+    return s.str();
+}
+
+// Collects the first failure only: later rules often fail as a consequence of it. The
+// description is a string or a function making one, called only when the rule is broken.
+class Rules {
+public:
+    template <typename What> void require(bool ok, What &&what)
+    {
+        if (ok || !failure_.empty())
+            return;
+        if constexpr (std::is_invocable_v<What>)
+            failure_ = what();
+        else
+            failure_ = what;
+    }
+    const std::string &failure() const { return failure_; }
+
+private:
+    std::string failure_;
+};
+
+template <typename F> void forEachNumber(const Form1 &f, F &&visit)
+{
+    for (const pr::Line &l : f.Line1)
+        visit("Line1", {l.X1, l.Y1, l.X2, l.Y2});
+    for (const pr::Line &l : f.Line2)
+        visit("Line2", {l.X1, l.Y1, l.X2, l.Y2});
+    for (const pr::Line &l : f.Line3)
+        visit("Line3", {l.X1, l.Y1, l.X2, l.Y2});
+    for (const pr::Line &l : f.Line4)
+        visit("Line4", {l.X1, l.Y1, l.X2, l.Y2});
+    for (const pr::Label &l : f.Label2)
+        visit("Label2", {l.Left, l.Top, l.Width, l.Height});
+    for (const pr::Label &l : f.Label3)
+        visit("Label3", {l.Left, l.Top, l.Width, l.Height});
+    for (const pr::Image &i : f.Image1)
+        visit("Image1", {i.Left, i.Top, i.Width, i.Height});
+    const pr::Shape &s = f.Shape1;
+    visit("Shape1", {s.Left, s.Top, s.Width, s.Height});
+    const pr::FigureState &st = f.st;
+    visit("figure geometry", {st.pY, st.qY, st.rY, st.lTopX, st.lBotX, st.lTopY, st.lBotY, st.mTopX,
+                              st.mBotX, st.mTopY});
+    visit("figure state", {st.dragMode, st.lastX, st.lastY, st.memoMode, st.penDown, st.penColor,
+                           st.diagonalMode, st.diagonalPhase});
+    visit("gamen", {f.gamen.FontSize});
+}
+
+} // namespace
+
+FormInvariants::FormInvariants(const Form1 &initial) : initial_(initial) {}
+
+bool FormInvariants::isReset(const EventScript::Event &e)
+{
+    return (e.kind == Kind::Command && e.index == 1) || (e.kind == Kind::Press && e.button == 2);
+}
+
+std::string FormInvariants::checkState(const Form1 &f) const
+{
+    Rules r;
+    const pr::FigureState &s = f.st;
+    r.require(isFlag(s.memoMode) && isFlag(s.diagonalMode) && isFlag(s.penDown) &&
+                  isFlag(s.diagonalPhase),
+              "a mode flag is neither 0 nor 1");
+    r.require(s.dragMode == 0 || s.dragMode == 1 || s.dragMode == 2 || s.dragMode == 3,
+              [&] { return "dragMode " + str(s.dragMode) + " is not 0..3"; });
+    r.require(!(s.memoMode == 1 && s.diagonalMode == 1), "memo and diagonal mode both on");
+    r.require(s.diagonalStep >= 0 && s.diagonalStep <= 4,
+              [&] { return "diagonalStep " + std::to_string(s.diagonalStep) + " is not 0..4"; });
+    r.require(s.penDown == 0 || s.memoMode == 1, "the pen is down outside memo mode");
+
+    const bool memo = s.memoMode == 1, diagonal = s.diagonalMode == 1;
+    for (int i = 0; i <= 7; ++i)
+        r.require(f.Option1[i].Enabled == memo,
+                  [&] { return "pen option " + std::to_string(i) + " enabled is not memo mode"; });
+    r.require(f.Command3.Enabled == !diagonal, "メモ enabled is not 'diagonal mode off'");
+    r.require(f.Command4.Enabled == !memo, "対角線 enabled is not 'memo mode off'");
+    r.require(f.Command1.Enabled && f.Command2.Enabled, "初期画面 or 終了 disabled");
+
+    int selected = -1, count = 0;
+    for (int i = 0; i <= 7; ++i)
+        if (f.Option1[i].Value) {
+            selected = i;
+            ++count;
+        }
+    r.require(count == 1, "not exactly one pen option selected");
+    if (count == 1) {
+        const Pen &pen = kPens[selected];
+        r.require(f.Shape1.Visible == (memo && pen.eraser),
+                  "eraser cursor shown is not 'memo mode with an eraser selected'");
+        if (f.Shape1.Visible)
+            r.require(f.Shape1.Width == float(pen.width), [&] {
+                return "eraser cursor " + str(f.Shape1.Width) + " wide, its eraser " +
+                       std::to_string(pen.width);
+            });
+        r.require(s.penColor == pen.colour, "pen colour is not the selected pen's");
+        r.require(f.gamen.DrawWidth == pen.width || f.gamen.DrawWidth == 3,
+                  "draw width is neither the selected pen's nor the reset's 3");
+    }
+    r.require(f.Shape1.Height == 25, "eraser cursor height changed");
+
+    // The figure itself never moves: parallels, transversals, marks, letters, point labels
+    // and the geometry fields.
+    for (int i = 0; i <= 4; ++i)
+        r.require(f.Line1[i] == initial_.Line1[i],
+                  [&] { return "Line1(" + std::to_string(i) + ") moved"; });
+    for (int i = 0; i <= 5; ++i)
+        r.require(f.Line3[i] == initial_.Line3[i],
+                  [&] { return "Line3(" + std::to_string(i) + ") moved"; });
+    for (int i = 0; i <= 4; ++i)
+        r.require(f.Image1[i] == initial_.Image1[i],
+                  [&] { return "Image1(" + std::to_string(i) + ") moved"; });
+    for (int i = 0; i <= 5; ++i) {
+        pr::Label l = f.Label2[i];
+        l.BackColor = initial_.Label2[i].BackColor;
+        r.require(l == initial_.Label2[i],
+                  [&] { return "Label2(" + std::to_string(i) + ") changed"; });
+        r.require(f.Label2[i].BackColor == pr::QBColor(diagonal ? 1 : 2),
+                  "point label background does not show the diagonal mode");
+    }
+    pr::FigureState geometry = s;
+    const pr::FigureState &g0 = initial_.st;
+    geometry.dragMode = g0.dragMode;
+    geometry.lastX = g0.lastX;
+    geometry.lastY = g0.lastY;
+    geometry.memoMode = g0.memoMode;
+    geometry.penDown = g0.penDown;
+    geometry.penColor = g0.penColor;
+    geometry.diagonalMode = g0.diagonalMode;
+    geometry.diagonalPhase = g0.diagonalPhase;
+    geometry.diagonalStep = g0.diagonalStep;
+    r.require(geometry == g0, "a geometry field of the figure changed");
+
+    // The copy of ℓ and Ｄ, Ｅ, Ｆ only ever slide sideways.
+    r.require(f.Line2[0].Y1 == 150 && f.Line2[0].Y2 == 550, "the copy of ℓ moved vertically");
+    for (int i = 2; i <= 4; ++i)
+        r.require(f.Label3[i].Top == initial_.Label3[i].Top,
+                  [&] { return "Label3(" + std::to_string(i) + ") moved vertically"; });
+    if (diagonal)
+        r.require(f.Line2[0].BorderColor == pr::QBColor(15),
+                  "the copy of ℓ is not white in diagonal mode");
+    else
+        r.require(f.Line2[0].BorderColor == pr::QBColor(12) ||
+                      f.Line2[0].BorderColor == pr::QBColor(13),
+                  "the copy of ℓ is neither light red nor light magenta");
+    return r.failure();
+}
+
+std::string FormInvariants::checkFinite(const Form1 &f)
+{
+    std::string failure;
+    forEachNumber(f, [&failure](const char *what, std::initializer_list<float> values) {
+        for (float v : values)
+            if (!std::isfinite(v) && failure.empty())
+                failure = std::string("non-finite value ") + str(v) + " in " + what;
+    });
+    return failure;
+}
+
+std::string FormInvariants::firstDifference(const Form1 &a, const Form1 &b)
+{
+    const auto array = [](const auto &x, const auto &y, const char *name) -> std::string {
+        for (int i = x.first; i <= x.last; ++i)
+            if (!(x[i] == y[i]))
+                return std::string(name) + "(" + std::to_string(i) + ")";
+        return {};
+    };
+    for (const std::string &d :
+         {array(a.Line1, b.Line1, "Line1"), array(a.Line2, b.Line2, "Line2"),
+          array(a.Line3, b.Line3, "Line3"), array(a.Line4, b.Line4, "Line4"),
+          array(a.Label2, b.Label2, "Label2"), array(a.Label3, b.Label3, "Label3"),
+          array(a.Image1, b.Image1, "Image1"), array(a.Option1, b.Option1, "Option1"),
+          array(a.Label4, b.Label4, "Label4")})
+        if (!d.empty())
+            return d;
+    const struct {
+        bool same;
+        const char *name;
+    } fields[] = {
+        {a.Shape1 == b.Shape1, "Shape1"},       {a.gamen == b.gamen, "gamen"},
+        {a.Command1 == b.Command1, "Command1"}, {a.Command2 == b.Command2, "Command2"},
+        {a.Command3 == b.Command3, "Command3"}, {a.Command4 == b.Command4, "Command4"},
+        {a.Label1 == b.Label1, "Label1"},       {a.st == b.st, "figure state"},
+        {a.Caption == b.Caption, "Caption"},    {a.endRequested == b.endRequested, "endRequested"},
+    };
+    for (const auto &f : fields)
+        if (!f.same)
+            return f.name;
+    return {};
+}
+
+Form1 FormInvariants::expectedAfterReset(const Form1 &after) const
+{
+    Form1 e = initial_;
+    e.gamen.setSink(after.gamen.sink());
+    e.endRequested = after.endRequested;
+    e.st.penColor = after.st.penColor;
+    e.st.lastX = after.st.lastX;
+    e.st.lastY = after.st.lastY;
+    e.st.diagonalPhase = after.st.diagonalPhase;
+    for (int i = 0; i <= 7; ++i)
+        e.Option1[i].Value = after.Option1[i].Value;
+    for (int i = 1; i <= 4; ++i) {
+        e.Label3[i].Visible = after.Label3[i].Visible;
+        e.Label3[i].ForeColor = after.Label3[i].ForeColor;
+    }
+    e.Label3[1].Left = after.Label3[1].Left;
+    for (int i : {1, 2}) {
+        e.Line2[i].BorderColor = after.Line2[i].BorderColor;
+        e.Line2[i].Y1 = after.Line2[i].Y1;
+        e.Line2[i].Y2 = after.Line2[i].Y2;
+    }
+    for (int k = 0; k <= 4; ++k) {
+        e.Line4[k].Y1 = after.Line4[k].Y1;
+        e.Line4[k].Y2 = after.Line4[k].Y2;
+    }
+    e.Shape1.Left = after.Shape1.Left;
+    e.Shape1.Top = after.Shape1.Top;
+    e.Shape1.Width = after.Shape1.Width;
+    return e;
+}
+
+std::string FormInvariants::checkTransition(const Form1 &before, const Form1 &after,
+                                            const EventScript::Event &e, long clears, long segments,
+                                            const StrokeCounter::Segment &last) const
+{
+    Rules r;
+    const bool reset = isReset(e);
+    if (reset) {
+        r.require(after == expectedAfterReset(after), [&] {
+            return "the reset did not restore the initial form: " +
+                   firstDifference(after, expectedAfterReset(after)) + " differs";
+        });
+        r.require(clears == 1, [&] {
+            return "the reset cleared the surface " + std::to_string(clears) + " times";
+        });
+    } else {
+        r.require(clears == 0, "the surface was cleared without a reset");
+    }
+
+    if (e.kind == Kind::Release) {
+        r.require(after.st.penDown == 0, "a release left the pen down");
+        if (before.st.memoMode == 0 && before.st.diagonalMode == 0)
+            r.require(after.st.dragMode == 0, "a release in normal mode left a drag pending");
+    }
+
+    const bool strokes = e.kind == Kind::Move && before.st.memoMode == 1 && before.st.penDown == 1;
+    if (strokes) {
+        r.require(segments == 1, [&] {
+            return "a move with the pen down drew " + std::to_string(segments) + " segments";
+        });
+        r.require(last.x1 == before.st.lastX && last.y1 == before.st.lastY && last.x2 == e.x &&
+                      last.y2 == e.y,
+                  "a stroke segment does not run from the last point to the pointer");
+        r.require(last.colour == pr::QBColor(int(before.st.penColor)) &&
+                      last.width == before.gamen.DrawWidth,
+                  "a stroke segment is not in the pen's colour and width");
+    } else {
+        r.require(segments == 0, "something was drawn outside a stroke");
+    }
+
+    if (e.kind == Kind::Command && e.index == 2) {
+        Form1 expected = before;
+        expected.endRequested = true;
+        r.require(after == expected,
+                  [&] { return "終了 changed " + firstDifference(after, expected); });
+    }
+    const bool ignoredClick =
+        (e.kind == Kind::Command && (e.index < 1 || e.index > 4)) ||
+        (e.kind == Kind::Command && e.index == 3 && !before.Command3.Enabled) ||
+        (e.kind == Kind::Command && e.index == 4 && !before.Command4.Enabled) ||
+        (e.kind == Kind::Option &&
+         (e.index < 0 || e.index > 7 || !before.Option1[e.index].Enabled)) ||
+        (e.kind == Kind::Label && (e.index < 0 || e.index > 5 || before.st.diagonalMode == 0));
+    if (ignoredClick)
+        r.require(after == before, [&] {
+            return "a click on a disabled or missing control changed " +
+                   firstDifference(after, before);
+        });
+
+    if (e.kind == Kind::Move && before.st.dragMode == 0 && before.st.memoMode == 0 &&
+        before.st.diagonalMode == 0) {
+        Form1 expected = before;
+        expected.Shape1.Left = after.Shape1.Left;
+        expected.Shape1.Top = after.Shape1.Top;
+        r.require(after == expected, [&] {
+            return "an idle move changed more than the cursor: " + firstDifference(after, expected);
+        });
+    }
+    return r.failure();
+}

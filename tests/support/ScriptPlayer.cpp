@@ -1,0 +1,94 @@
+#include "ScriptPlayer.h"
+
+#include "app/Form1.h"
+#include "app/ui/SurfaceWidget.h"
+
+#include <QtCore/QCoreApplication>
+#include <QtGui/QMouseEvent>
+
+using Kind = pr::EventScript::Kind;
+
+namespace {
+
+// Surface button code to Qt's: 1 left, 2 right, 4 middle; anything else a button the
+// surface does not know.
+Qt::MouseButton qtButton(int code)
+{
+    switch (code) {
+    case 1:
+        return Qt::LeftButton;
+    case 2:
+        return Qt::RightButton;
+    case 4:
+        return Qt::MiddleButton;
+    default:
+        return Qt::BackButton;
+    }
+}
+
+Qt::MouseButtons qtButtons(int codes)
+{
+    Qt::MouseButtons b;
+    b.setFlag(Qt::LeftButton, codes & 1);
+    b.setFlag(Qt::RightButton, codes & 2);
+    b.setFlag(Qt::MiddleButton, codes & 4);
+    return b;
+}
+
+Qt::KeyboardModifiers qtModifiers(int shift)
+{
+    Qt::KeyboardModifiers m;
+    m.setFlag(Qt::ShiftModifier, shift & 1);
+    m.setFlag(Qt::ControlModifier, shift & 2);
+    m.setFlag(Qt::AltModifier, shift & 4);
+    return m;
+}
+
+} // namespace
+
+ScriptPlayer::ScriptPlayer(pr::Form1 &form, pr::SurfaceWidget &surface)
+    : form_(form), surface_(surface)
+{
+}
+
+void ScriptPlayer::send(QEvent::Type type, int button, int buttons, int shift, QPointF s)
+{
+    const QPointF w = surface_.toWidget(s);
+    QMouseEvent e(type, w, w, type == QEvent::MouseMove ? Qt::NoButton : qtButton(button),
+                  qtButtons(buttons), qtModifiers(shift));
+    QCoreApplication::sendEvent(&surface_, &e);
+}
+
+void ScriptPlayer::deliver(const pr::EventScript::Event &e)
+{
+    const QPointF at(e.x, e.y);
+    switch (e.kind) {
+    case Kind::Press:
+        held_ |= e.button & 7;
+        send(QEvent::MouseButtonPress, e.button, held_, e.shift, at);
+        break;
+    case Kind::Move:
+        send(QEvent::MouseMove, 0, e.button, e.shift, at);
+        break;
+    case Kind::Release:
+        held_ &= ~e.button;
+        send(QEvent::MouseButtonRelease, e.button, held_, e.shift, at);
+        break;
+    case Kind::Command:
+        form_.clickCommand(e.index);
+        break;
+    case Kind::Option:
+        form_.clickOption1(e.index);
+        break;
+    case Kind::Label:
+        if (form_.Label2.contains(e.index)) {
+            const pr::Label &l = form_.Label2[e.index];
+            const QPointF centre(l.Left + l.Width / 2, l.Top + l.Height / 2);
+            send(QEvent::MouseButtonPress, 1, held_ | 1, 0, centre);
+            send(QEvent::MouseButtonRelease, 1, held_ & ~1, 0, centre);
+        }
+        break;
+    }
+    // The window resyncs after every event the form handled.
+    surface_.syncFromCore();
+}
