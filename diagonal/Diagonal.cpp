@@ -2,11 +2,13 @@
 
 #include "app/Form1.h"
 #include "app/QBColor.h"
+#include "figure/Figure.h"
 
 namespace pr::diagonal {
 
 void Command4_Click(Form1 &f)
 {
+    figure::endDrag(f); // a drag never outlives the mode it began in
     FigureState &s = f.st;
     if (s.diagonalMode == 0) {
         s.diagonalMode = 1;

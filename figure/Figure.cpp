@@ -188,27 +188,32 @@ void gamen_MouseMove(Form1 &f, std::int16_t /*Button*/, std::int16_t /*Shift*/, 
 void gamen_MouseUp(Form1 &f, std::int16_t /*Button*/, std::int16_t /*Shift*/, float /*X*/,
                    float /*Y*/)
 {
-    FigureState &s = f.st;
     memo::penRelease(f);
-    if (s.memoMode == 0 && s.diagonalMode == 0) {
-        if (s.dragMode == 1) {
-            f.Line2[0].BorderColor = QBColor(12);
-            applyCopyLabelVisibility(f);
-            s.dragMode = 0;
-        }
-        // Ｇ stands just right of where the two prolongations cross, about (453, 65).
-        if (s.dragMode == 2) {
-            f.Line2[1].BorderColor = QBColor(15);
-            f.Label3[1].Top = 52;
-            f.Label3[1].Left = 460;
-            s.dragMode = 0;
-        }
-        if (s.dragMode == 3) {
-            f.Line2[2].BorderColor = QBColor(15);
-            f.Label3[1].Top = 52;
-            f.Label3[1].Left = 460;
-            s.dragMode = 0;
-        }
+    endDrag(f);
+}
+
+void endDrag(Form1 &f)
+{
+    FigureState &s = f.st;
+    if (s.memoMode != 0 || s.diagonalMode != 0)
+        return;
+    if (s.dragMode == 1) {
+        f.Line2[0].BorderColor = QBColor(12);
+        applyCopyLabelVisibility(f);
+        s.dragMode = 0;
+    }
+    // Ｇ stands just right of where the two prolongations cross, about (453, 65).
+    if (s.dragMode == 2) {
+        f.Line2[1].BorderColor = QBColor(15);
+        f.Label3[1].Top = 52;
+        f.Label3[1].Left = 460;
+        s.dragMode = 0;
+    }
+    if (s.dragMode == 3) {
+        f.Line2[2].BorderColor = QBColor(15);
+        f.Label3[1].Top = 52;
+        f.Label3[1].Left = 460;
+        s.dragMode = 0;
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "app/Form1.h"
 #include "app/QBColor.h"
+#include "figure/Figure.h"
 
 namespace pr::memo {
 
@@ -24,6 +25,9 @@ constexpr Pen kPens[8] = {
 
 void Command3_Click(Form1 &f)
 {
+    // A copy or prolongation still held (the button reached by keyboard or a second finger)
+    // is let go first; else it would follow the pointer in memo mode with no button held.
+    figure::endDrag(f);
     FigureState &s = f.st;
     if (s.memoMode == 0) {
         for (int i = 0; i <= 7; ++i)

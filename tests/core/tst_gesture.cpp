@@ -333,6 +333,40 @@ private slots:
         QVERIFY(f == before);
     }
 
+    // A mode button reached while the copy is held (by keyboard or a second finger) used to
+    // leave the drag pending: in memo mode the copy then followed the pointer with no button
+    // held. The button now lets go of the copy first, as a release would.
+    void aModeSwitchLetsGoOfTheCopy()
+    {
+        for (int button : {3, 4}) {
+            Form1 f = loadedForm();
+            f.gamen_MouseDown(1, 0, 300, 300);
+            f.gamen_MouseMove(1, 0, 452.5f, 300);
+            f.clickCommand(button);
+            QCOMPARE(f.st.dragMode, 0.0f);
+            QCOMPARE(f.Line2[0].X1, 552.5f);
+            QVERIFY(!f.Label3[2].Visible); // committed as a release commits
+            QCOMPARE(f.Label3[3].ForeColor, QBColor(12));
+            f.gamen_MouseMove(0, 0, 350, 300);
+            f.gamen_MouseUp(1, 0, 350, 300);
+            f.gamen_MouseMove(0, 0, 250, 300);
+            QCOMPARE(f.Line2[0].X1, 552.5f);
+            QCOMPARE(f.Line2[0].BorderColor, QBColor(button == 4 ? 15 : 12));
+        }
+    }
+
+    void aModeSwitchCommitsAShownProlongation()
+    {
+        Form1 f = loadedForm();
+        f.gamen_MouseDown(1, 0, 600, 100);
+        f.clickCommand(4);
+        QCOMPARE(f.st.dragMode, 0.0f);
+        QCOMPARE(f.Line2[2].BorderColor, QBColor(15));
+        QCOMPARE(QPointF(f.Label3[1].Left, f.Label3[1].Top), QPointF(460, 52));
+        f.clickCommand(4); // and nothing is left to commit afterwards
+        QCOMPARE(f.st.dragMode, 0.0f);
+    }
+
     void resetAfterProlongationsKeepsGsLeft()
     {
         Form1 f = loadedForm();

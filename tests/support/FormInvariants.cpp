@@ -102,6 +102,8 @@ std::string FormInvariants::checkState(const Form1 &f) const
     r.require(s.diagonalStep >= 0 && s.diagonalStep <= 4,
               [&] { return "diagonalStep " + std::to_string(s.diagonalStep) + " is not 0..4"; });
     r.require(s.penDown == 0 || s.memoMode == 1, "the pen is down outside memo mode");
+    r.require(s.dragMode == 0 || (s.memoMode == 0 && s.diagonalMode == 0),
+              "a drag is pending in memo or diagonal mode");
 
     const bool memo = s.memoMode == 1, diagonal = s.diagonalMode == 1;
     for (int i = 0; i <= 7; ++i)
