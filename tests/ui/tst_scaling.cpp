@@ -5,6 +5,7 @@
 #include "app/ui/FormGeometry.h"
 
 #include <QtGui/QPointingDevice>
+#include <memory>
 #include <QtGui/QBackingStore>
 #include <QtGui/QTabletEvent>
 #include <QtWidgets/QApplication>
@@ -195,7 +196,8 @@ private slots:
 
     void touchDrivesASlideAndAStroke()
     {
-        QPointingDevice *screen = QTest::createTouchDevice();
+        const std::unique_ptr<QPointingDevice> device(QTest::createTouchDevice());
+        QPointingDevice *screen = device.get();
         MainWindow w;
         showAt(w, {1622, 1404});
         const auto at = [&w](QPointF s) { return wt::windowPoint(w, s); };
@@ -224,7 +226,8 @@ private slots:
 
     void aTapOnAPointLabelClicksIt()
     {
-        QPointingDevice *screen = QTest::createTouchDevice();
+        const std::unique_ptr<QPointingDevice> device(QTest::createTouchDevice());
+        QPointingDevice *screen = device.get();
         MainWindow w;
         showAt(w, {811, 702});
         QTest::mouseClick(w.commandButton(4), Qt::LeftButton);
