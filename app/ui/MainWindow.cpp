@@ -149,7 +149,8 @@ void MainWindow::syncFromCore()
 
 void MainWindow::relayout()
 {
-    const FormGeometry g(size(), devicePixelRatioF());
+    layoutDpr_ = devicePixelRatioF();
+    const FormGeometry g(size(), layoutDpr_);
     scale_ = g.scale();
     const auto placeWidget = [&g](QWidget *w, int left, int top, int width, int height) {
         w->setGeometry(g.place(left, top, width, height));
@@ -196,7 +197,8 @@ void MainWindow::showEvent(QShowEvent *e)
         // Another screen may have another pixel ratio: the controls' edges move with it.
         connect(windowHandle(), &QWindow::screenChanged, this, [this] { relayout(); });
         followsScreen_ = true;
-        relayout();
+        if (devicePixelRatioF() != layoutDpr_)
+            relayout(); // the screen it opened on has another ratio than assumed
     }
 }
 

@@ -71,6 +71,7 @@ private:
     SurfaceWidget *surface_ = nullptr;
     double scale_ = 1;
     bool followsScreen_ = false;
+    double layoutDpr_ = 0; // device pixel ratio the controls were last placed for
 };
 
 } // namespace pr
