@@ -20,6 +20,8 @@ packages=(g++ cmake make pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
 if [ "$mode" = test ]; then
   # desktop-file-utils, appstream and dpkg-dev check the installed files and the package.
   packages+=(xvfb xauth desktop-file-utils appstream dpkg-dev)
+  # doctest for the core's tests, which use no Qt.
+  packages+=(doctest-dev)
   # RapidCheck for the randomised tests; clang with its sanitizer and fuzzer runtimes for
   # the sanitizer and fuzzing stages of .ci/run.
   packages+=(librapidcheck-dev clang libclang-rt-14-dev)

@@ -1,8 +1,8 @@
 #include "SurfaceDriver.h"
 
 #include "ProcessStats.h"
-#include "app/ui/MainWindow.h"
-#include "app/ui/SurfaceWidget.h"
+#include "MainWindow.h"
+#include "SurfaceWidget.h"
 
 #include <QtCore/QCoreApplication>
 #include <QtGui/QMouseEvent>

@@ -7,12 +7,12 @@
 //   - a pointer event at an unusable position reaching the surface widget.
 // Each figure is the median of several timed runs. Run on the offscreen platform:
 //   QT_QPA_PLATFORM=offscreen build/bench/far_input_bench
-#include "app/EventScript.h"
-#include "app/Form1.h"
-#include "app/QBColor.h"
-#include "app/ui/MainWindow.h"
-#include "app/ui/SurfaceWidget.h"
-#include "memo/StrokeLayer.h"
+#include "support/EventScript.h"
+#include "lesson/Lesson.h"
+#include "form/QBColor.h"
+#include "MainWindow.h"
+#include "SurfaceWidget.h"
+#include "StrokeLayer.h"
 
 #include <QtCore/QRandomGenerator>
 #include <QtGui/QMouseEvent>
@@ -60,7 +60,7 @@ void coreReplay()
     for (auto &b : bytes)
         b = std::uint8_t(rng.bounded(256));
     const EventScript script = EventScript::fromBytes(bytes);
-    Form1 f;
+    Lesson f;
     f.Form_Load();
     const double us = medianMicros(5, 1, [&] { script.replay(f); });
     std::printf("core replay of decoded random bytes: %zu events, %.1f M events/s\n",
@@ -85,12 +85,13 @@ void repaint()
     mouse(s, QEvent::MouseButtonPress, {1e6, 300});
     mouse(s, QEvent::MouseMove, {-1e6, 300});
     mouse(s, QEvent::MouseButtonRelease, {-1e6, 300});
-    w.form().clickCommand(3);
-    w.form().clickOption1(7);
+    w.handle([](Lesson &l) {
+        l.clickCommand(3);
+        l.clickOption(7);
+    });
     mouse(s, QEvent::MouseButtonPress, {1e6, 1e6});
     mouse(s, QEvent::MouseMove, {-1e6, 1e6});
     mouse(s, QEvent::MouseMove, {1e6, -1e6});
-    w.syncFromCore();
     const double far = medianMicros(9, 20, fullPaint);
     std::printf("full repaint of the surface: %.0f us as laid out, %.0f us with the copy at "
                 "x = %.0f and the cursor at (%.0f, %.0f)\n",

@@ -10,9 +10,9 @@
 #include "ProcessStats.h"
 #include "Stats.h"
 #include "SurfaceDriver.h"
-#include "app/ui/MainWindow.h"
-#include "app/ui/SurfaceWidget.h"
-#include "memo/StrokeLayer.h"
+#include "MainWindow.h"
+#include "SurfaceWidget.h"
+#include "StrokeLayer.h"
 
 #include <QtGui/QGuiApplication>
 #include <QtWidgets/QApplication>

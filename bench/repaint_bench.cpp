@@ -10,8 +10,8 @@
 #include "ProcessStats.h"
 #include "Stats.h"
 #include "SurfaceDriver.h"
-#include "app/ui/MainWindow.h"
-#include "app/ui/SurfaceWidget.h"
+#include "MainWindow.h"
+#include "SurfaceWidget.h"
 
 #include <QtGui/QGuiApplication>
 #include <QtGui/QScreen>

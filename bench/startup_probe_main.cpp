@@ -2,9 +2,9 @@
 // at the first frame instead of running the event loop on.
 #include "FirstFrameProbe.h"
 #include "ProcessStats.h"
-#include "app/ui/AppIcon.h"
-#include "app/ui/FontConfigWarmUp.h"
-#include "app/ui/MainWindow.h"
+#include "AppIcon.h"
+#include "FontConfigWarmUp.h"
+#include "MainWindow.h"
 
 #include <QtWidgets/QApplication>
 

@@ -1,182 +1,227 @@
 // Diagonal mode: the toggle and the construction of up to five lines by label clicks.
-#include "LoadedForm.h"
-#include "app/Form1.h"
-#include "app/QBColor.h"
+#include "diagonal/Diagonal.h"
+#include "form/QBColor.h"
+#include "support/FormInvariants.h"
+#include "support/LoadedForm.h"
 
-#include <QtTest/QtTest>
+#include <doctest/doctest.h>
+
+#include <ostream>
+#include <string>
 
 using namespace pr;
 
 namespace {
 
-QLineF lineOf(const Line &l) { return QLineF(l.X1, l.Y1, l.X2, l.Y2); }
+struct Seg {
+    double x1, y1, x2, y2;
+    bool operator==(const Seg &) const = default;
+};
+
+std::ostream &operator<<(std::ostream &os, const Seg &s)
+{
+    return os << "(" << s.x1 << ", " << s.y1 << ")-(" << s.x2 << ", " << s.y2 << ")";
+}
+
+Seg lineOf(const Line &l) { return {l.X1, l.Y1, l.X2, l.Y2}; }
+
+// A segment between two single-precision points, as the form stores them.
+Seg seg(float x1, float y1, float x2, float y2) { return {x1, y1, x2, y2}; }
 
 bool parked(const Line &l) { return l.X1 == 1000 && l.X2 == 1000; }
 
 } // namespace
 
-class TestDiagonal : public QObject {
-    Q_OBJECT
+// On failure, names the first control or field that differs.
+#define CHECK_SAME_FORM(a, b) CHECK_MESSAGE((a) == (b), FormInvariants::firstDifference((a), (b)))
 
-private slots:
-    void toggleMarksTheMode()
-    {
-        Form1 f = loadedForm();
-        f.clickCommand(4);
-        QCOMPARE(f.st.diagonalMode, 1.0f);
-        QCOMPARE(f.st.diagonalPhase, 0.0f);
-        QVERIFY(!f.Command3.Enabled);
-        QVERIFY(f.Command4.Enabled);
-        QCOMPARE(f.Line2[0].BorderColor, QBColor(15));
-        for (int i = 0; i <= 5; ++i)
-            QCOMPARE(f.Label2[i].BackColor, QBColor(1));
-        f.clickCommand(3); // memo is disabled meanwhile
-        QCOMPARE(f.st.memoMode, 0.0f);
+TEST_SUITE_BEGIN("diagonal");
 
-        f.clickCommand(4);
-        QCOMPARE(f.st.diagonalMode, 0.0f);
-        QVERIFY(f.Command3.Enabled);
-        QCOMPARE(f.Line2[0].BorderColor, QBColor(12));
-        for (int i = 0; i <= 5; ++i)
-            QCOMPARE(f.Label2[i].BackColor, QBColor(2));
+TEST_CASE("toggleMarksTheMode")
+{
+    Lesson l = loadedLesson();
+    const Form1 &f = l.form;
+    l.clickCommand(4);
+    CHECK(f.st.diagonalMode == 1.0f);
+    CHECK(f.st.diagonalPhase == 0.0f);
+    CHECK(!f.Command3.Enabled);
+    CHECK(f.Command4.Enabled);
+    CHECK(f.Line2[0].BorderColor == QBColor(15));
+    for (int i = 0; i <= 5; ++i) {
+        CAPTURE(i);
+        CHECK(f.Label2[i].BackColor == QBColor(1));
     }
+    l.clickCommand(3); // memo is disabled meanwhile
+    CHECK(f.st.memoMode == 0.0f);
 
-    void onAndOffWithoutClicksOnlyResetsThePhase()
-    {
-        Form1 f = loadedForm();
-        f.clickCommand(4);
-        f.clickLabel2(0); // phase 1
-        f.clickCommand(4);
-        const Form1 before = f;
-        f.clickCommand(4);
-        f.clickCommand(4);
-        Form1 expected = before;
-        expected.st.diagonalPhase = 0;
-        QVERIFY(f == expected);
+    l.clickCommand(4);
+    CHECK(f.st.diagonalMode == 0.0f);
+    CHECK(f.Command3.Enabled);
+    CHECK(f.Line2[0].BorderColor == QBColor(12));
+    for (int i = 0; i <= 5; ++i) {
+        CAPTURE(i);
+        CHECK(f.Label2[i].BackColor == QBColor(2));
     }
+}
 
-    void pointsOfTheLabels_data()
-    {
-        QTest::addColumn<int>("from");
-        QTest::addColumn<int>("to");
-        QTest::addColumn<QLineF>("line");
-        QTest::newRow("Ａ to Ｂ'") << 0 << 4 << QLineF(337.5, 250, 510, 350);
-        QTest::newRow("Ｂ' to Ａ") << 4 << 0 << QLineF(510, 350, 337.5, 250);
-        QTest::newRow("Ｂ to Ｃ'") << 1 << 5 << QLineF(275, 350, 540, 500);
-        QTest::newRow("Ａ' to Ｃ, Ｃ at 181.3") << 3 << 2 << QLineF(490, 250, 181.3f, 500);
-        QTest::newRow("Ａ to Ｃ along ℓ") << 0 << 2 << QLineF(337.5, 250, 181.3f, 500);
-        QTest::newRow("Ａ to Ａ' along p") << 0 << 3 << QLineF(337.5, 250, 490, 250);
-        QTest::newRow("Ｂ twice") << 1 << 1 << QLineF(275, 350, 275, 350);
-    }
-    void pointsOfTheLabels()
-    {
-        QFETCH(int, from);
-        QFETCH(int, to);
-        QFETCH(QLineF, line);
-        Form1 f = loadedForm();
-        f.clickCommand(4);
-        f.clickLabel2(from);
-        QCOMPARE(lineOf(f.Line4[0]), QLineF(line.p1(), line.p1())); // collapsed on the point
-        QCOMPARE(f.st.diagonalPhase, 1.0f);
-        f.clickLabel2(to);
-        QCOMPARE(lineOf(f.Line4[0]), line);
-        QCOMPARE(f.st.diagonalPhase, 0.0f);
-        QCOMPARE(f.st.diagonalStep, std::int16_t(1));
-        QVERIFY(parked(f.Line4[1]));
-    }
+TEST_CASE("onAndOffWithoutClicksOnlyResetsThePhase")
+{
+    Lesson l = loadedLesson();
+    l.clickCommand(4);
+    clickPointLabel(l, 0); // phase 1
+    l.clickCommand(4);
+    const Form1 before = l.form;
+    l.clickCommand(4);
+    l.clickCommand(4);
+    Form1 expected = before;
+    expected.st.diagonalPhase = 0;
+    CHECK_SAME_FORM(l.form, expected);
+}
 
-    void fifthLineEndsTheModeAndTheSixthReusesTheFirst()
-    {
-        Form1 f = loadedForm();
-        f.clickCommand(4);
-        const int clicks[5][2] = {{0, 3}, {1, 4}, {2, 5}, {0, 5}, {2, 3}};
-        for (int k = 0; k < 5; ++k) {
-            QCOMPARE(f.st.diagonalMode, 1.0f);
-            QCOMPARE(f.st.diagonalStep, std::int16_t(k));
-            f.clickLabel2(clicks[k][0]);
-            f.clickLabel2(clicks[k][1]);
+TEST_CASE("pointsOfTheLabels")
+{
+    const struct {
+        const char *name;
+        int from, to;
+        Seg line;
+    } rows[] = {
+        {"Ａ to Ｂ'", 0, 4, seg(337.5, 250, 510, 350)},
+        {"Ｂ' to Ａ", 4, 0, seg(510, 350, 337.5, 250)},
+        {"Ｂ to Ｃ'", 1, 5, seg(275, 350, 540, 500)},
+        {"Ａ' to Ｃ, Ｃ at 181.3", 3, 2, seg(490, 250, 181.3f, 500)},
+        {"Ａ to Ｃ along ℓ", 0, 2, seg(337.5, 250, 181.3f, 500)},
+        {"Ａ to Ａ' along p", 0, 3, seg(337.5, 250, 490, 250)},
+        {"Ｂ twice", 1, 1, seg(275, 350, 275, 350)},
+    };
+    for (const auto &row : rows) {
+        INFO(std::string(row.name));
+        Lesson l = loadedLesson();
+        const Form1 &f = l.form;
+        l.clickCommand(4);
+        clickPointLabel(l, row.from);
+        const Seg collapsed{row.line.x1, row.line.y1, row.line.x1, row.line.y1};
+        CHECK(lineOf(f.Line4[0]) == collapsed); // collapsed on the point
+        CHECK(f.st.diagonalPhase == 1.0f);
+        clickPointLabel(l, row.to);
+        CHECK(lineOf(f.Line4[0]) == row.line);
+        CHECK(f.st.diagonalPhase == 0.0f);
+        CHECK(f.st.diagonalStep == std::int16_t(1));
+        CHECK(parked(f.Line4[1]));
+    }
+}
+
+TEST_CASE("fifthLineEndsTheModeAndTheSixthReusesTheFirst")
+{
+    Lesson l = loadedLesson();
+    const Form1 &f = l.form;
+    l.clickCommand(4);
+    const int clicks[5][2] = {{0, 3}, {1, 4}, {2, 5}, {0, 5}, {2, 3}};
+    for (int k = 0; k < 5; ++k) {
+        CAPTURE(k);
+        CHECK(f.st.diagonalMode == 1.0f);
+        CHECK(f.st.diagonalStep == std::int16_t(k));
+        clickPointLabel(l, clicks[k][0]);
+        clickPointLabel(l, clicks[k][1]);
+    }
+    CHECK(f.st.diagonalMode == 0.0f);
+    CHECK(f.st.diagonalStep == std::int16_t(0));
+    CHECK(f.st.diagonalPhase == 0.0f);
+    CHECK(f.Command3.Enabled);
+    CHECK(f.Label2[0].BackColor == QBColor(2));
+    CHECK(f.Line2[0].BorderColor == QBColor(12));
+    for (int k = 0; k <= 4; ++k) { // all five stay
+        CAPTURE(k);
+        CHECK(!parked(f.Line4[k]));
+    }
+    CHECK(lineOf(f.Line4[4]) == seg(181.3f, 500, 490, 250));
+
+    clickPointLabel(l, 1); // mode off: inert
+    CHECK(lineOf(f.Line4[0]) == seg(337.5, 250, 490, 250));
+    l.clickCommand(4);
+    clickPointLabel(l, 1);
+    CHECK(lineOf(f.Line4[0]) == seg(275, 350, 275, 350));
+    CHECK(lineOf(f.Line4[1]) == seg(275, 350, 510, 350)); // the others stay
+}
+
+TEST_CASE("leavingKeepsLinesAndStep")
+{
+    Lesson l = loadedLesson();
+    const Form1 &f = l.form;
+    l.clickCommand(4);
+    for (int i : {0, 3, 1, 4})
+        clickPointLabel(l, i);
+    l.clickCommand(4);
+    CHECK(f.st.diagonalStep == std::int16_t(2));
+    CHECK((!parked(f.Line4[0]) && !parked(f.Line4[1])));
+    l.clickCommand(4);
+    clickPointLabel(l, 2);
+    clickPointLabel(l, 5);
+    CHECK(lineOf(f.Line4[2]) == seg(181.3f, 500, 540, 500));
+}
+
+TEST_CASE("halfLineIsStartedAfreshAfterToggling")
+{
+    Lesson l = loadedLesson();
+    const Form1 &f = l.form;
+    l.clickCommand(4);
+    clickPointLabel(l, 0);
+    l.clickCommand(4);
+    l.clickCommand(4);
+    CHECK(lineOf(f.Line4[0]) == seg(337.5, 250, 337.5, 250)); // left as it was
+    clickPointLabel(l, 5);
+    CHECK(lineOf(f.Line4[0]) == seg(540, 500, 540, 500));
+    CHECK(f.st.diagonalStep == std::int16_t(0));
+}
+
+// A label click is a press and release on the surface as well: outside diagonal mode it
+// does what that press and release do there (a prolongation shown, the copy picked up and
+// put down, a pen touched and lifted) and nothing more.
+TEST_CASE("clicksDoNothingOutsideTheMode")
+{
+    for (bool memo : {false, true}) {
+        CAPTURE(memo);
+        Lesson l = loadedLesson();
+        if (memo)
+            l.clickCommand(3);
+        Lesson surfaceOnly = l;
+        for (int i = 0; i <= 5; ++i) {
+            clickPointLabel(l, i);
+            const Label &label = surfaceOnly.form.Label2[i];
+            const float x = label.Left + label.Width / 2, y = label.Top + label.Height / 2;
+            surfaceOnly.gamen_MouseDown(1, 0, x, y);
+            surfaceOnly.gamen_MouseUp(1, 0, x, y);
         }
-        QCOMPARE(f.st.diagonalMode, 0.0f);
-        QCOMPARE(f.st.diagonalStep, std::int16_t(0));
-        QCOMPARE(f.st.diagonalPhase, 0.0f);
-        QVERIFY(f.Command3.Enabled);
-        QCOMPARE(f.Label2[0].BackColor, QBColor(2));
-        QCOMPARE(f.Line2[0].BorderColor, QBColor(12));
-        for (int k = 0; k <= 4; ++k) // all five stay
-            QVERIFY(!parked(f.Line4[k]));
-        QCOMPARE(lineOf(f.Line4[4]), QLineF(181.3f, 500, 490, 250));
-
-        f.clickLabel2(1); // mode off: inert
-        QCOMPARE(lineOf(f.Line4[0]), QLineF(337.5, 250, 490, 250));
-        f.clickCommand(4);
-        f.clickLabel2(1);
-        QCOMPARE(lineOf(f.Line4[0]), QLineF(275, 350, 275, 350));
-        QCOMPARE(lineOf(f.Line4[1]), QLineF(275, 350, 510, 350)); // the others stay
-    }
-
-    void leavingKeepsLinesAndStep()
-    {
-        Form1 f = loadedForm();
-        f.clickCommand(4);
-        for (int i : {0, 3, 1, 4})
-            f.clickLabel2(i);
-        f.clickCommand(4);
-        QCOMPARE(f.st.diagonalStep, std::int16_t(2));
-        QVERIFY(!parked(f.Line4[0]) && !parked(f.Line4[1]));
-        f.clickCommand(4);
-        f.clickLabel2(2);
-        f.clickLabel2(5);
-        QCOMPARE(lineOf(f.Line4[2]), QLineF(181.3f, 500, 540, 500));
-    }
-
-    void halfLineIsStartedAfreshAfterToggling()
-    {
-        Form1 f = loadedForm();
-        f.clickCommand(4);
-        f.clickLabel2(0);
-        f.clickCommand(4);
-        f.clickCommand(4);
-        QCOMPARE(lineOf(f.Line4[0]), QLineF(337.5, 250, 337.5, 250)); // left as it was
-        f.clickLabel2(5);
-        QCOMPARE(lineOf(f.Line4[0]), QLineF(540, 500, 540, 500));
-        QCOMPARE(f.st.diagonalStep, std::int16_t(0));
-    }
-
-    void clicksDoNothingOutsideTheMode()
-    {
-        for (bool memo : {false, true}) {
-            Form1 f = loadedForm();
-            if (memo)
-                f.clickCommand(3);
-            const Form1 before = f;
-            for (int i = 0; i <= 5; ++i)
-                f.clickLabel2(i);
-            f.Label2_Click(7); // no such label
-            QVERIFY(f == before);
+        diagonal::Label2_Click(l.form, 7); // no such label
+        CHECK_SAME_FORM(l.form, surfaceOnly.form);
+        for (int k = 0; k <= 4; ++k) {
+            CAPTURE(k);
+            CHECK(parked(l.form.Line4[k]));
         }
     }
+}
 
-    void resetMidConstruction()
-    {
-        Form1 f = loadedForm();
-        f.clickCommand(4);
-        for (int i : {0, 3, 1})
-            f.clickLabel2(i);
-        f.gamen_MouseDown(2, 0, 1, 1);
-        QCOMPARE(f.st.diagonalMode, 0.0f);
-        QCOMPARE(f.st.diagonalStep, std::int16_t(0));
-        QCOMPARE(f.st.diagonalPhase, 1.0f); // left for the next entry to reset
-        for (int k = 0; k <= 4; ++k)
-            QVERIFY(parked(f.Line4[k]));
-        QCOMPARE(f.Line4[0].Y2, 250.0f);
-        QVERIFY(f.Command3.Enabled);
-        QCOMPARE(f.Line2[0].BorderColor, QBColor(12));
-        QCOMPARE(f.Label2[3].BackColor, QBColor(2));
-        f.clickCommand(4);
-        f.clickLabel2(4);
-        QCOMPARE(lineOf(f.Line4[0]), QLineF(510, 350, 510, 350));
+TEST_CASE("resetMidConstruction")
+{
+    Lesson l = loadedLesson();
+    const Form1 &f = l.form;
+    l.clickCommand(4);
+    for (int i : {0, 3, 1})
+        clickPointLabel(l, i);
+    l.gamen_MouseDown(2, 0, 1, 1);
+    CHECK(f.st.diagonalMode == 0.0f);
+    CHECK(f.st.diagonalStep == std::int16_t(0));
+    CHECK(f.st.diagonalPhase == 1.0f); // left for the next entry to reset
+    for (int k = 0; k <= 4; ++k) {
+        CAPTURE(k);
+        CHECK(parked(f.Line4[k]));
     }
-};
+    CHECK(f.Line4[0].Y2 == 250.0f);
+    CHECK(f.Command3.Enabled);
+    CHECK(f.Line2[0].BorderColor == QBColor(12));
+    CHECK(f.Label2[3].BackColor == QBColor(2));
+    l.clickCommand(4);
+    clickPointLabel(l, 4);
+    CHECK(lineOf(f.Line4[0]) == seg(510, 350, 510, 350));
+}
 
-QTEST_GUILESS_MAIN(TestDiagonal)
-#include "tst_diagonal.moc"
+TEST_SUITE_END();

@@ -1,313 +1,312 @@
 // Memo mode: the toggle, the eight pens, strokes on the surface's own layer, the eraser
 // cursor, and the rule that a stroke never outlives the gesture or mode that began it.
 #include "RecordingSink.h"
-#include "app/Form1.h"
-#include "app/QBColor.h"
+#include "form/QBColor.h"
+#include "support/LoadedForm.h"
 
-#include <QtTest/QtTest>
+#include <doctest/doctest.h>
+
+#include <string>
+#include <vector>
 
 using namespace pr;
 using Segment = RecordingSink::Segment;
 
 namespace {
 
-struct MemoForm {
+struct MemoLesson {
     RecordingSink sink;
-    Form1 f;
-    MemoForm()
-    {
-        f.gamen.setSink(&sink);
-        f.Form_Load();
-    }
-    MemoForm(const MemoForm &) = delete;
+    Lesson l;
+    Form1 &f = l.form;
+    MemoLesson() : l(loadedLesson(&sink)) {}
+    MemoLesson(const MemoLesson &) = delete;
 };
 
 } // namespace
 
-class TestMemo : public QObject {
-    Q_OBJECT
+TEST_SUITE_BEGIN("memo");
 
-private slots:
-    // --- toggle and pens ---------------------------------------------------------------------
-    void toggleEnablesThePensAndExcludesDiagonal()
-    {
-        MemoForm m;
-        Form1 &f = m.f;
-        f.clickCommand(3);
-        QCOMPARE(f.st.memoMode, 1.0f);
-        QCOMPARE(f.st.diagonalMode, 0.0f);
-        for (int i = 0; i <= 7; ++i)
-            QVERIFY(f.Option1[i].Enabled);
-        QVERIFY(!f.Command4.Enabled);
-        QVERIFY(f.Command3.Enabled);
-        f.clickCommand(4); // disabled: ignored
-        QCOMPARE(f.st.diagonalMode, 0.0f);
-
-        f.clickCommand(3);
-        QCOMPARE(f.st.memoMode, 0.0f);
-        for (int i = 0; i <= 7; ++i)
-            QVERIFY(!f.Option1[i].Enabled);
-        QVERIFY(f.Command4.Enabled);
-        QCOMPARE(m.sink.clears, 1); // leaving memo mode keeps the strokes
+// --- toggle and pens ------------------------------------------------------------------------
+TEST_CASE("toggleEnablesThePensAndExcludesDiagonal")
+{
+    MemoLesson m;
+    Form1 &f = m.f;
+    m.l.clickCommand(3);
+    CHECK(f.st.memoMode == 1.0f);
+    CHECK(f.st.diagonalMode == 0.0f);
+    for (int i = 0; i <= 7; ++i) {
+        CAPTURE(i);
+        CHECK(f.Option1[i].Enabled);
     }
+    CHECK(!f.Command4.Enabled);
+    CHECK(f.Command3.Enabled);
+    m.l.clickCommand(4); // disabled: ignored
+    CHECK(f.st.diagonalMode == 0.0f);
 
-    void penTable_data()
-    {
-        QTest::addColumn<int>("index");
-        QTest::addColumn<float>("colour");
-        QTest::addColumn<int>("width");
-        QTest::addColumn<bool>("cursor");
-        QTest::newRow("thin red") << 0 << 12.f << 3 << false;
-        QTest::newRow("thin yellow") << 1 << 14.f << 3 << false;
-        QTest::newRow("thin blue") << 2 << 9.f << 3 << false;
-        QTest::newRow("thin eraser") << 3 << 2.f << 15 << true;
-        QTest::newRow("thick red") << 4 << 12.f << 6 << false;
-        QTest::newRow("thick yellow") << 5 << 14.f << 6 << false;
-        QTest::newRow("thick blue") << 6 << 9.f << 6 << false;
-        QTest::newRow("thick eraser") << 7 << 2.f << 25 << true;
+    m.l.clickCommand(3);
+    CHECK(f.st.memoMode == 0.0f);
+    for (int i = 0; i <= 7; ++i) {
+        CAPTURE(i);
+        CHECK(!f.Option1[i].Enabled);
     }
-    void penTable()
-    {
-        QFETCH(int, index);
-        QFETCH(float, colour);
-        QFETCH(int, width);
-        QFETCH(bool, cursor);
-        MemoForm m;
+    CHECK(f.Command4.Enabled);
+    CHECK(m.sink.clears == 1); // leaving memo mode keeps the strokes
+}
+
+TEST_CASE("penTable")
+{
+    const struct {
+        const char *name;
+        int index;
+        float colour;
+        int width;
+        bool cursor;
+    } rows[] = {
+        {"thin red", 0, 12, 3, false},    {"thin yellow", 1, 14, 3, false},
+        {"thin blue", 2, 9, 3, false},    {"thin eraser", 3, 2, 15, true},
+        {"thick red", 4, 12, 6, false},   {"thick yellow", 5, 14, 6, false},
+        {"thick blue", 6, 9, 6, false},   {"thick eraser", 7, 2, 25, true},
+    };
+    for (const auto &row : rows) {
+        INFO(std::string(row.name));
+        MemoLesson m;
         Form1 &f = m.f;
-        f.clickCommand(3);
-        f.clickOption1(index == 7 ? 3 : 7); // start from the other eraser, cursor shown
-        f.clickOption1(index);
-        QCOMPARE(f.selectedOption1(), index);
-        QCOMPARE(f.st.penColor, colour);
-        QCOMPARE(f.gamen.DrawWidth, width);
-        QCOMPARE(f.Shape1.Visible, cursor);
-        if (cursor)
-            QCOMPARE(f.Shape1.Width, float(width)); // the eraser's footprint
-        QCOMPARE(f.Shape1.Height, 25.0f);
+        m.l.clickCommand(3);
+        m.l.clickOption(row.index == 7 ? 3 : 7); // start from the other eraser, cursor shown
+        m.l.clickOption(row.index);
+        CHECK(f.selectedOption1() == row.index);
+        CHECK(f.st.penColor == row.colour);
+        CHECK(f.gamen.DrawWidth == row.width);
+        CHECK(f.Shape1.Visible == row.cursor);
+        if (row.cursor)
+            CHECK(f.Shape1.Width == float(row.width)); // the eraser's footprint
+        CHECK(f.Shape1.Height == 25.0f);
 
         // Its strokes carry the pen; the eraser paints in the surface's own green.
-        f.gamen_MouseDown(1, 0, 10, 20);
-        f.gamen_MouseMove(1, 0, 30, 40);
-        QCOMPARE(m.sink.segments.size(), std::size_t(1));
-        QCOMPARE(m.sink.segments[0], (Segment{10, 20, 30, 40, QBColor(int(colour)), width}));
-        if (cursor)
-            QCOMPARE(m.sink.segments[0].colour, f.gamen.BackColor);
+        m.l.gamen_MouseDown(1, 0, 10, 20);
+        m.l.gamen_MouseMove(1, 0, 30, 40);
+        REQUIRE(m.sink.segments.size() == std::size_t(1));
+        CHECK(m.sink.segments[0] == Segment{10, 20, 30, 40, QBColor(int(row.colour)), row.width});
+        if (row.cursor)
+            CHECK(m.sink.segments[0].colour == f.gamen.BackColor);
     }
+}
 
-    void optionsAreOneGroupAndIgnoredWhileDisabled()
-    {
-        MemoForm m;
-        Form1 &f = m.f;
-        f.clickOption1(5); // disabled outside memo mode
-        QCOMPARE(f.selectedOption1(), 0);
-        QCOMPARE(f.st.penColor, 12.0f);
-        f.clickCommand(3);
-        f.clickOption1(5);
-        f.clickOption1(2); // lower row clears the upper
-        int selected = 0;
-        for (const OptionButton &o : f.Option1)
-            selected += o.Value;
-        QCOMPARE(selected, 1);
-        QCOMPARE(f.selectedOption1(), 2);
-        f.clickOption1(8); // no such option
-        f.clickOption1(-1);
-        QCOMPARE(f.selectedOption1(), 2);
+TEST_CASE("optionsAreOneGroupAndIgnoredWhileDisabled")
+{
+    MemoLesson m;
+    Form1 &f = m.f;
+    m.l.clickOption(5); // disabled outside memo mode
+    CHECK(f.selectedOption1() == 0);
+    CHECK(f.st.penColor == 12.0f);
+    m.l.clickCommand(3);
+    m.l.clickOption(5);
+    m.l.clickOption(2); // lower row clears the upper
+    int selected = 0;
+    for (const OptionButton &o : f.Option1)
+        selected += o.Value;
+    CHECK(selected == 1);
+    CHECK(f.selectedOption1() == 2);
+    m.l.clickOption(8); // no such option
+    m.l.clickOption(-1);
+    CHECK(f.selectedOption1() == 2);
+}
+
+TEST_CASE("cursorShowsAtOnceWithAnEraserStillSelected")
+{
+    MemoLesson m;
+    Form1 &f = m.f;
+    m.l.clickCommand(3);
+    m.l.clickOption(7);
+    m.l.clickCommand(3);
+    CHECK(!f.Shape1.Visible);
+    m.l.clickCommand(3); // no option clicked: the thick eraser is still selected
+    CHECK(f.Shape1.Visible);
+    CHECK(f.Shape1.Width == 25.0f);
+    CHECK(f.gamen.DrawWidth == 25);
+
+    m.l.clickOption(1);
+    m.l.clickCommand(3);
+    m.l.clickCommand(3); // with a colour pen the cursor stays hidden
+    CHECK(!f.Shape1.Visible);
+}
+
+TEST_CASE("cursorIsCentredOnThePointer")
+{
+    MemoLesson m;
+    Form1 &f = m.f;
+    m.l.clickCommand(3);
+    m.l.clickOption(3);
+    m.l.gamen_MouseMove(0, 0, 100.5f, 200.25f);
+    CHECK(f.Shape1.Left == 100.5f - 7.5f);
+    CHECK(f.Shape1.Top == 200.25f - 12.5f);
+    m.l.gamen_MouseMove(0, 0, -3, 700); // past the edge too
+    CHECK(f.Shape1.Left == -10.5f);
+    CHECK(f.Shape1.Top == 687.5f);
+}
+
+TEST_CASE("resetLeavesTheThickPenAtDrawWidthThree")
+{
+    MemoLesson m;
+    Form1 &f = m.f;
+    m.l.clickCommand(3);
+    m.l.clickOption(4);
+    m.l.Command1_Click();
+    CHECK(f.gamen.DrawWidth == 3);
+    CHECK(f.selectedOption1() == 4);
+    CHECK(f.st.penColor == 12.0f);
+    CHECK(!f.Option1[4].Enabled);
+    m.l.clickCommand(3); // entering memo mode does not re-apply the pen
+    m.l.gamen_MouseDown(1, 0, 0, 0);
+    m.l.gamen_MouseMove(1, 0, 5, 5);
+    REQUIRE(!m.sink.segments.empty());
+    CHECK(m.sink.segments.back().width == 3);
+}
+
+// --- strokes ----------------------------------------------------------------------------------
+TEST_CASE("aStrokeIsThePolylineOfTheMoves")
+{
+    MemoLesson m;
+    Form1 &f = m.f;
+    m.l.clickCommand(3);
+    m.l.gamen_MouseDown(1, 0, 1.5f, 2.5f);
+    CHECK(m.sink.segments.empty()); // the press draws nothing
+    m.l.gamen_MouseMove(1, 0, 10, 20);
+    m.l.gamen_MouseMove(1, 0, 10, 20); // a move to the same point: a zero-length segment
+    m.l.gamen_MouseMove(1, 0, 900, -40);
+    m.l.gamen_MouseUp(1, 0, 900, -40);
+    const Rgb red = QBColor(12);
+    const std::vector<Segment> expected = {
+        {1.5f, 2.5f, 10, 20, red, 3}, {10, 20, 10, 20, red, 3}, {10, 20, 900, -40, red, 3}};
+    REQUIRE(m.sink.segments.size() == expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        CAPTURE(i);
+        CHECK(m.sink.segments[i] == expected[i]);
     }
+    CHECK(f.st.penDown == 0.0f);
+}
 
-    void cursorShowsAtOnceWithAnEraserStillSelected()
-    {
-        MemoForm m;
-        Form1 &f = m.f;
-        f.clickCommand(3);
-        f.clickOption1(7);
-        f.clickCommand(3);
-        QVERIFY(!f.Shape1.Visible);
-        f.clickCommand(3); // no option clicked: the thick eraser is still selected
-        QVERIFY(f.Shape1.Visible);
-        QCOMPARE(f.Shape1.Width, 25.0f);
-        QCOMPARE(f.gamen.DrawWidth, 25);
+TEST_CASE("clickWithoutMotionDrawsNothing")
+{
+    MemoLesson m;
+    m.l.clickCommand(3);
+    m.l.gamen_MouseDown(1, 0, 100, 100);
+    m.l.gamen_MouseUp(1, 0, 100, 100);
+    CHECK(m.sink.segments.empty());
+}
 
-        f.clickOption1(1);
-        f.clickCommand(3);
-        f.clickCommand(3); // with a colour pen the cursor stays hidden
-        QVERIFY(!f.Shape1.Visible);
-    }
+TEST_CASE("hoveringDrawsNothingButFollowsThePointer")
+{
+    MemoLesson m;
+    Form1 &f = m.f;
+    m.l.clickCommand(3);
+    m.l.gamen_MouseMove(0, 0, 50, 60);
+    m.l.gamen_MouseMove(0, 0, 70, 80);
+    CHECK(m.sink.segments.empty());
+    CHECK(f.st.lastX == 70.0f);
+    CHECK(f.st.lastY == 80.0f);
+}
 
-    void cursorIsCentredOnThePointer()
-    {
-        MemoForm m;
-        Form1 &f = m.f;
-        f.clickCommand(3);
-        f.clickOption1(3);
-        f.gamen_MouseMove(0, 0, 100.5f, 200.25f);
-        QCOMPARE(f.Shape1.Left, 100.5f - 7.5f);
-        QCOMPARE(f.Shape1.Top, 200.25f - 12.5f);
-        f.gamen_MouseMove(0, 0, -3, 700); // past the edge too
-        QCOMPARE(f.Shape1.Left, -10.5f);
-        QCOMPARE(f.Shape1.Top, 687.5f);
-    }
+TEST_CASE("pressInMemoModeSelectsNothingOnTheCopy")
+{
+    MemoLesson m;
+    Form1 &f = m.f;
+    m.l.clickCommand(3);
+    m.l.gamen_MouseDown(1, 0, 300, 300);
+    CHECK(f.st.dragMode == 0.0f);
+    CHECK(f.st.penDown == 1.0f);
+    CHECK(f.Line2[0].BorderColor == QBColor(12));
+    m.l.gamen_MouseMove(1, 0, 350, 300);
+    CHECK(f.Line2[0].X1 == 400.0f);
+    CHECK(m.sink.segments.size() == std::size_t(1));
+}
 
-    void resetLeavesTheThickPenAtDrawWidthThree()
-    {
-        MemoForm m;
-        Form1 &f = m.f;
-        f.clickCommand(3);
-        f.clickOption1(4);
-        f.Command1_Click();
-        QCOMPARE(f.gamen.DrawWidth, 3);
-        QCOMPARE(f.selectedOption1(), 4);
-        QCOMPARE(f.st.penColor, 12.0f);
-        QVERIFY(!f.Option1[4].Enabled);
-        f.clickCommand(3); // entering memo mode does not re-apply the pen
-        f.gamen_MouseDown(1, 0, 0, 0);
-        f.gamen_MouseMove(1, 0, 5, 5);
-        QCOMPARE(m.sink.segments.back().width, 3);
-    }
+TEST_CASE("anyReleaseEndsTheStroke")
+{
+    MemoLesson m;
+    Form1 &f = m.f;
+    m.l.clickCommand(3);
+    m.l.gamen_MouseDown(1, 0, 0, 0);
+    m.l.gamen_MouseDown(4, 0, 1, 1); // middle press: no reset, no new stroke
+    m.l.gamen_MouseUp(4, 0, 1, 1);   // its release ends the stroke, left still held
+    m.l.gamen_MouseMove(1, 0, 40, 40);
+    CHECK(m.sink.segments.empty());
+    CHECK(f.st.penDown == 0.0f);
+}
 
-    // --- strokes ---------------------------------------------------------------------------
-    void aStrokeIsThePolylineOfTheMoves()
-    {
-        MemoForm m;
-        Form1 &f = m.f;
-        f.clickCommand(3);
-        f.gamen_MouseDown(1, 0, 1.5f, 2.5f);
-        QVERIFY(m.sink.segments.empty()); // the press draws nothing
-        f.gamen_MouseMove(1, 0, 10, 20);
-        f.gamen_MouseMove(1, 0, 10, 20); // a move to the same point: a zero-length segment
-        f.gamen_MouseMove(1, 0, 900, -40);
-        f.gamen_MouseUp(1, 0, 900, -40);
-        const QRgb red = QBColor(12);
-        const std::vector<Segment> expected = {{1.5f, 2.5f, 10, 20, red, 3},
-                                               {10, 20, 10, 20, red, 3},
-                                               {10, 20, 900, -40, red, 3}};
-        QCOMPARE(m.sink.segments, expected);
-        QCOMPARE(f.st.penDown, 0.0f);
-    }
+TEST_CASE("theColourIsReadAtEachSegment")
+{
+    MemoLesson m;
+    m.l.clickCommand(3);
+    m.l.gamen_MouseDown(1, 0, 0, 0);
+    m.l.gamen_MouseMove(1, 0, 10, 0);
+    m.l.clickOption(6); // a pen chosen mid-stroke (by keyboard) applies at once
+    m.l.gamen_MouseMove(1, 0, 20, 0);
+    REQUIRE(m.sink.segments.size() == std::size_t(2));
+    CHECK(m.sink.segments[0].colour == QBColor(12));
+    CHECK(m.sink.segments[1].colour == QBColor(9));
+    CHECK(m.sink.segments[1].width == 6);
+}
 
-    void clickWithoutMotionDrawsNothing()
-    {
-        MemoForm m;
-        Form1 &f = m.f;
-        f.clickCommand(3);
-        f.gamen_MouseDown(1, 0, 100, 100);
-        f.gamen_MouseUp(1, 0, 100, 100);
-        QVERIFY(m.sink.segments.empty());
-    }
+TEST_CASE("rightPressClearsStrokesAndLeavesMemoMode")
+{
+    MemoLesson m;
+    Form1 &f = m.f;
+    m.l.clickCommand(3);
+    m.l.gamen_MouseDown(1, 0, 0, 0);
+    m.l.gamen_MouseMove(1, 0, 10, 0);
+    m.l.gamen_MouseUp(1, 0, 10, 0);
+    CHECK(m.sink.clears == 1);
+    m.l.gamen_MouseDown(2, 0, 5, 5);
+    CHECK(m.sink.clears == 2);
+    CHECK(f.st.memoMode == 0.0f);
+    CHECK(f.st.penDown == 0.0f);
+    CHECK(f.Command4.Enabled);
+}
 
-    void hoveringDrawsNothingButFollowsThePointer()
-    {
-        MemoForm m;
-        Form1 &f = m.f;
-        f.clickCommand(3);
-        f.gamen_MouseMove(0, 0, 50, 60);
-        f.gamen_MouseMove(0, 0, 70, 80);
-        QVERIFY(m.sink.segments.empty());
-        QCOMPARE(f.st.lastX, 70.0f);
-        QCOMPARE(f.st.lastY, 80.0f);
-    }
+// A pen held down across a reset used to stay down: after turning memo mode on again,
+// moving with no button held drew a stroke.
+TEST_CASE("aStrokeDoesNotOutliveAResetOrItsMode")
+{
+    MemoLesson m;
+    Form1 &f = m.f;
+    m.l.clickCommand(3);
+    m.l.gamen_MouseDown(1, 0, 100, 100); // left down, stroke begins
+    m.l.gamen_MouseDown(2, 0, 100, 100); // right down: reset, memo mode off
+    m.l.gamen_MouseUp(1, 0, 100, 100);
+    m.l.gamen_MouseUp(2, 0, 100, 100);
+    m.l.clickCommand(3);
+    m.l.gamen_MouseMove(0, 0, 200, 200); // no button held
+    m.l.gamen_MouseMove(0, 0, 300, 250);
+    CHECK(m.sink.segments.empty());
 
-    void pressInMemoModeSelectsNothingOnTheCopy()
-    {
-        MemoForm m;
-        Form1 &f = m.f;
-        f.clickCommand(3);
-        f.gamen_MouseDown(1, 0, 300, 300);
-        QCOMPARE(f.st.dragMode, 0.0f);
-        QCOMPARE(f.st.penDown, 1.0f);
-        QCOMPARE(f.Line2[0].BorderColor, QBColor(12));
-        f.gamen_MouseMove(1, 0, 350, 300);
-        QCOMPARE(f.Line2[0].X1, 400.0f);
-        QCOMPARE(m.sink.segments.size(), std::size_t(1));
-    }
+    // The same when memo mode is left by its own button while the pen is down.
+    m.l.gamen_MouseDown(1, 0, 0, 0);
+    m.l.clickCommand(3);
+    m.l.clickCommand(3);
+    m.l.gamen_MouseMove(0, 0, 50, 50);
+    CHECK(m.sink.segments.empty());
+    CHECK(f.st.penDown == 0.0f);
+}
 
-    void anyReleaseEndsTheStroke()
-    {
-        MemoForm m;
-        Form1 &f = m.f;
-        f.clickCommand(3);
-        f.gamen_MouseDown(1, 0, 0, 0);
-        f.gamen_MouseDown(4, 0, 1, 1); // middle press: no reset, no new stroke
-        f.gamen_MouseUp(4, 0, 1, 1);   // its release ends the stroke, left still held
-        f.gamen_MouseMove(1, 0, 40, 40);
-        QVERIFY(m.sink.segments.empty());
-        QCOMPARE(f.st.penDown, 0.0f);
-    }
+TEST_CASE("strokesOutliveTheModeUntilAReset")
+{
+    MemoLesson m;
+    Form1 &f = m.f;
+    m.l.clickCommand(3);
+    m.l.clickOption(1);
+    m.l.gamen_MouseDown(1, 0, 0, 0);
+    m.l.gamen_MouseMove(1, 0, 10, 0);
+    m.l.gamen_MouseUp(1, 0, 10, 0);
+    m.l.clickCommand(3);
+    CHECK(m.sink.clears == 1);
+    CHECK(m.sink.segments.size() == std::size_t(1));
+    CHECK(f.selectedOption1() == 1);
+    CHECK(!f.Option1[1].Enabled);
+    // Outside memo mode a left drag on empty surface draws nothing.
+    m.l.gamen_MouseDown(1, 0, 600, 600);
+    m.l.gamen_MouseMove(1, 0, 620, 600);
+    CHECK(m.sink.segments.size() == std::size_t(1));
+}
 
-    void theColourIsReadAtEachSegment()
-    {
-        MemoForm m;
-        Form1 &f = m.f;
-        f.clickCommand(3);
-        f.gamen_MouseDown(1, 0, 0, 0);
-        f.gamen_MouseMove(1, 0, 10, 0);
-        f.clickOption1(6); // a pen chosen mid-stroke (by keyboard) applies at once
-        f.gamen_MouseMove(1, 0, 20, 0);
-        QCOMPARE(m.sink.segments[0].colour, QBColor(12));
-        QCOMPARE(m.sink.segments[1].colour, QBColor(9));
-        QCOMPARE(m.sink.segments[1].width, 6);
-    }
-
-    void rightPressClearsStrokesAndLeavesMemoMode()
-    {
-        MemoForm m;
-        Form1 &f = m.f;
-        f.clickCommand(3);
-        f.gamen_MouseDown(1, 0, 0, 0);
-        f.gamen_MouseMove(1, 0, 10, 0);
-        f.gamen_MouseUp(1, 0, 10, 0);
-        QCOMPARE(m.sink.clears, 1);
-        f.gamen_MouseDown(2, 0, 5, 5);
-        QCOMPARE(m.sink.clears, 2);
-        QCOMPARE(f.st.memoMode, 0.0f);
-        QCOMPARE(f.st.penDown, 0.0f);
-        QVERIFY(f.Command4.Enabled);
-    }
-
-    // A pen held down across a reset used to stay down: after turning memo mode on again,
-    // moving with no button held drew a stroke.
-    void aStrokeDoesNotOutliveAResetOrItsMode()
-    {
-        MemoForm m;
-        Form1 &f = m.f;
-        f.clickCommand(3);
-        f.gamen_MouseDown(1, 0, 100, 100); // left down, stroke begins
-        f.gamen_MouseDown(2, 0, 100, 100); // right down: reset, memo mode off
-        f.gamen_MouseUp(1, 0, 100, 100);
-        f.gamen_MouseUp(2, 0, 100, 100);
-        f.clickCommand(3);
-        f.gamen_MouseMove(0, 0, 200, 200); // no button held
-        f.gamen_MouseMove(0, 0, 300, 250);
-        QVERIFY(m.sink.segments.empty());
-
-        // The same when memo mode is left by its own button while the pen is down.
-        f.gamen_MouseDown(1, 0, 0, 0);
-        f.clickCommand(3);
-        f.clickCommand(3);
-        f.gamen_MouseMove(0, 0, 50, 50);
-        QVERIFY(m.sink.segments.empty());
-        QCOMPARE(f.st.penDown, 0.0f);
-    }
-
-    void strokesOutliveTheModeUntilAReset()
-    {
-        MemoForm m;
-        Form1 &f = m.f;
-        f.clickCommand(3);
-        f.clickOption1(1);
-        f.gamen_MouseDown(1, 0, 0, 0);
-        f.gamen_MouseMove(1, 0, 10, 0);
-        f.gamen_MouseUp(1, 0, 10, 0);
-        f.clickCommand(3);
-        QCOMPARE(m.sink.clears, 1);
-        QCOMPARE(m.sink.segments.size(), std::size_t(1));
-        QCOMPARE(f.selectedOption1(), 1);
-        QVERIFY(!f.Option1[1].Enabled);
-        // Outside memo mode a left drag on empty surface draws nothing.
-        f.gamen_MouseDown(1, 0, 600, 600);
-        f.gamen_MouseMove(1, 0, 620, 600);
-        QCOMPARE(m.sink.segments.size(), std::size_t(1));
-    }
-};
-
-QTEST_GUILESS_MAIN(TestMemo)
-#include "tst_memo.moc"
+TEST_SUITE_END();

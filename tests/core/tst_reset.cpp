@@ -1,9 +1,13 @@
 // The form after start-up and after a reset: state, element positions, what a reset keeps.
 #include "RecordingSink.h"
-#include "app/Form1.h"
-#include "app/QBColor.h"
+#include "figure/Figure.h"
+#include "form/QBColor.h"
+#include "support/FormInvariants.h"
+#include "support/LoadedForm.h"
 
-#include <QtTest/QtTest>
+#include <doctest/doctest.h>
+
+#include <string>
 
 using namespace pr;
 
@@ -13,272 +17,289 @@ struct LinePos {
     float x1, y1, x2, y2;
 };
 
+struct Point {
+    float x, y;
+};
+
 void compareLine(const Line &l, LinePos p)
 {
-    QCOMPARE(l.X1, p.x1);
-    QCOMPARE(l.Y1, p.y1);
-    QCOMPARE(l.X2, p.x2);
-    QCOMPARE(l.Y2, p.y2);
+    CHECK(l.X1 == p.x1);
+    CHECK(l.Y1 == p.y1);
+    CHECK(l.X2 == p.x2);
+    CHECK(l.Y2 == p.y2);
 }
 
-// Puts the form through a bit of everything: a slide, both prolongations, memo mode with a
+// Puts the lesson through a bit of everything: a slide, both prolongations, memo mode with a
 // thick pen and strokes, then diagonal mode with two lines and a half.
-void useEverything(Form1 &f)
+void useEverything(Lesson &l)
 {
-    f.gamen_MouseDown(1, 0, 300, 300);
-    f.gamen_MouseMove(1, 0, 452.5f, 310);
-    f.gamen_MouseUp(1, 0, 452.5f, 310);
-    f.gamen_MouseDown(1, 0, 100, 100);
-    f.gamen_MouseUp(1, 0, 100, 100);
-    f.gamen_MouseDown(1, 0, 600, 100);
-    f.gamen_MouseUp(1, 0, 600, 100);
-    f.clickCommand(3);
-    f.clickOption1(7);
-    f.gamen_MouseDown(1, 0, 10, 10);
-    f.gamen_MouseMove(1, 0, 20, 20);
-    f.gamen_MouseUp(1, 0, 20, 20);
-    f.clickCommand(3);
-    f.clickCommand(4);
+    l.gamen_MouseDown(1, 0, 300, 300);
+    l.gamen_MouseMove(1, 0, 452.5f, 310);
+    l.gamen_MouseUp(1, 0, 452.5f, 310);
+    l.gamen_MouseDown(1, 0, 100, 100);
+    l.gamen_MouseUp(1, 0, 100, 100);
+    l.gamen_MouseDown(1, 0, 600, 100);
+    l.gamen_MouseUp(1, 0, 600, 100);
+    l.clickCommand(3);
+    l.clickOption(7);
+    l.gamen_MouseDown(1, 0, 10, 10);
+    l.gamen_MouseMove(1, 0, 20, 20);
+    l.gamen_MouseUp(1, 0, 20, 20);
+    l.clickCommand(3);
+    l.clickCommand(4);
     for (int i : {0, 4, 1, 5, 2})
-        f.clickLabel2(i);
+        clickPointLabel(l, i);
 }
 
 } // namespace
 
-class TestReset : public QObject {
-    Q_OBJECT
+// On failure, names the first control or field that differs.
+#define CHECK_SAME_FORM(a, b) CHECK_MESSAGE((a) == (b), FormInvariants::firstDifference((a), (b)))
 
-private slots:
-    void loadSetsTheWindowAndPen()
-    {
-        Form1 f;
-        f.Form_Load();
-        QCOMPARE(f.Caption, QStringLiteral("平行線と線分の比 (by Vorlane)"));
-        QCOMPARE(f.gamen.ScaleMode, 3);
-        QCOMPARE(f.gamen.FontSize, 20.0f);
-        QCOMPARE(f.gamen.ForeColor, qRgb(255, 255, 255));
-        QCOMPARE(f.gamen.DrawWidth, 3);
-        QCOMPARE(f.st.penColor, 12.0f);
-        QCOMPARE(f.selectedOption1(), 0);
-        for (int i = 0; i <= 7; ++i)
-            QVERIFY2(!f.Option1[i].Enabled, qPrintable(QString::number(i)));
-        QVERIFY(f.Command1.Enabled && f.Command2.Enabled);
-        QVERIFY(f.Command3.Enabled && f.Command4.Enabled);
-        QVERIFY(!f.Shape1.Visible);
-        QVERIFY(!f.endRequested);
+TEST_SUITE_BEGIN("reset");
+
+TEST_CASE("loadSetsTheWindowAndPen")
+{
+    Lesson l;
+    l.Form_Load();
+    const Form1 &f = l.form;
+    CHECK(f.Caption == "平行線と線分の比 (by Vorlane)");
+    CHECK(f.gamen.ScaleMode == 3);
+    CHECK(f.gamen.FontSize == 20.0f);
+    CHECK(f.gamen.ForeColor == rgb(255, 255, 255));
+    CHECK(f.gamen.DrawWidth == 3);
+    CHECK(f.st.penColor == 12.0f);
+    CHECK(f.selectedOption1() == 0);
+    for (int i = 0; i <= 7; ++i) {
+        CAPTURE(i);
+        CHECK(!f.Option1[i].Enabled);
+    }
+    CHECK((f.Command1.Enabled && f.Command2.Enabled));
+    CHECK((f.Command3.Enabled && f.Command4.Enabled));
+    CHECK(!f.Shape1.Visible);
+    CHECK(!f.endRequested);
+}
+
+TEST_CASE("loadClearsTheSurfaceThroughTheSink")
+{
+    RecordingSink sink;
+    Lesson l;
+    l.form.gamen.setSink(&sink);
+    l.Form_Load();
+    CHECK(sink.clears == 1);
+    CHECK(sink.segments.empty());
+}
+
+TEST_CASE("stateAfterReset")
+{
+    const Lesson l = loadedLesson();
+    const FigureState &s = l.form.st;
+    CHECK(s.pY == 250.0f);
+    CHECK(s.qY == 350.0f);
+    CHECK(s.rY == 500.0f);
+    CHECK(s.lTopX == 400.0f);
+    CHECK(s.lBotX == 150.0f);
+    CHECK(s.lTopY == 150.0f);
+    CHECK(s.lBotY == 550.0f);
+    CHECK(s.mTopX == 470.0f);
+    CHECK(s.mBotX == 550.0f);
+    CHECK(s.mTopY == 150.0f);
+    CHECK(s.mBotY == std::int16_t(550));
+    CHECK(s.dragMode == 0.0f);
+    CHECK(s.memoMode == 0.0f);
+    CHECK(s.diagonalMode == 0.0f);
+    CHECK(s.diagonalStep == std::int16_t(0));
+}
+
+TEST_CASE("initialScreen")
+{
+    const Lesson l = loadedLesson();
+    const Form1 &f = l.form;
+    compareLine(f.Line1[0], {50, 250, 750, 250});
+    compareLine(f.Line1[1], {50, 350, 750, 350});
+    compareLine(f.Line1[2], {50, 500, 750, 500});
+    compareLine(f.Line1[3], {400, 150, 150, 550});
+    compareLine(f.Line1[4], {470, 150, 550, 550});
+    compareLine(f.Line2[0], {400, 150, 150, 550});
+    CHECK(f.Line2[0].BorderColor == QBColor(12));
+
+    const Point letters[5] = {{396, 160}, {476, 160}, {50, 214}, {50, 316}, {50, 470}};
+    for (int i = 0; i <= 4; ++i) {
+        CAPTURE(i);
+        CHECK(f.Image1[i].Left == letters[i].x);
+        CHECK(f.Image1[i].Top == letters[i].y);
     }
 
-    void loadClearsTheSurfaceThroughTheSink()
-    {
-        RecordingSink sink;
-        Form1 f;
-        f.gamen.setSink(&sink);
-        f.Form_Load();
-        QCOMPARE(sink.clears, 1);
-        QVERIFY(sink.segments.empty());
+    const Point points[6] = {{316, 219}, {255, 319}, {163, 469},
+                             {492, 219}, {512, 319}, {540, 469}};
+    for (int i = 0; i <= 5; ++i) {
+        CAPTURE(i);
+        CHECK(f.Label2[i].Left == points[i].x);
+        CHECK(f.Label2[i].Top == points[i].y);
+        CHECK(f.Label2[i].BackColor == QBColor(2));
+    }
+    for (int i = 2; i <= 4; ++i) { // Ｄ, Ｅ, Ｆ rest exactly beneath Ａ, Ｂ, Ｃ
+        CAPTURE(i);
+        CHECK(f.Label3[i].Left == points[i - 2].x);
+        CHECK(f.Label3[i].Top == points[i - 2].y);
     }
 
-    void stateAfterReset()
-    {
-        Form1 f;
-        f.Form_Load();
-        const FigureState &s = f.st;
-        QCOMPARE(s.pY, 250.0f);
-        QCOMPARE(s.qY, 350.0f);
-        QCOMPARE(s.rY, 500.0f);
-        QCOMPARE(s.lTopX, 400.0f);
-        QCOMPARE(s.lBotX, 150.0f);
-        QCOMPARE(s.lTopY, 150.0f);
-        QCOMPARE(s.lBotY, 550.0f);
-        QCOMPARE(s.mTopX, 470.0f);
-        QCOMPARE(s.mBotX, 550.0f);
-        QCOMPARE(s.mTopY, 150.0f);
-        QCOMPARE(s.mBotY, std::int16_t(550));
-        QCOMPARE(s.dragMode, 0.0f);
-        QCOMPARE(s.memoMode, 0.0f);
-        QCOMPARE(s.diagonalMode, 0.0f);
-        QCOMPARE(s.diagonalStep, std::int16_t(0));
+    for (int k = 0; k < 3; ++k) {
+        CAPTURE(k);
+        const float y = 250.0f + (k == 0 ? 0 : k == 1 ? 100 : 250);
+        compareLine(f.Line3[2 * k], {680, y, 660, y + 10});
+        compareLine(f.Line3[2 * k + 1], {680, y, 660, y - 10});
     }
-
-    void initialScreen()
-    {
-        Form1 f;
-        f.Form_Load();
-        compareLine(f.Line1[0], {50, 250, 750, 250});
-        compareLine(f.Line1[1], {50, 350, 750, 350});
-        compareLine(f.Line1[2], {50, 500, 750, 500});
-        compareLine(f.Line1[3], {400, 150, 150, 550});
-        compareLine(f.Line1[4], {470, 150, 550, 550});
-        compareLine(f.Line2[0], {400, 150, 150, 550});
-        QCOMPARE(f.Line2[0].BorderColor, QBColor(12));
-
-        const QPointF letters[5] = {{396, 160}, {476, 160}, {50, 214}, {50, 316}, {50, 470}};
-        for (int i = 0; i <= 4; ++i)
-            QCOMPARE(QPointF(f.Image1[i].Left, f.Image1[i].Top), letters[i]);
-
-        const QPointF points[6] = {{316, 219}, {255, 319}, {163, 469},
-                                   {492, 219}, {512, 319}, {540, 469}};
-        for (int i = 0; i <= 5; ++i) {
-            QCOMPARE(QPointF(f.Label2[i].Left, f.Label2[i].Top), points[i]);
-            QCOMPARE(f.Label2[i].BackColor, QBColor(2));
-        }
-        for (int i = 2; i <= 4; ++i) // Ｄ, Ｅ, Ｆ rest exactly beneath Ａ, Ｂ, Ｃ
-            QCOMPARE(QPointF(f.Label3[i].Left, f.Label3[i].Top), points[i - 2]);
-
-        for (int k = 0; k < 3; ++k) {
-            const float y = 250.0f + (k == 0 ? 0 : k == 1 ? 100 : 250);
-            compareLine(f.Line3[2 * k], {680, y, 660, y + 10});
-            compareLine(f.Line3[2 * k + 1], {680, y, 660, y - 10});
-        }
-        for (int i : {1, 2}) {
-            QCOMPARE(f.Line2[i].X1, 1000.0f);
-            QCOMPARE(f.Line2[i].X2, 1000.0f);
-        }
-        for (int k = 0; k <= 4; ++k) {
-            QCOMPARE(f.Line4[k].X1, 1000.0f);
-            QCOMPARE(f.Line4[k].X2, 1000.0f);
-        }
-        QCOMPARE(f.Label3[1].Top, -50.0f);
+    for (int i : {1, 2}) {
+        CAPTURE(i);
+        CHECK(f.Line2[i].X1 == 1000.0f);
+        CHECK(f.Line2[i].X2 == 1000.0f);
     }
-
-    void captionsAndDesignColours()
-    {
-        const Form1 f;
-        QCOMPARE(f.Command1.Caption, QStringLiteral("初期画面"));
-        QCOMPARE(f.Command2.Caption, QStringLiteral("終了"));
-        QCOMPARE(f.Command3.Caption, QStringLiteral("メモ"));
-        QCOMPARE(f.Command4.Caption, QStringLiteral("対角線"));
-        QCOMPARE(f.Label1.Caption, QStringLiteral("相似と比"));
-        QCOMPARE(f.Label4[0].Caption, QStringLiteral("太字"));
-        QCOMPARE(f.Label4[1].Caption, QStringLiteral("細字"));
-        const char16_t *pens[4] = {u"赤色", u"黄色", u"青色", u"消しゴム"};
-        for (int i = 0; i < 4; ++i) {
-            QCOMPARE(f.Option1[i].Caption, QString::fromUtf16(pens[i]));
-            QCOMPARE(f.Option1[i + 4].Caption, QString::fromUtf16(pens[i]));
-            QCOMPARE(f.Option1[i].Top, 360); // thin row below the thick one
-            QCOMPARE(f.Option1[i + 4].Top, 120);
-        }
-        const char16_t *points[6] = {u"Ａ", u"Ｂ", u"Ｃ", u"Ａ'", u"Ｂ'", u"Ｃ'"};
-        for (int i = 0; i <= 5; ++i)
-            QCOMPARE(f.Label2[i].Caption, QString::fromUtf16(points[i]));
-        QCOMPARE(f.Label3[1].Caption, QStringLiteral("Ｇ"));
-        QCOMPARE(f.Label3[2].Caption, QStringLiteral("Ｄ"));
-        QCOMPARE(f.Label3[1].ForeColor, qRgb(255, 255, 255));
-        QCOMPARE(f.Label3[4].ForeColor, qRgb(255, 0, 0));
-        QCOMPARE(f.BackColor, qRgb(192, 255, 192));
-        QCOMPARE(f.gamen.BackColor, qRgb(0, 128, 0));
-        QCOMPARE(f.Label1.ForeColor, qRgb(0, 255, 0));
-        QCOMPARE(f.Shape1.Height, 25.0f);
+    for (int k = 0; k <= 4; ++k) {
+        CAPTURE(k);
+        CHECK(f.Line4[k].X1 == 1000.0f);
+        CHECK(f.Line4[k].X2 == 1000.0f);
     }
+    CHECK(f.Label3[1].Top == -50.0f);
+}
 
-    void paletteValues()
-    {
-        QCOMPARE(QBColor(1), qRgb(0, 0, 128));
-        QCOMPARE(QBColor(2), qRgb(0, 128, 0));
-        QCOMPARE(QBColor(9), qRgb(0, 0, 255));
-        QCOMPARE(QBColor(12), qRgb(255, 0, 0));
-        QCOMPARE(QBColor(13), qRgb(255, 0, 255));
-        QCOMPARE(QBColor(14), qRgb(255, 255, 0));
-        QCOMPARE(QBColor(15), qRgb(255, 255, 255));
-        QCOMPARE(QBColor(16 + 2), QBColor(2)); // out of range wraps, never reads past
-        QCOMPARE(QBColor(-1), QBColor(15));
+TEST_CASE("captionsAndDesignColours")
+{
+    const Form1 f;
+    CHECK(f.Command1.Caption == "初期画面");
+    CHECK(f.Command2.Caption == "終了");
+    CHECK(f.Command3.Caption == "メモ");
+    CHECK(f.Command4.Caption == "対角線");
+    CHECK(f.Label1.Caption == "相似と比");
+    CHECK(f.Label4[0].Caption == "太字");
+    CHECK(f.Label4[1].Caption == "細字");
+    const char *pens[4] = {"赤色", "黄色", "青色", "消しゴム"};
+    for (int i = 0; i < 4; ++i) {
+        CAPTURE(i);
+        CHECK(f.Option1[i].Caption == pens[i]);
+        CHECK(f.Option1[i + 4].Caption == pens[i]);
+        CHECK(f.Option1[i].Top == 360); // thin row below the thick one
+        CHECK(f.Option1[i + 4].Top == 120);
     }
-
-    void resetRestoresTheInitialForm()
-    {
-        Form1 initial;
-        initial.Form_Load();
-        Form1 f;
-        f.Form_Load();
-        useEverything(f);
-        QVERIFY(!(f == initial));
-        f.Command1_Click();
-
-        // Everything equals the freshly loaded form except what a reset leaves alone.
-        Form1 expected = initial;
-        expected.st.penColor = f.st.penColor;
-        expected.st.lastX = f.st.lastX;
-        expected.st.lastY = f.st.lastY;
-        expected.st.diagonalPhase = f.st.diagonalPhase;
-        for (int i = 0; i <= 7; ++i)
-            expected.Option1[i].Value = f.Option1[i].Value;
-        for (int i = 1; i <= 4; ++i) {
-            expected.Label3[i].Visible = f.Label3[i].Visible;
-            expected.Label3[i].ForeColor = f.Label3[i].ForeColor;
-        }
-        expected.Label3[1].Left = f.Label3[1].Left;
-        // Parked prolongations keep their y and their last colour; a press re-colours them.
-        expected.Line2[1].BorderColor = f.Line2[1].BorderColor;
-        expected.Line2[2].BorderColor = f.Line2[2].BorderColor;
-        expected.Line2[1].Y1 = f.Line2[1].Y1;
-        expected.Line2[1].Y2 = f.Line2[1].Y2;
-        expected.Line2[2].Y1 = f.Line2[2].Y1;
-        expected.Line2[2].Y2 = f.Line2[2].Y2;
-        for (int k = 0; k <= 4; ++k) {
-            expected.Line4[k].Y1 = f.Line4[k].Y1;
-            expected.Line4[k].Y2 = f.Line4[k].Y2;
-        }
-        expected.Shape1.Left = f.Shape1.Left;
-        expected.Shape1.Top = f.Shape1.Top;
-        expected.Shape1.Width = f.Shape1.Width;
-        QVERIFY(f == expected);
+    const char *points[6] = {"Ａ", "Ｂ", "Ｃ", "Ａ'", "Ｂ'", "Ｃ'"};
+    for (int i = 0; i <= 5; ++i) {
+        CAPTURE(i);
+        CHECK(f.Label2[i].Caption == points[i]);
     }
+    CHECK(f.Label3[1].Caption == "Ｇ");
+    CHECK(f.Label3[2].Caption == "Ｄ");
+    CHECK(f.Label3[1].ForeColor == rgb(255, 255, 255));
+    CHECK(f.Label3[4].ForeColor == rgb(255, 0, 0));
+    CHECK(f.BackColor == rgb(192, 255, 192));
+    CHECK(f.gamen.BackColor == rgb(0, 128, 0));
+    CHECK(f.Label1.ForeColor == rgb(0, 255, 0));
+    CHECK(f.Shape1.Height == 25.0f);
+}
 
-    void resetKeepsThePenAndLeftovers()
-    {
-        Form1 f;
-        f.Form_Load();
-        useEverything(f);
-        const FigureState before = f.st;
-        const float gLeft = f.Label3[1].Left;
-        f.ResetFigure();
-        QCOMPARE(f.st.penColor, 2.0f); // the thick eraser chosen in memo mode
-        QCOMPARE(f.selectedOption1(), 7);
-        QCOMPARE(f.st.lastX, before.lastX);
-        QCOMPARE(f.st.lastY, before.lastY);
-        QCOMPARE(f.st.diagonalPhase, before.diagonalPhase);
-        QCOMPARE(f.Label3[1].Left, gLeft);
-        QCOMPARE(f.Line4[0].Y2, 350.0f); // parked lines keep their y
-        QCOMPARE(f.gamen.DrawWidth, 3);  // though the thick eraser stays selected
-        QVERIFY(!f.Shape1.Visible);
+TEST_CASE("paletteValues")
+{
+    CHECK(QBColor(1) == rgb(0, 0, 128));
+    CHECK(QBColor(2) == rgb(0, 128, 0));
+    CHECK(QBColor(9) == rgb(0, 0, 255));
+    CHECK(QBColor(12) == rgb(255, 0, 0));
+    CHECK(QBColor(13) == rgb(255, 0, 255));
+    CHECK(QBColor(14) == rgb(255, 255, 0));
+    CHECK(QBColor(15) == rgb(255, 255, 255));
+    CHECK(QBColor(16 + 2) == QBColor(2)); // out of range wraps, never reads past
+    CHECK(QBColor(-1) == QBColor(15));
+    // The layout a front end relies on: opaque, then red, green, blue from high to low.
+    CHECK(rgb(0x12, 0x34, 0x56) == 0xFF123456u);
+    CHECK((redOf(QBColor(13)) == 255 && greenOf(QBColor(13)) == 0 && blueOf(QBColor(13)) == 255));
+}
+
+TEST_CASE("resetRestoresTheInitialForm")
+{
+    const Lesson initial = loadedLesson();
+    Lesson l = loadedLesson();
+    useEverything(l);
+    const Form1 &f = l.form;
+    CHECK(!(f == initial.form));
+    l.Command1_Click();
+
+    // Everything equals the freshly loaded form except what a reset leaves alone.
+    Form1 expected = initial.form;
+    expected.st.penColor = f.st.penColor;
+    expected.st.lastX = f.st.lastX;
+    expected.st.lastY = f.st.lastY;
+    expected.st.diagonalPhase = f.st.diagonalPhase;
+    for (int i = 0; i <= 7; ++i)
+        expected.Option1[i].Value = f.Option1[i].Value;
+    for (int i = 1; i <= 4; ++i) {
+        expected.Label3[i].Visible = f.Label3[i].Visible;
+        expected.Label3[i].ForeColor = f.Label3[i].ForeColor;
     }
-
-    void twoResetsEqualOne()
-    {
-        Form1 f;
-        f.Form_Load();
-        useEverything(f);
-        f.ResetFigure();
-        const Form1 once = f;
-        f.ResetFigure();
-        QVERIFY(f == once);
+    expected.Label3[1].Left = f.Label3[1].Left;
+    // Parked prolongations keep their y and their last colour; a press re-colours them.
+    expected.Line2[1].BorderColor = f.Line2[1].BorderColor;
+    expected.Line2[2].BorderColor = f.Line2[2].BorderColor;
+    expected.Line2[1].Y1 = f.Line2[1].Y1;
+    expected.Line2[1].Y2 = f.Line2[1].Y2;
+    expected.Line2[2].Y1 = f.Line2[2].Y1;
+    expected.Line2[2].Y2 = f.Line2[2].Y2;
+    for (int k = 0; k <= 4; ++k) {
+        expected.Line4[k].Y1 = f.Line4[k].Y1;
+        expected.Line4[k].Y2 = f.Line4[k].Y2;
     }
+    expected.Shape1.Left = f.Shape1.Left;
+    expected.Shape1.Top = f.Shape1.Top;
+    expected.Shape1.Width = f.Shape1.Width;
+    CHECK_SAME_FORM(f, expected);
+}
 
-    void rightPressResetsLikeTheButton()
-    {
-        Form1 a, b;
-        a.Form_Load();
-        b.Form_Load();
-        useEverything(a);
-        useEverything(b);
-        a.gamen_MouseDown(2, 0, 12.5f, 40);
-        b.Command1_Click();
-        b.st.lastX = 12.5f; // a press also records its position
-        b.st.lastY = 40;
-        QVERIFY(a == b);
-    }
+TEST_CASE("resetKeepsThePenAndLeftovers")
+{
+    Lesson l = loadedLesson();
+    useEverything(l);
+    Form1 &f = l.form;
+    const FigureState before = f.st;
+    const float gLeft = f.Label3[1].Left;
+    figure::ResetFigure(f);
+    CHECK(f.st.penColor == 2.0f); // the thick eraser chosen in memo mode
+    CHECK(f.selectedOption1() == 7);
+    CHECK(f.st.lastX == before.lastX);
+    CHECK(f.st.lastY == before.lastY);
+    CHECK(f.st.diagonalPhase == before.diagonalPhase);
+    CHECK(f.Label3[1].Left == gLeft);
+    CHECK(f.Line4[0].Y2 == 350.0f); // parked lines keep their y
+    CHECK(f.gamen.DrawWidth == 3);  // though the thick eraser stays selected
+    CHECK(!f.Shape1.Visible);
+}
 
-    void quitOnlyRequestsTheEnd()
-    {
-        Form1 f;
-        f.Form_Load();
-        const Form1 before = f;
-        f.clickCommand(2);
-        QVERIFY(f.endRequested);
-        f.endRequested = false;
-        QVERIFY(f == before);
-    }
-};
+TEST_CASE("twoResetsEqualOne")
+{
+    Lesson l = loadedLesson();
+    useEverything(l);
+    figure::ResetFigure(l.form);
+    const Form1 once = l.form;
+    figure::ResetFigure(l.form);
+    CHECK_SAME_FORM(l.form, once);
+}
 
-QTEST_GUILESS_MAIN(TestReset)
-#include "tst_reset.moc"
+TEST_CASE("rightPressResetsLikeTheButton")
+{
+    Lesson a = loadedLesson(), b = loadedLesson();
+    useEverything(a);
+    useEverything(b);
+    a.gamen_MouseDown(2, 0, 12.5f, 40);
+    b.Command1_Click();
+    b.form.st.lastX = 12.5f; // a press also records its position
+    b.form.st.lastY = 40;
+    CHECK_SAME_FORM(a.form, b.form);
+}
+
+TEST_CASE("quitOnlyRequestsTheEnd")
+{
+    Lesson l = loadedLesson();
+    const Form1 before = l.form;
+    l.clickCommand(2);
+    CHECK(l.form.endRequested);
+    l.form.endRequested = false;
+    CHECK_SAME_FORM(l.form, before);
+}
+
+TEST_SUITE_END();

@@ -1,10 +1,10 @@
 #include "FuzzEvents.h"
 
-#include "app/Form1.h"
-#include "app/ui/FontFamilies.h"
-#include "app/ui/LetterImages.h"
-#include "app/ui/SurfaceWidget.h"
-#include "memo/StrokeLayer.h"
+#include "lesson/Lesson.h"
+#include "FontFamilies.h"
+#include "LetterImages.h"
+#include "SurfaceWidget.h"
+#include "StrokeLayer.h"
 #include "support/FormInvariants.h"
 #include "support/ScriptPlayer.h"
 #include "support/StrokeCounter.h"
@@ -20,6 +20,7 @@
 
 using pr::EventScript;
 using pr::Form1;
+using pr::Lesson;
 
 namespace {
 
@@ -41,29 +42,33 @@ Resources *resources = nullptr;
     std::abort();
 }
 
-// Core only, positions as written: the state rules hold whatever the positions; the
-// transition rules compare values and so are checked while the form is finite.
+// Core only, through the lesson's entry points with the positions as written: the state rules
+// hold whatever arrives, nothing non-finite gets into the form, and each primitive event (a
+// label click is a press and a release) changes only what it may.
 void replayOnCore(const EventScript &script)
 {
     pr::StrokeLayer layer; // the real raster, fed whatever the core draws
     StrokeCounter counter(&layer);
-    Form1 f;
+    Lesson lesson;
+    Form1 &f = lesson.form;
     f.gamen.setSink(&counter);
-    f.Form_Load();
+    lesson.Form_Load();
     const FormInvariants rules(f);
     for (std::size_t i = 0; i < script.events.size(); ++i) {
-        const EventScript::Event &e = script.events[i];
-        const Form1 before = f;
-        const long clears = counter.clears, segments = counter.segments;
-        EventScript::apply(f, e);
-        std::string failure = rules.checkState(f);
-        if (failure.empty() && FormInvariants::checkFinite(before).empty() &&
-            FormInvariants::checkFinite(f).empty())
-            failure = rules.checkTransition(before, f, e, counter.clears - clears,
-                                            counter.segments - segments, counter.last);
-        if (!failure.empty())
-            fail(failure, script, i + 1, "core");
-        f.endRequested = false;
+        for (const EventScript::Event &e : EventScript::primitives(f, script.events[i])) {
+            const Form1 before = f;
+            const long clears = counter.clears, segments = counter.segments;
+            EventScript::apply(lesson, e);
+            std::string failure = rules.checkState(f);
+            if (failure.empty())
+                failure = FormInvariants::checkFinite(f);
+            if (failure.empty())
+                failure = rules.checkTransition(before, f, e, counter.clears - clears,
+                                                counter.segments - segments, counter.last);
+            if (!failure.empty())
+                fail(failure, script, i + 1, "core");
+            f.endRequested = false;
+        }
     }
 }
 
@@ -72,17 +77,19 @@ void replayOnCore(const EventScript &script)
 // whatever the form holds.
 void replayOnSurface(const EventScript &script)
 {
-    Form1 f;
+    Lesson lesson;
+    Form1 &f = lesson.form;
     pr::SurfaceWidget surface(f, resources->fonts, resources->letters);
     // The window scales the surface with its size; the input's length picks a scale.
     static constexpr double kScales[] = {1, 0.75, 1.5};
     const double scale = kScales[script.events.size() % std::size(kScales)];
     surface.resize(int(std::ceil(793 * scale)), int(std::ceil(641 * scale)));
     surface.setScale(scale);
-    f.Form_Load();
+    f.gamen.setSink(&surface.strokeLayer());
+    lesson.Form_Load();
     surface.syncFromCore();
     const FormInvariants rules(f);
-    ScriptPlayer player(f, surface);
+    ScriptPlayer player(lesson, surface);
     for (std::size_t i = 0; i < script.events.size(); ++i) {
         player.deliver(script.events[i]);
         std::string failure = rules.checkState(f);
@@ -110,11 +117,8 @@ void fuzzInitialise()
     static char *argv[] = {name, nullptr};
     new QApplication(argc, argv); // lives as long as the process
     resources = new Resources;
-    QStringList letters;
-    for (const pr::Image &image : Form1().Image1)
-        letters << image.Resource;
     QString error;
-    if (!resources->letters.load(letters, &error)) {
+    if (!resources->letters.load(&error)) {
         std::fprintf(stderr, "letters failed to load: %s\n", qPrintable(error));
         std::abort();
     }

@@ -1,5 +1,5 @@
 #pragma once
-#include "app/EventScript.h"
+#include "support/EventScript.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -11,9 +11,10 @@
 // Starts the offscreen application and loads fonts and letters once.
 void fuzzInitialise();
 
-// Replays the script twice: straight into the core with every position as written, then
-// through the surface widget (which keeps unusable positions away from the form), checking
-// the form's rules after each event, and finally paints the surface.
+// Replays the script twice: into the lesson's entry points with every position as written,
+// then through the surface widget as the window system delivers it, checking the form's
+// rules after each event (no unusable position may reach the form), and finally paints the
+// surface.
 void fuzzScript(const pr::EventScript &script);
 
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv);

@@ -1,6 +1,8 @@
 #include "FormInvariants.h"
 
-#include "app/QBColor.h"
+#include "diagonal/Diagonal.h"
+#include "form/QBColor.h"
+#include "lesson/Lesson.h"
 
 #include <cmath>
 #include <sstream>
@@ -8,6 +10,7 @@
 
 using pr::EventScript;
 using pr::Form1;
+using pr::Lesson;
 using Kind = pr::EventScript::Kind;
 
 namespace {
@@ -33,6 +36,73 @@ std::string str(float v)
     std::ostringstream s;
     s << v;
     return s.str();
+}
+
+bool usablePosition(const EventScript::Event &e)
+{
+    return Lesson::usableCoordinate(e.x) && Lesson::usableCoordinate(e.y);
+}
+
+// The visible point label whose box (edges included) holds a surface point, or -1: the
+// labels that take clicks.
+int pointLabelUnder(const Form1 &f, double x, double y)
+{
+    for (int i = f.Label2.first; i <= f.Label2.last; ++i) {
+        const pr::Label &l = f.Label2[i];
+        if (l.Visible && l.Left <= x && x <= double(l.Left) + l.Width && l.Top <= y &&
+            y <= double(l.Top) + l.Height)
+            return i;
+    }
+    return -1;
+}
+
+// Whether the construction lines, the line being built and the phase are as they were.
+bool sameConstruction(const Form1 &a, const Form1 &b)
+{
+    return a.Line4 == b.Line4 && a.st.diagonalStep == b.st.diagonalStep &&
+           a.st.diagonalPhase == b.st.diagonalPhase;
+}
+
+// What one click on a point label does to the construction: the line being built
+// (Line4(step)) starts on the label's point, or ends there and the next line is due; the
+// fifth line done, the count starts again and the mode ends. `label` -1: the label is not
+// known, any labelled point will do. Empty if `after` shows such a click.
+std::string oneClick(const Form1 &before, const Form1 &after, int label)
+{
+    const int k = before.st.diagonalStep;
+    for (int j = 0; j <= 4; ++j)
+        if (j != k && !(after.Line4[j] == before.Line4[j]))
+            return "a label click changed Line4(" + std::to_string(j) + "), not the line being built";
+    const pr::Line &was = before.Line4[k], &now = after.Line4[k];
+    if (now.BorderColor != was.BorderColor || now.BorderWidth != was.BorderWidth)
+        return "a label click changed the look of a construction line";
+    const auto at = [&](int i) {
+        const pr::diagonal::PointXY p = pr::diagonal::kPoints[i];
+        return now.X2 == p.x && now.Y2 == p.y;
+    };
+    bool onPoint = false;
+    for (int i = 0; i <= 5; ++i)
+        onPoint = onPoint || ((label < 0 || label == i) && at(i));
+    if (!onPoint)
+        return label < 0 ? "a construction line ends on no labelled point"
+                         : "a construction line does not end on the point of the label clicked (" +
+                               std::to_string(label) + ")";
+    if (before.st.diagonalPhase == 0) {
+        if (!(now.X1 == now.X2 && now.Y1 == now.Y2))
+            return "the first click of a line does not collapse it on its point";
+        if (after.st.diagonalPhase != 1 || after.st.diagonalStep != k ||
+            after.st.diagonalMode != 1)
+            return "the first click of a line did not wait for its second";
+    } else {
+        if (!(now.X1 == was.X1 && now.Y1 == was.Y1))
+            return "the second click of a line moved its start";
+        if (after.st.diagonalPhase != 0 || after.st.diagonalStep != (k + 1) % 5)
+            return "the second click of a line did not go on to the next";
+        if (after.st.diagonalMode != (k == 4 ? 0 : 1))
+            return k == 4 ? "the fifth line did not end the mode"
+                          : "a line before the fifth ended the mode";
+    }
+    return {};
 }
 
 // Collects the first failure only: later rules often fail as a consequence of it. The
@@ -86,7 +156,8 @@ FormInvariants::FormInvariants(const Form1 &initial) : initial_(initial) {}
 
 bool FormInvariants::isReset(const EventScript::Event &e)
 {
-    return (e.kind == Kind::Command && e.index == 1) || (e.kind == Kind::Press && e.button == 2);
+    return (e.kind == Kind::Command && e.index == 1) ||
+           (e.kind == Kind::Press && e.button == 2 && usablePosition(e));
 }
 
 std::string FormInvariants::checkState(const Form1 &f) const
@@ -218,6 +289,9 @@ std::string FormInvariants::firstDifference(const Form1 &a, const Form1 &b)
         {a.Command3 == b.Command3, "Command3"}, {a.Command4 == b.Command4, "Command4"},
         {a.Label1 == b.Label1, "Label1"},       {a.st == b.st, "figure state"},
         {a.Caption == b.Caption, "Caption"},    {a.endRequested == b.endRequested, "endRequested"},
+        {a.ClientWidth == b.ClientWidth && a.ClientHeight == b.ClientHeight &&
+             a.BackColor == b.BackColor,
+         "the window's size or colour"},
     };
     for (const auto &f : fields)
         if (!f.same)
@@ -261,6 +335,18 @@ std::string FormInvariants::checkTransition(const Form1 &before, const Form1 &af
                                             const StrokeCounter::Segment &last) const
 {
     Rules r;
+    const bool pointer = e.isPointer();
+    const bool usable = pointer && usablePosition(e);
+    // A whole label click ends with a left release at the label's centre.
+    const bool labelClick = e.kind == Kind::Label && before.Label2.contains(e.index);
+    const bool release = e.kind == Kind::Release || labelClick;
+
+    if (pointer && !usable && e.kind != Kind::Release)
+        r.require(after == before, [&] {
+            return "a press or move at an unusable position changed " +
+                   firstDifference(after, before);
+        });
+
     const bool reset = isReset(e);
     if (reset) {
         r.require(after == expectedAfterReset(after), [&] {
@@ -274,13 +360,15 @@ std::string FormInvariants::checkTransition(const Form1 &before, const Form1 &af
         r.require(clears == 0, "the surface was cleared without a reset");
     }
 
-    if (e.kind == Kind::Release) {
+    // A release always reaches the form, at the last usable position if its own is not.
+    if (release) {
         r.require(after.st.penDown == 0, "a release left the pen down");
         if (before.st.memoMode == 0 && before.st.diagonalMode == 0)
             r.require(after.st.dragMode == 0, "a release in normal mode left a drag pending");
     }
 
-    const bool strokes = e.kind == Kind::Move && before.st.memoMode == 1 && before.st.penDown == 1;
+    const bool strokes =
+        e.kind == Kind::Move && usable && before.st.memoMode == 1 && before.st.penDown == 1;
     if (strokes) {
         r.require(segments == 1, [&] {
             return "a move with the pen down drew " + std::to_string(segments) + " segments";
@@ -307,14 +395,14 @@ std::string FormInvariants::checkTransition(const Form1 &before, const Form1 &af
         (e.kind == Kind::Command && e.index == 4 && !before.Command4.Enabled) ||
         (e.kind == Kind::Option &&
          (e.index < 0 || e.index > 7 || !before.Option1[e.index].Enabled)) ||
-        (e.kind == Kind::Label && (e.index < 0 || e.index > 5 || before.st.diagonalMode == 0));
+        (e.kind == Kind::Label && !labelClick);
     if (ignoredClick)
         r.require(after == before, [&] {
             return "a click on a disabled or missing control changed " +
                    firstDifference(after, before);
         });
 
-    if (e.kind == Kind::Move && before.st.dragMode == 0 && before.st.memoMode == 0 &&
+    if (e.kind == Kind::Move && usable && before.st.dragMode == 0 && before.st.memoMode == 0 &&
         before.st.diagonalMode == 0) {
         Form1 expected = before;
         expected.Shape1.Left = after.Shape1.Left;
@@ -322,6 +410,36 @@ std::string FormInvariants::checkTransition(const Form1 &before, const Form1 &af
         r.require(after == expected, [&] {
             return "an idle move changed more than the cursor: " + firstDifference(after, expected);
         });
+    }
+
+    // The construction lines: a reset parks them (expectedAfterReset), 対角線 restarts the
+    // phase on entering the mode, and only a click on a point label builds: a left release
+    // over a visible point label in diagonal mode (whether the press was on the same label
+    // the event alone cannot tell). Where an unusable release was delivered is not known
+    // here, so any labelled point will do for it.
+    if (!reset) {
+        const bool mayClick = release && (labelClick || e.button == 1) &&
+                              before.st.diagonalMode == 1;
+        if (e.kind == Kind::Command && e.index == 4 && before.Command4.Enabled) {
+            r.require(after.Line4 == before.Line4 &&
+                          after.st.diagonalStep == before.st.diagonalStep,
+                      "対角線 changed the construction lines");
+            if (before.st.diagonalMode == 0)
+                r.require(after.st.diagonalPhase == 0, "entering diagonal mode kept a half line");
+            else
+                r.require(after.st.diagonalPhase == before.st.diagonalPhase,
+                          "leaving diagonal mode changed the phase");
+        } else if (!mayClick) {
+            r.require(sameConstruction(after, before),
+                      "the construction changed without a click on a point label");
+        } else if (!sameConstruction(after, before)) {
+            const int label = labelClick ? e.index
+                              : usable   ? pointLabelUnder(before, e.x, e.y)
+                                         : -1;
+            r.require(!usable || label >= 0, "a release off the point labels built a line");
+            r.require(oneClick(before, after, label).empty(),
+                      [&] { return oneClick(before, after, label); });
+        }
     }
     return r.failure();
 }

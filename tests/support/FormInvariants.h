@@ -1,7 +1,7 @@
 #pragma once
+#include "EventScript.h"
 #include "StrokeCounter.h"
-#include "app/EventScript.h"
-#include "app/Form1.h"
+#include "form/Form1.h"
 
 #include <string>
 
@@ -21,8 +21,11 @@ public:
     // Every coordinate, size and numeric field is finite.
     static std::string checkFinite(const pr::Form1 &f);
 
-    // Rules about what one event may change. `drawn` is what the event drew on the surface's
-    // own layer: the counters' growth during the event and the last segment.
+    // Rules about what one event may change. `e` is one primitive event
+    // (EventScript::primitives), as the lesson's entry points received it; a whole label
+    // click is taken too and checked as the release that ends it. `clears`, `segments` and
+    // `lastSegment` are what the event drew on the surface's own layer: the counters' growth
+    // during the event and the last segment.
     std::string checkTransition(const pr::Form1 &before, const pr::Form1 &after,
                                 const pr::EventScript::Event &e, long clears, long segments,
                                 const StrokeCounter::Segment &lastSegment) const;
@@ -36,7 +39,8 @@ public:
     // Name of the first control or field in which two forms differ, or an empty string.
     static std::string firstDifference(const pr::Form1 &a, const pr::Form1 &b);
 
-    // Whether an event runs the reset: 初期画面 or a right press.
+    // Whether an event runs the reset: 初期画面, or a right press at a usable position (the
+    // lesson drops a press anywhere else).
     static bool isReset(const pr::EventScript::Event &e);
 
 private:

@@ -1,7 +1,7 @@
 #include "ScriptPlayer.h"
 
-#include "app/Form1.h"
-#include "app/ui/SurfaceWidget.h"
+#include "SurfaceWidget.h"
+#include "lesson/Lesson.h"
 
 #include <QtCore/QCoreApplication>
 #include <QtGui/QMouseEvent>
@@ -46,9 +46,22 @@ Qt::KeyboardModifiers qtModifiers(int shift)
 
 } // namespace
 
-ScriptPlayer::ScriptPlayer(pr::Form1 &form, pr::SurfaceWidget &surface)
-    : form_(form), surface_(surface)
+ScriptPlayer::ScriptPlayer(pr::Lesson &lesson, pr::SurfaceWidget &surface)
+    : lesson_(lesson), surface_(surface)
 {
+    using pr::SurfaceWidget;
+    QObject::connect(&surface, &SurfaceWidget::pressed, &surface, [this](int b, int s, QPointF p) {
+        lesson_.press(std::int16_t(b), std::int16_t(s), p.x(), p.y());
+        surface_.syncFromCore();
+    });
+    QObject::connect(&surface, &SurfaceWidget::moved, &surface, [this](int b, int s, QPointF p) {
+        lesson_.move(std::int16_t(b), std::int16_t(s), p.x(), p.y());
+        surface_.syncFromCore();
+    });
+    QObject::connect(&surface, &SurfaceWidget::released, &surface, [this](int b, int s, QPointF p) {
+        lesson_.release(std::int16_t(b), std::int16_t(s), p.x(), p.y());
+        surface_.syncFromCore();
+    });
 }
 
 void ScriptPlayer::send(QEvent::Type type, int button, int buttons, int shift, QPointF s)
@@ -75,20 +88,20 @@ void ScriptPlayer::deliver(const pr::EventScript::Event &e)
         send(QEvent::MouseButtonRelease, e.button, held_, e.shift, at);
         break;
     case Kind::Command:
-        form_.clickCommand(e.index);
+        lesson_.clickCommand(e.index);
         break;
     case Kind::Option:
-        form_.clickOption1(e.index);
+        lesson_.clickOption(e.index);
         break;
     case Kind::Label:
-        if (form_.Label2.contains(e.index)) {
-            const pr::Label &l = form_.Label2[e.index];
+        if (lesson_.form.Label2.contains(e.index)) {
+            const pr::Label &l = lesson_.form.Label2[e.index];
             const QPointF centre(l.Left + l.Width / 2, l.Top + l.Height / 2);
             send(QEvent::MouseButtonPress, 1, held_ | 1, 0, centre);
             send(QEvent::MouseButtonRelease, 1, held_ & ~1, 0, centre);
         }
         break;
     }
-    // The window resyncs after every event the form handled.
+    // The window resyncs after every event the lesson handled.
     surface_.syncFromCore();
 }

@@ -1,6 +1,6 @@
 #pragma once
-#include "app/ui/MainWindow.h"
-#include "app/ui/SurfaceWidget.h"
+#include "MainWindow.h"
+#include "SurfaceWidget.h"
 
 #include <QtGui/QImage>
 #include <QtTest/QtTest>

@@ -1,6 +1,6 @@
 // The window icon and the application id that names the installed desktop entry, metainfo
 // and theme icon.
-#include "app/ui/AppIcon.h"
+#include "AppIcon.h"
 
 #include <QtCore/QDir>
 #include <QtCore/QFile>

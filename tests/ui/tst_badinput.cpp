@@ -7,7 +7,7 @@
 // delivered at the last usable position, since it must end strokes and drags. Usable
 // positions reach the form exactly as they are, however far off the surface.
 #include "WindowTestUtil.h"
-#include "app/QBColor.h"
+#include "form/QBColor.h"
 #include "support/FormInvariants.h"
 
 #include <QtGui/QTabletEvent>

@@ -2,7 +2,7 @@
 // logical surface pixels, crisp strokes, strokes kept across resizes, no stale pixels.
 #include "PaintSpy.h"
 #include "WindowTestUtil.h"
-#include "app/ui/FormGeometry.h"
+#include "FormGeometry.h"
 
 #include <QtGui/QPointingDevice>
 #include <memory>
@@ -180,6 +180,31 @@ private slots:
         QCOMPARE(px(w, wt::grabSurface(w), 250, 620), Red);
     }
 
+    // Strokes drawn at a large size and shown small for a while come back at the large size
+    // exactly as drawn, not upsampled from the small raster.
+    void strokesKeepTheirFinestRasterAcrossAShrinkAndARegrow()
+    {
+        MainWindow w;
+        showAt(w, {1622, 1404});
+        QTest::mouseClick(w.commandButton(3), Qt::LeftButton);
+        drawStroke(w, {100.3, 600.2}, {300.7, 611.9});
+        drawStroke(w, {150, 560}, {152, 620});
+        const QImage before = wt::grabSurface(w);
+        w.resize(406, 351);
+        QApplication::processEvents();
+        QCOMPARE(w.formScale(), 0.5);
+        (void)wt::grabSurface(w); // shown small
+        w.resize(1622, 1404);
+        QApplication::processEvents();
+        const QImage after = wt::grabSurface(w);
+        QCOMPARE(after.size(), before.size());
+        int differing = 0;
+        for (int y = 0; y < after.height(); ++y)
+            for (int x = 0; x < after.width(); ++x)
+                differing += after.pixel(x, y) != before.pixel(x, y);
+        QCOMPARE(differing, 0);
+    }
+
     void fullScreenTogglesWithF11AndLeavesWithEscape()
     {
         MainWindow w;
@@ -285,6 +310,49 @@ private slots:
         QCOMPARE(stalePixels(w), 0);
         w.resize(1000, 900);
         QApplication::processEvents();
+        QCOMPARE(stalePixels(w), 0);
+    }
+
+    // Every kind of element moved by small, uneven steps at scales that put its edges
+    // between device pixels: the copy and Ｄ Ｅ Ｆ, both prolongations and Ｇ, a construction
+    // line growing from a dot, the eraser cursor, strokes; each partial repaint must cover
+    // every pixel the change touched, antialiased fringes included.
+    void partialRepaintsCoverAntialiasedEdges_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("0.37") << QSize(300, 260);
+        QTest::newRow("0.61") << QSize(495, 428);
+        QTest::newRow("1.13") << QSize(917, 794);
+        QTest::newRow("1.77") << QSize(1435, 1243);
+    }
+
+    void partialRepaintsCoverAntialiasedEdges()
+    {
+        QFETCH(QSize, size);
+        MainWindow w;
+        showAt(w, size);
+        wt::press(w, {300, 300});
+        for (int i = 1; i <= 25; ++i)
+            wt::move(w, {300 + i * 3.71, 300 + (i % 3) * 0.43});
+        wt::release(w, {392.75, 300});
+        QCOMPARE(stalePixels(w), 0);
+        wt::click(w, {100.3, 100.6});
+        wt::click(w, {600.2, 100.9});
+        QCOMPARE(stalePixels(w), 0);
+        QTest::mouseClick(w.commandButton(4), Qt::LeftButton);
+        const Label &a = w.form().Label2[0], &c = w.form().Label2[5];
+        wt::click(w, {a.Left + a.Width / 2, a.Top + a.Height / 2});
+        QCOMPARE(stalePixels(w), 0); // the dot of a line begun
+        wt::click(w, {c.Left + c.Width / 2, c.Top + c.Height / 2});
+        QCOMPARE(stalePixels(w), 0);
+        QTest::mouseClick(w.commandButton(4), Qt::LeftButton);
+        QTest::mouseClick(w.commandButton(3), Qt::LeftButton);
+        QTest::mouseClick(w.optionButton(7), Qt::LeftButton);
+        for (int i = 0; i < 25; ++i)
+            wt::move(w, {200 + i * 5.37, 400 + i * 2.29});
+        QCOMPARE(stalePixels(w), 0);
+        QTest::mouseClick(w.optionButton(4), Qt::LeftButton);
+        drawStroke(w, {120.4, 580.7}, {333.3, 555.5});
         QCOMPARE(stalePixels(w), 0);
     }
 };

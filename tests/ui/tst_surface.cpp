@@ -2,7 +2,7 @@
 // clicks, strokes and the eraser, with the pixels that result and the areas repainted.
 #include "PaintSpy.h"
 #include "WindowTestUtil.h"
-#include "app/QBColor.h"
+#include "form/QBColor.h"
 
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QPushButton>

@@ -1,8 +1,8 @@
 // The window as a user first sees it: layout, captions, enabled states, the initial figure's
 // pixels, the letter bitmaps, 初期画面 and 終了.
 #include "WindowTestUtil.h"
-#include "app/QBColor.h"
-#include "app/ui/FontFamilies.h"
+#include "form/QBColor.h"
+#include "FontFamilies.h"
 
 #include <QtCore/QTimer>
 #include <QtGui/QFontDatabase>
@@ -77,7 +77,7 @@ private slots:
         QVERIFY2(w.resourceErrors().isEmpty(), qPrintable(w.resourceErrors()));
         const QSize sizes[5] = {{24, 34}, {35, 24}, {24, 34}, {24, 31}, {24, 27}};
         for (int i = 0; i <= 4; ++i) {
-            const QString path = w.form().Image1[i].Resource;
+            const QString path = LetterImages::resourceOf(w.form().Image1[i].Picture);
             QFile file(path);
             QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(path));
             const QByteArray bytes = file.readAll();
@@ -97,9 +97,11 @@ private slots:
     {
         LetterImages letters;
         QString error;
-        QVERIFY(!letters.load({QStringLiteral(":/letters/letter_x.jpg")}, &error));
+        QVERIFY(!letters.load(ImageId::LetterQ, QStringLiteral(":/letters/letter_x.jpg"), &error));
         QVERIFY(error.contains(QStringLiteral("letter_x")));
-        QVERIFY(letters.image(QStringLiteral(":/letters/letter_x.jpg")).isNull());
+        QVERIFY(letters.image(ImageId::LetterQ).isNull());
+        QVERIFY(letters.load(&error)); // the embedded ones load
+        QVERIFY(!letters.image(ImageId::LetterQ).isNull());
     }
 
     void initialFigurePixels()

@@ -1,0 +1,57 @@
+#pragma once
+#include "form/Form1.h"
+
+#include <cstdint>
+
+namespace pr {
+
+// The lesson as a front end drives it: the form, the handlers that run the surface's
+// gesture and the window's own buttons, and one entry point per kind of user action.
+//
+// Front ends, the event script, the randomised tests and the fuzzer all come in through the
+// entry points (clickCommand, clickOption, press, move, release), which apply the rules of a
+// user's input: a disabled control ignores a click; a click on an option selects it; a left
+// press and release on the same visible point label is a click on it; a pointer position the
+// core cannot use is dropped (press, move) or replaced by the last usable one (release).
+// The handlers themselves stay callable for tests that drive them one step at a time.
+//
+// Pointer positions are logical surface pixels, origin at the surface's inner top-left
+// corner, y down.
+class Lesson {
+public:
+    Lesson() = default; // the form at design time: call Form_Load once the sink is set
+
+    Form1 form;
+
+    // Handlers of the window and its surface, named after control and event.
+    void Form_Load();
+    void Command1_Click();
+    void Command2_Click();
+    void gamen_MouseDown(std::int16_t Button, std::int16_t Shift, float X, float Y);
+    void gamen_MouseMove(std::int16_t Button, std::int16_t Shift, float X, float Y);
+    void gamen_MouseUp(std::int16_t Button, std::int16_t Shift, float X, float Y);
+
+    // Entry points: what a user's action does.
+    void clickCommand(int number); // 1 初期画面, 2 終了, 3 メモ, 4 対角線; others ignored
+    void clickOption(int index);   // pen option 0..7; others ignored
+    // Button codes: 1 left, 2 right, 4 middle (move: the buttons held, or'ed); shift state:
+    // 1 shift, 2 ctrl, 4 alt.
+    void press(std::int16_t button, std::int16_t shift, double x, double y);
+    void move(std::int16_t buttons, std::int16_t shift, double x, double y);
+    void release(std::int16_t button, std::int16_t shift, double x, double y);
+
+    // Index of the visible point label (Ａ .. Ｃ') whose box holds a surface point, or -1.
+    // Only these labels take clicks; Ｄ, Ｅ, Ｆ, Ｇ, the letters and the cursor never do.
+    int pointLabelAt(double x, double y) const;
+
+    // A coordinate the core can use: finite and within 1e6 logical pixels of the origin, far
+    // beyond any screen and near enough that float slides keep sub-pixel steps. Anything
+    // else can only come from a broken driver.
+    static bool usableCoordinate(double v);
+
+private:
+    int pressedLabel_ = -1;         // point label under the last left press, until a release
+    double lastUsableX_ = 0, lastUsableY_ = 0; // for a release at an unusable position
+};
+
+} // namespace pr

@@ -1,0 +1,73 @@
+#include "DrawListPainter.h"
+
+#include "FontFamilies.h"
+#include "LetterImages.h"
+
+#include <QtGui/QPainter>
+#include <QtGui/QPen>
+
+namespace pr {
+
+DrawListPainter::DrawListPainter(const FontFamilies &fonts, const LetterImages &letters)
+    : fonts_(fonts), letters_(letters), labelStyle_(look::textStyle(FontRole::Mincho29B))
+{
+    labelFont_ = fonts_.font(labelStyle_, 1.0);
+}
+
+void DrawListPainter::paint(QPainter &p, const DrawItem &d) const
+{
+    switch (d.kind) {
+    case DrawKind::None:
+    case DrawKind::StrokeLayer:
+        return;
+    case DrawKind::Fill:
+        p.fillRect(toQt(d.box), QColor(d.colour));
+        return;
+    case DrawKind::Segment: {
+        // Round ends drawn as discs on a flat-ended line: the same shape as a round-capped
+        // pen, which Qt strokes several times slower. A line of zero length is just the disc.
+        const QPointF a(d.x1, d.y1), b(d.x2, d.y2);
+        const QColor colour(d.colour);
+        const double w = d.width;
+        if (a != b) {
+            p.setPen(QPen(colour, w, Qt::SolidLine, Qt::FlatCap));
+            p.drawLine(a, b);
+        }
+        if (d.roundEnds) {
+            p.setPen(Qt::NoPen);
+            p.setBrush(colour);
+            p.drawEllipse(a, w / 2, w / 2);
+            p.drawEllipse(b, w / 2, w / 2);
+        }
+        return;
+    }
+    case DrawKind::Text: {
+        const QRectF box = toQt(d.box);
+        p.fillRect(box, QColor(d.back));
+        p.save();
+        p.setClipRect(box, Qt::IntersectClip);
+        p.setFont(d.text == labelStyle_ ? labelFont_ : fonts_.font(d.text, 1.0));
+        p.setPen(QColor(d.colour));
+        p.drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
+                   QString::fromUtf8(d.caption.data(), qsizetype(d.caption.size())));
+        p.restore();
+        return;
+    }
+    case DrawKind::Image: {
+        const QImage &img = letters_.image(d.image);
+        if (!img.isNull())
+            p.drawImage(toQt(d.box), img);
+        return;
+    }
+    case DrawKind::Outline: {
+        const double w = d.width;
+        const QRectF box = toQt(d.box);
+        p.setPen(QPen(QColor(d.colour), w, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(box.adjusted(w / 2, w / 2, -w / 2, -w / 2));
+        return;
+    }
+    }
+}
+
+} // namespace pr

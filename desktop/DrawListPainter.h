@@ -1,0 +1,34 @@
+#pragma once
+#include "draw/DrawList.h"
+
+#include <QtCore/QRectF>
+#include <QtGui/QFont>
+#include <array>
+
+class QPainter;
+
+namespace pr {
+
+class FontFamilies;
+class LetterImages;
+
+// Renders the core's draw items with QPainter. The look is the core's; this class only maps
+// its primitives to Qt: a text style to an installed face, an image id to its bitmap.
+// Works in logical surface pixels: the caller's painter maps them to the device.
+class DrawListPainter {
+public:
+    DrawListPainter(const FontFamilies &fonts, const LetterImages &letters);
+
+    // Paints one item other than the stroke layer, which its owner blits itself.
+    void paint(QPainter &p, const DrawItem &item) const;
+
+    static QRectF toQt(const Box &b) { return {b.x, b.y, b.w, b.h}; }
+
+private:
+    const FontFamilies &fonts_;
+    const LetterImages &letters_;
+    QFont labelFont_; // the point labels' face, made once: every label on the surface uses it
+    look::TextStyle labelStyle_;
+};
+
+} // namespace pr
