@@ -1,5 +1,6 @@
 #include "AppIcon.h"
 
+#include <QtCore/QCoreApplication>
 #include <QtGui/QGuiApplication>
 #include <span>
 
@@ -8,6 +9,16 @@ namespace pr {
 QString applicationId()
 {
     return QStringLiteral("io.github.parallel_ratio.ParallelRatio");
+}
+
+QString applicationName()
+{
+    return QStringLiteral("parallel-ratio");
+}
+
+QString applicationVersion()
+{
+    return QStringLiteral(PR_VERSION);
 }
 
 namespace {
@@ -28,8 +39,17 @@ QIcon applicationIcon()
     return iconOfSizes(kIconSizes);
 }
 
+void setApplicationNames()
+{
+    QCoreApplication::setApplicationName(applicationName());
+    QCoreApplication::setApplicationVersion(applicationVersion());
+    QCoreApplication::setOrganizationName(applicationName());
+    QCoreApplication::setOrganizationDomain(QStringLiteral("parallel_ratio.github.io"));
+}
+
 void setApplicationIdentity()
 {
+    setApplicationNames();
     // Ties the window to its installed desktop entry (Wayland app id, taskbar grouping).
     QGuiApplication::setDesktopFileName(applicationId());
     QGuiApplication::setWindowIcon(iconOfSizes(kWindowIconSizes));

@@ -1,6 +1,11 @@
 #include "MainWindow.h"
 
+#include "AccessibleSurface.h"
+#include "ControlTexts.h"
+#include "FocusIndicator.h"
 #include "FormGeometry.h"
+#include "HelpDialog.h"
+#include "LargePointer.h"
 #include "PointerGuard.h"
 #include "ScaledIndicatorStyle.h"
 #include "SurfaceWidget.h"
@@ -10,6 +15,7 @@
 #include <QtCore/QDebug>
 #include <QtGui/QKeyEvent>
 #include <QtGui/QScreen>
+#include <QtGui/QShortcut>
 #include <QtGui/QWindow>
 #include <QtWidgets/QButtonGroup>
 #include <QtWidgets/QLabel>
@@ -34,6 +40,21 @@ QString text(const std::string &utf8)
     return QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
 }
 
+// A command button whose checked state is the form's alone: a click (or its key) only asks
+// the lesson, and the next sync shows what the lesson made of it. A button that toggled
+// itself could show a mode the core never entered.
+class FormButton : public QPushButton {
+public:
+    using QPushButton::QPushButton;
+
+protected:
+    void nextCheckState() override {}
+};
+
+// Mode buttons (メモ, 対角線) are filled with this while their mode is on: with the sunken
+// look of a checked button it reads as "on" from the back of a classroom.
+const QColor kModeOnColour(255, 176, 0);
+
 } // namespace
 
 MainWindow::MainWindow(QWidget *parent) : QWidget(parent)
@@ -42,6 +63,7 @@ MainWindow::MainWindow(QWidget *parent) : QWidget(parent)
         qWarning().noquote() << "parallel-ratio: letter bitmaps failed to load:\n"
                              << resourceErrors_;
     buildControls();
+    describeControls();
     lesson_.form.gamen.setSink(&surface_->strokeLayer());
     lesson_.Form_Load();
     syncFromCore();
@@ -72,8 +94,9 @@ void MainWindow::buildControls()
     const CommandButton *designs[4] = {&form.Command1, &form.Command2, &form.Command3,
                                        &form.Command4};
     for (int n = 1; n <= 4; ++n) {
-        auto *b = new QPushButton(text(designs[n - 1]->Caption), this);
+        auto *b = new FormButton(text(designs[n - 1]->Caption), this);
         b->setAutoDefault(false);
+        b->setCheckable(n == 3 || n == 4);
         connect(b, &QPushButton::clicked, this,
                 [this, n] { handle([n](Lesson &l) { l.clickCommand(n); }); });
         commands_[std::size_t(n - 1)] = b;
@@ -104,6 +127,63 @@ void MainWindow::buildControls()
         handle([&](Lesson &l) { l.release(std::int16_t(b), std::int16_t(s), p.x(), p.y()); });
     });
     QCoreApplication::instance()->installEventFilter(new PointerGuard(this, surface_));
+
+    modeOnPalette_ = commands_[2]->palette();
+    modeOnPalette_.setColor(QPalette::Button, kModeOnColour);
+    modeOnPalette_.setColor(QPalette::ButtonText, Qt::black);
+
+    // Tab follows the screen from left to right. The pens read as two phrases, each row led
+    // by its caption (太字: 赤色 黄色 青色 消しゴム, then 細字: ...), so the upper row comes
+    // before the lower one, as the digits that choose them do. Like any group of option
+    // buttons, the pens take one stop of Tab, at the chosen pen, and the arrow keys move
+    // among them.
+    QList<QWidget *> chain = {commands_[0], commands_[3], commands_[2]};
+    for (int i : {4, 5, 6, 7, 0, 1, 2, 3})
+        chain.append(options_[std::size_t(i)]);
+    chain.append(commands_[1]);
+    for (qsizetype k = 1; k < chain.size(); ++k)
+        setTabOrder(chain[k - 1], chain[k]);
+    focusIndicator_ = new FocusIndicator(optionStyle_, chain, {surface_}, this);
+
+    auto *help = new QShortcut(helpText().key, this);
+    connect(help, &QShortcut::activated, this, &MainWindow::showHelp);
+    auto *pointer = new QShortcut(largePointerText().key, this);
+    connect(pointer, &QShortcut::activated, this, [this] { setLargePointer(!largePointer_); });
+}
+
+void MainWindow::describeControls()
+{
+    const Form1 &form = this->form();
+    heading_->setAccessibleName(heading_->text());
+    heading_->setAccessibleDescription(QStringLiteral("この図で学ぶ単元の題名"));
+    const QString rows[2] = {QStringLiteral("上の段のペンは太い線で書きます"),
+                             QStringLiteral("下の段のペンは細い線で書きます")};
+    for (int i = 0; i < 2; ++i) {
+        QLabel *caption = rowCaptions_[std::size_t(i)];
+        caption->setAccessibleName(caption->text());
+        caption->setAccessibleDescription(rows[i]);
+    }
+    for (int n = 1; n <= 4; ++n) {
+        QPushButton *b = commands_[std::size_t(n - 1)];
+        const ControlText t = commandText(n);
+        b->setAccessibleName(b->text());
+        b->setAccessibleDescription(t.description);
+        b->setToolTip(pr::toolTip(t));
+        b->setShortcut(t.key);
+    }
+    // The two rows repeat the same captions; the row's own caption tells them apart.
+    for (int i = 0; i < 8; ++i) {
+        QRadioButton *o = options_[std::size_t(i)];
+        const ControlText t = optionText(i);
+        const std::string &row = form.Label4[i >= 4 ? 0 : 1].Caption;
+        o->setAccessibleName(text(row) + u' ' + o->text());
+        o->setAccessibleDescription(t.description);
+        o->setToolTip(pr::toolTip(t));
+        o->setShortcut(t.key);
+    }
+    installAccessibleSurface();
+    surface_->setAccessibleName(surfaceName());
+    surface_->setAccessibleDescription(surfaceDescription());
 }
 
 QPushButton *MainWindow::commandButton(int number) const
@@ -125,11 +205,49 @@ QSize MainWindow::sizeHint() const
 
 void MainWindow::showAtStartSize()
 {
+    fitToScreen();
+    show();
+}
+
+void MainWindow::fitToScreen()
+{
     if (const QScreen *s = screen()) {
         // The frame is not known before the window is shown; allow for a usual title bar.
         resize(FormGeometry::initialClientSize(s->availableGeometry().size(), QSize(16, 48)));
     }
-    show();
+}
+
+void MainWindow::setLargePointer(bool on)
+{
+    if (on == largePointer_)
+        return;
+    largePointer_ = on;
+    applyPointer();
+    emit largePointerChanged(on);
+}
+
+void MainWindow::applyPointer()
+{
+    if (largePointer_) {
+        pointerDpr_ = devicePixelRatioF();
+        surface_->setCursor(LargePointer::cursor(pointerDpr_));
+    } else {
+        surface_->unsetCursor();
+    }
+}
+
+void MainWindow::showHelp()
+{
+    if (!help_)
+        help_ = new HelpDialog(this);
+    help_->show();
+    help_->raise();
+    help_->activateWindow();
+}
+
+QWidget *MainWindow::focusRingTarget() const
+{
+    return focusIndicator_->target();
 }
 
 void MainWindow::syncFromCore()
@@ -141,11 +259,23 @@ void MainWindow::syncFromCore()
                                        &form().Command4};
     for (int n = 0; n < 4; ++n)
         commands_[std::size_t(n)]->setEnabled(buttons[n]->Enabled);
+    const bool modeOn[2] = {form().st.memoMode == 1, form().st.diagonalMode == 1};
+    for (int k = 0; k < 2; ++k) {
+        QPushButton *b = commands_[std::size_t(2 + k)]; // メモ, 対角線
+        if (b->isChecked() != modeOn[k]) {
+            b->setChecked(modeOn[k]);
+            b->setPalette(modeOn[k] ? modeOnPalette_ : QPalette());
+        }
+    }
     for (int i = 0; i < 8; ++i) {
         QRadioButton *o = options_[std::size_t(i)];
         o->setEnabled(form().Option1[i].Enabled);
         if (form().Option1[i].Value && !o->isChecked())
             o->setChecked(true);
+        // Tab enters the pens at the chosen one, whichever way it was chosen.
+        const Qt::FocusPolicy policy = form().Option1[i].Value ? Qt::StrongFocus : Qt::ClickFocus;
+        if (o->focusPolicy() != policy)
+            o->setFocusPolicy(policy);
     }
     surface_->syncFromCore();
     if (form().endRequested)
@@ -187,6 +317,9 @@ void MainWindow::relayout()
     const PictureBox &p = form().gamen;
     placeWidget(surface_, p.Left, p.Top, p.Width, p.Height);
     surface_->setScale(scale_);
+    focusIndicator_->refresh();
+    if (largePointer_ && pointerDpr_ != layoutDpr_)
+        applyPointer(); // drawn again for this screen's pixel ratio
 }
 
 void MainWindow::resizeEvent(QResizeEvent *e)

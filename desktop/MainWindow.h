@@ -4,17 +4,21 @@
 #include "lesson/Lesson.h"
 
 #include <QtCore/QString>
+#include <QtGui/QPalette>
 #include <QtWidgets/QWidget>
 #include <array>
 
 class QButtonGroup;
 class QLabel;
+class QShortcut;
 class QPushButton;
 class QRadioButton;
 
 
 namespace pr {
 
+class FocusIndicator;
+class HelpDialog;
 class ScaledIndicatorStyle;
 class SurfaceWidget;
 
@@ -23,7 +27,8 @@ class SurfaceWidget;
 //
 // Every user action reaches the core here and only here: a button, an option or a surface
 // event becomes a call of the lesson's entry point for it, followed by one sync of the
-// widgets and the surface with the form.
+// widgets and the surface with the form. Keys reach the core the same way: each shortcut
+// clicks its button or option, so a disabled control ignores its key as it ignores a click.
 class MainWindow : public QWidget {
     Q_OBJECT
 
@@ -47,6 +52,19 @@ public:
 
     // Opens the window at 811 x 702 where the screen has room, scaled down where not.
     void showAtStartSize();
+    // The start size without showing the window.
+    void fitToScreen();
+
+    // The large pointer over the surface, for projectors and whiteboards (off at first).
+    bool largePointer() const { return largePointer_; }
+    void setLargePointer(bool on);
+
+    // The help (F1): created at its first showing.
+    void showHelp();
+    HelpDialog *helpDialog() const { return help_; }
+
+    // The control the focus ring is around while the keyboard is in use, or none.
+    QWidget *focusRingTarget() const;
 
     // Runs one user action on the lesson, then brings every widget and the surface in line
     // with the form; ends the program once 終了 was clicked.
@@ -56,6 +74,9 @@ public:
         syncFromCore();
     }
 
+signals:
+    void largePointerChanged(bool on);
+
 protected:
     void resizeEvent(QResizeEvent *e) override;
     void showEvent(QShowEvent *e) override;
@@ -64,7 +85,9 @@ protected:
 private:
     void syncFromCore();
     void buildControls();
+    void describeControls();
     void relayout();
+    void applyPointer();
 
     Lesson lesson_;
     FontFamilies fonts_;
@@ -76,7 +99,12 @@ private:
     std::array<QRadioButton *, 8> options_{};
     QButtonGroup *optionGroup_ = nullptr;
     ScaledIndicatorStyle *optionStyle_ = nullptr;
+    FocusIndicator *focusIndicator_ = nullptr;
     SurfaceWidget *surface_ = nullptr;
+    HelpDialog *help_ = nullptr;
+    QPalette modeOnPalette_;  // a mode button while its mode is on
+    bool largePointer_ = false;
+    double pointerDpr_ = 0;   // device pixel ratio the large pointer was drawn for
     double scale_ = 1;
     bool followsScreen_ = false;
     double layoutDpr_ = 0; // device pixel ratio the controls were last placed for

@@ -1,17 +1,39 @@
 #include "AppIcon.h"
+#include "CommandLine.h"
 #include "FontConfigWarmUp.h"
 #include "MainWindow.h"
+#include "WindowSettings.h"
 
+#include <QtCore/QSettings>
 #include <QtWidgets/QApplication>
 
 int main(int argc, char *argv[])
 {
+    pr::setApplicationNames();
+    if (pr::CommandLine::asksForTextOnly(argc, argv)) {
+        QCoreApplication app(argc, argv); // no display needed to print the help or version
+        const pr::CommandLine text = pr::CommandLine::read(QCoreApplication::arguments());
+        if (!text.start)
+            return text.answer();
+    }
+
     pr::FontConfigWarmUp fontConfig;
     QApplication app(argc, argv);
     pr::setApplicationIdentity();
+    const pr::CommandLine options = pr::CommandLine::read(QCoreApplication::arguments());
+    if (!options.start)
+        return options.answer();
     fontConfig.wait();
 
+    QSettings settings;
+    pr::WindowSettings remembered(settings);
     pr::MainWindow window;
-    window.showAtStartSize();
+    // The flag is for this run; only the key changes what is remembered.
+    window.setLargePointer(options.largePointer || remembered.largePointer());
+    QObject::connect(&window, &pr::MainWindow::largePointerChanged,
+                     [&remembered](bool on) { remembered.setLargePointer(on); });
+    QObject::connect(&app, &QCoreApplication::aboutToQuit,
+                     [&] { remembered.saveWindow(window); });
+    remembered.showWindow(window, options.fullScreen);
     return app.exec();
 }

@@ -76,4 +76,26 @@ inline void showAndWait(pr::MainWindow &w)
     QVERIFY(QTest::qWaitForWindowExposed(&w));
 }
 
+// The same, and makes it the active window, which keys and shortcuts need.
+inline void showActive(pr::MainWindow &w)
+{
+    showAndWait(w);
+    w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+}
+
+// A key typed on the keyboard: through the window system to the focused control, with
+// shortcuts taking it first.
+inline void key(pr::MainWindow &w, Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier)
+{
+    QTest::keyClick(w.windowHandle(), k, m);
+}
+
+// Centre of a point label's box in surface pixels (Ａ .. Ｃ' are 0 .. 5).
+inline QPointF pointLabelCentre(const pr::MainWindow &w, int index)
+{
+    const auto &l = w.form().Label2[index];
+    return {l.Left + l.Width / 2.0, l.Top + l.Height / 2.0};
+}
+
 } // namespace wt

@@ -2,6 +2,7 @@
 // and theme icon.
 #include "AppIcon.h"
 
+#include <QtCore/QCoreApplication>
 #include <QtCore/QDir>
 #include <QtCore/QFile>
 #include <QtCore/QXmlStreamReader>
@@ -82,6 +83,23 @@ private slots:
         QFile desktop(resources.filePath(QStringLiteral("desktop/%1.desktop").arg(id)));
         QVERIFY(desktop.open(QIODevice::ReadOnly | QIODevice::Text));
         QVERIFY(desktop.readAll().split('\n').contains(("Icon=" + id).toUtf8()));
+    }
+
+    // On X11 the window's class is the application's name, whatever the program file is
+    // called (this test's is not); the desktop entry names the same class, so a dock puts
+    // the running window with its launcher.
+    void desktopEntryNamesTheWindowClass()
+    {
+        setApplicationIdentity();
+        QCOMPARE(QCoreApplication::applicationName(), applicationName());
+        QVERIFY(QCoreApplication::applicationFilePath().endsWith(QStringLiteral("tst_app_icon")));
+        QFile desktop(QDir(QStringLiteral(PR_RESOURCES_DIR))
+                          .filePath(QStringLiteral("desktop/%1.desktop").arg(applicationId())));
+        QVERIFY(desktop.open(QIODevice::ReadOnly | QIODevice::Text));
+        const QList<QByteArray> lines = desktop.readAll().split('\n');
+        QVERIFY(lines.contains(("StartupWMClass=" + applicationName()).toUtf8()));
+        // The settings are kept under the same name.
+        QCOMPARE(QCoreApplication::organizationName(), applicationName());
     }
 };
 

@@ -1,0 +1,92 @@
+#include "HelpDialog.h"
+
+#include "AppIcon.h"
+#include "ControlTexts.h"
+
+#include <QtWidgets/QDialogButtonBox>
+#include <QtWidgets/QLabel>
+#include <QtWidgets/QMessageBox>
+#include <QtWidgets/QPushButton>
+#include <QtWidgets/QVBoxLayout>
+
+namespace pr {
+
+namespace {
+
+QString helpHtml()
+{
+    QString keys;
+    for (const KeyHelp &k : keyHelp())
+        keys += QStringLiteral("<tr><td style='padding-right:1.5em'><b>%1</b></td><td>%2</td></tr>")
+                    .arg(k.keys.toHtmlEscaped(), k.what.toHtmlEscaped());
+    return QStringLiteral(
+               "<h3>使い方</h3>"
+               "<ul>"
+               "<li><b>動かす</b>：p と r の間で、ℓ を写した赤い直線をドラッグすると、左右に動きます。"
+               "交点 Ｄ、Ｅ、Ｆ もいっしょに動きます。</li>"
+               "<li><b>延長する</b>：p より上で ℓ の近く、または m の近くを押すと、その直線の延長が"
+               "現れます。離すと白くなり、2本の延長の交わる点に Ｇ がつきます。</li>"
+               "<li><b>メモ</b>：押してからペン（太字・細字、赤色・黄色・青色）を選び、図に書き込みます。"
+               "消しゴムで消せます。もう一度押すと終わります。</li>"
+               "<li><b>対角線</b>：押してから、記号のついた点を2つ続けて押すと、その間に赤い線を"
+               "引きます。5本引くと終わります。</li>"
+               "<li><b>初期画面</b>、または図の上で右ボタンを押すと、最初の画面に戻ります。</li>"
+               "</ul>"
+               "<h3>キー</h3><table>%1</table>"
+               "<p><i>Drag the red copy of ℓ; press above p to prolong ℓ or m. メモ writes, "
+               "対角線 joins labelled points, 初期画面 or a right click starts again.</i></p>")
+        .arg(keys);
+}
+
+} // namespace
+
+HelpDialog::HelpDialog(QWidget *parent) : QDialog(parent)
+{
+    setWindowTitle(QStringLiteral("使い方 — 平行線と線分の比"));
+    label_ = new QLabel(helpHtml(), this);
+    label_->setTextFormat(Qt::RichText);
+    label_->setWordWrap(true);
+    label_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    aboutButton_ = buttons->addButton(QStringLiteral("このプログラムについて"),
+                                      QDialogButtonBox::ActionRole);
+    aboutButton_->setAutoDefault(false);
+    buttons->button(QDialogButtonBox::Close)->setText(QStringLiteral("閉じる"));
+    connect(aboutButton_, &QPushButton::clicked, this, &HelpDialog::showAbout);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(label_);
+    layout->addWidget(buttons);
+    // About 36 full-width characters a line: the help stays a short read, not a tall strip.
+    label_->setMinimumWidth(label_->fontMetrics().horizontalAdvance(QChar(0x3042)) * 36);
+}
+
+QString HelpDialog::text() const
+{
+    return label_->text();
+}
+
+QString HelpDialog::aboutText()
+{
+    return QStringLiteral("平行線と線分の比\n"
+                          "%1 バージョン %2\n\n"
+                          "MIT ライセンス (MIT License)\n"
+                          "Copyright (c) 2026 parallel-ratio developers")
+        .arg(applicationName(), applicationVersion());
+}
+
+void HelpDialog::showAbout()
+{
+    if (!aboutBox_) {
+        aboutBox_ = new QMessageBox(QMessageBox::NoIcon, QStringLiteral("このプログラムについて"),
+                                    aboutText(), QMessageBox::Close, this);
+        aboutBox_->setIconPixmap(applicationIcon().pixmap(64));
+        aboutBox_->button(QMessageBox::Close)->setText(QStringLiteral("閉じる"));
+        aboutBox_->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    aboutBox_->open();
+}
+
+} // namespace pr
