@@ -1,0 +1,206 @@
+// The lesson window as a page: the window's controls laid out from the form's design around
+// the drawing surface, the whole form scaled uniformly to the viewport. Every user action
+// reaches the lesson here and only here: a button, an option or a surface event runs one
+// entry point, and then the page is brought in line with the form once (the controls from
+// the form's state, the surface from what the action changed).
+(function (PR) {
+  'use strict';
+
+  // The letter bitmaps by image id (the order of the core's ImageId).
+  const kLetterFiles = ['letter_l.jpg', 'letter_m.jpg', 'letter_p.jpg', 'letter_q.jpg',
+                        'letter_r.jpg'];
+
+  function loadLetters(count) {
+    const images = [];
+    const loads = [];
+    for (let i = 0; i < count; ++i) {
+      const img = new Image();
+      img.src = 'letters/' + kLetterFiles[i];
+      images.push(img);
+      // A bitmap that fails to load is left out of the picture, as on the desktop.
+      loads.push(img.decode().catch(() => undefined));
+    }
+    return Promise.all(loads).then(() => images);
+  }
+
+  // The CSS font families of the two faces, as the style sheet names them.
+  function fontFamilies() {
+    const probe = (cls) => {
+      const e = document.createElement('span');
+      e.className = cls;
+      document.body.appendChild(e);
+      const family = getComputedStyle(e).fontFamily;
+      e.remove();
+      return family;
+    };
+    return { gothic: probe('gothic'), mincho: probe('mincho') };
+  }
+
+  function faceClass(style) {
+    return style.face === 'mincho' ? 'mincho' : 'gothic';
+  }
+
+  class Page {
+    constructor(root, lesson, letters) {
+      this.root = root;
+      this.lesson = lesson;
+      this.design = lesson.layout();
+      this.ended = false;
+      const d = this.design;
+
+      document.body.style.backgroundColor = PR.cssColour(d.back);
+      root.style.backgroundColor = PR.cssColour(d.back);
+
+      this.heading = this.windowLabel(d.heading, 'heading');
+      this.rowCaptions = d.rowCaptions.map((l) => this.windowLabel(l, 'row-caption'));
+
+      this.commands = d.commands.map((c) => {
+        const b = document.createElement('button');
+        b.type = 'button';
+        b.className = 'control command ' + faceClass(c.font);
+        b.textContent = c.caption;
+        b.addEventListener('click', () => this.handle((l) => l.clickCommand(c.number)));
+        root.appendChild(b);
+        return b;
+      });
+
+      this.options = d.options.map((o) => {
+        const label = document.createElement('label');
+        label.className = 'control option ' + faceClass(o.font);
+        label.style.backgroundColor = PR.cssColour(o.back);
+        label.style.color = PR.cssColour(o.fore);
+        const input = document.createElement('input');
+        input.type = 'radio';
+        input.name = 'pen';
+        input.addEventListener('click', () => this.handle((l) => l.clickOption(o.index)));
+        const text = document.createElement('span');
+        text.textContent = o.caption;
+        label.append(input, text);
+        root.appendChild(label);
+        return input;
+      });
+
+      const canvas = document.createElement('canvas');
+      canvas.className = 'control surface';
+      root.appendChild(canvas);
+      this.surface = new PR.Surface(canvas, d.surface, d.back, fontFamilies(), letters);
+      this.surface.setList(lesson.drawList());
+      this.input = new PR.SurfaceInput(canvas, (x, y) => this.surface.toSurface(x, y), {
+        press: (b, s, x, y) => this.handle((l) => l.press(b, s, x, y)),
+        move: (b, s, x, y) => this.handle((l) => l.move(b, s, x, y)),
+        release: (b, s, x, y) => this.handle((l) => l.release(b, s, x, y)),
+      });
+
+      this.onResize = () => this.relayout();
+      window.addEventListener('resize', this.onResize);
+      this.watchPixelRatio();
+      this.onKey = (e) => this.key(e);
+      window.addEventListener('keydown', this.onKey);
+
+      this.relayout();
+      this.sync();
+    }
+
+    windowLabel(l, cls) {
+      const e = document.createElement('div');
+      e.className = 'control ' + cls + ' ' + faceClass(l.font);
+      e.textContent = l.caption;
+      e.style.backgroundColor = PR.cssColour(l.back);
+      e.style.color = PR.cssColour(l.fore);
+      e.style.fontWeight = l.font.bold ? 'bold' : 'normal';
+      this.root.appendChild(e);
+      return e;
+    }
+
+    // Runs one user action on the lesson, then brings the page in line with the form.
+    handle(action) {
+      if (this.ended) return;
+      action(this.lesson);
+      this.sync();
+    }
+
+    sync() {
+      const st = this.lesson.state();
+      if (document.title !== st.caption) document.title = st.caption;
+      st.commandsEnabled.forEach((on, i) => { this.commands[i].disabled = !on; });
+      st.optionsEnabled.forEach((on, i) => { this.options[i].disabled = !on; });
+      st.optionsSelected.forEach((on, i) => { this.options[i].checked = on; });
+      this.surface.apply(this.lesson.takeChanges());
+      if (st.endRequested) this.end();
+    }
+
+    relayout() {
+      if (this.ended) return;
+      const d = this.design;
+      const dpr = window.devicePixelRatio || 1;
+      const view = document.documentElement;
+      const g = new PR.FormGeometry(view.clientWidth, view.clientHeight,
+                                    d.clientWidth, d.clientHeight, d.twipsPerPixel, dpr);
+      this.root.style.setProperty('--scale', String(g.scale));
+      const put = (e, c) => {
+        const r = g.place(c.left, c.top, c.width, c.height);
+        e.style.left = r.x + 'px';
+        e.style.top = r.y + 'px';
+        e.style.width = r.w + 'px';
+        e.style.height = r.h + 'px';
+        e.style.fontSize = g.fontPixels(c.font.pixelSize) + 'px';
+      };
+      put(this.heading, d.heading);
+      d.rowCaptions.forEach((c, i) => put(this.rowCaptions[i], c));
+      d.commands.forEach((c, i) => {
+        put(this.commands[i], c);
+        this.commands[i].style.fontWeight = c.font.bold ? 'bold' : 'normal';
+      });
+      d.options.forEach((c, i) => put(this.options[i].parentElement, c));
+      const s = d.surface;
+      this.surface.setGeometry(g.place(s.left, s.top, s.width, s.height), g.scale, dpr);
+      this.surface.placed(this.surface.canvas.getBoundingClientRect());
+    }
+
+    // Another screen, or the browser's zoom, may change the pixel ratio without a resize.
+    watchPixelRatio() {
+      const ratio = window.devicePixelRatio || 1;
+      const query = window.matchMedia('(resolution: ' + ratio + 'dppx)');
+      const changed = () => {
+        query.removeEventListener('change', changed);
+        if (this.ended) return;
+        this.relayout();
+        this.watchPixelRatio();
+      };
+      query.addEventListener('change', changed);
+    }
+
+    key(e) {
+      // F11 toggles full screen, as in the desktop program; Esc leaves it by the browser's
+      // own hand.
+      if (e.key !== 'F11') return;
+      e.preventDefault();
+      const root = document.documentElement;
+      if (document.fullscreenElement) document.exitFullscreen().catch(() => undefined);
+      else if (root.requestFullscreen) root.requestFullscreen().catch(() => undefined);
+    }
+
+    // 終了: the program ends. A page cannot always close its own tab, so it closes what it
+    // can and leaves the window empty; reloading starts the lesson afresh.
+    end() {
+      this.ended = true;
+      this.input.detach();
+      window.removeEventListener('resize', this.onResize);
+      window.removeEventListener('keydown', this.onKey);
+      this.lesson.delete();
+      this.lesson = null;
+      this.root.replaceChildren();
+      if (document.fullscreenElement) document.exitFullscreen().catch(() => undefined);
+      window.close();
+    }
+  }
+
+  async function start() {
+    const module = await createParallelRatio();
+    const lesson = new module.Lesson();
+    const letters = await loadLetters(lesson.layout().imageCount);
+    PR.page = new Page(document.getElementById('form'), lesson, letters);
+  }
+
+  PR.ready = start();
+})(globalThis.ParallelRatio ??= {});

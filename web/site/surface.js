@@ -1,0 +1,451 @@
+// The drawing surface `gamen` on the page: one canvas that shows the lesson's draw list, back
+// to front (the stroke layer, the sunken border, then every element in stacking order), at
+// the screen's own resolution.
+//
+// Units: the draw list and the strokes are in logical surface pixels, origin inside the
+// 2-pixel border. The canvas element is placed in CSS pixels ("widget pixels" here); surface
+// point x lies at widget point (x + border) * scale, the same for painting and input. Its
+// backing store has dpr device pixels per CSS pixel, so it maps 1:1 onto the screen.
+(function (PR) {
+  'use strict';
+
+  const rect = PR.rect;
+  const css = PR.cssColour;
+
+  // Side of the square tiles the canvas is repainted in, device pixels.
+  const kTile = 128;
+
+  function makeCanvas(width, height) {
+    const c = document.createElement('canvas');
+    c.width = Math.max(1, width);
+    c.height = Math.max(1, height);
+    return c;
+  }
+
+  // Liang-Barsky: cuts segment a-b to the box r ({x, y, w, h}); null if nothing is left.
+  // Keeps the canvas away from the huge coordinates a far-flung pointer may deliver.
+  function clipSegment(ax, ay, bx, by, r) {
+    let t0 = 0, t1 = 1;
+    const dx = bx - ax, dy = by - ay;
+    const p = [-dx, dx, -dy, dy];
+    const q = [ax - r.x, r.x + r.w - ax, ay - r.y, r.y + r.h - ay];
+    for (let i = 0; i < 4; ++i) {
+      if (p[i] === 0) {
+        if (q[i] < 0) return null;
+        continue;
+      }
+      const t = q[i] / p[i];
+      if (p[i] < 0) t0 = Math.max(t0, t);
+      else t1 = Math.min(t1, t);
+      if (t0 > t1) return null;
+    }
+    return [ax + dx * t0, ay + dy * t0, ax + dx * t1, ay + dy * t1];
+  }
+
+  // The surface's own layer of freehand strokes, beneath every element.
+  //
+  // The shown raster covers the canvas at device resolution. So that strokes survive
+  // resizes without losing sharpness, a master raster is kept at the finest resolution the
+  // page has had; strokes go into both, and after a resize the shown raster is made from the
+  // master. While the layer has no stroke (at start, after a clear) there is no raster.
+  class StrokeLayer {
+    constructor(surface) {
+      this.outerW = surface.outerWidth;
+      this.outerH = surface.outerHeight;
+      this.border = surface.border;
+      this.innerW = surface.outerWidth - 2 * surface.border;
+      this.innerH = surface.outerHeight - 2 * surface.border;
+      this.background = surface.back;
+      this.master = null; // canvas at masterK device pixels per logical pixel
+      this.masterK = 1;
+      this.shown = null;  // canvas at the current resolution, null while it is the master
+      this.scale = 1;
+      this.dpr = 1;
+      this.devW = 1; // device pixels of the whole canvas
+      this.devH = 1;
+    }
+
+    isBlank() {
+      return this.master === null;
+    }
+
+    image() {
+      return this.shown || this.master;
+    }
+
+    setGeometry(devW, devH, scale, dpr) {
+      const k = scale * dpr;
+      this.scale = scale;
+      this.dpr = dpr;
+      this.devW = devW;
+      this.devH = devH;
+      if (this.isBlank()) {
+        this.masterK = k; // nothing to keep: the first stroke makes the master at this size
+        return;
+      }
+      if (k > this.masterK) {
+        // Finer than ever before: the master grows; earlier strokes are resampled once.
+        const next = this.blank(Math.ceil(this.outerW * k), Math.ceil(this.outerH * k));
+        next.getContext('2d').drawImage(this.master, 0, 0,
+          this.master.width * k / this.masterK, this.master.height * k / this.masterK);
+        this.master = next;
+        this.masterK = k;
+      }
+      this.fitShown();
+    }
+
+    blank(w, h) {
+      const c = makeCanvas(w, h);
+      const g = c.getContext('2d');
+      g.fillStyle = css(this.background);
+      g.fillRect(0, 0, c.width, c.height);
+      return c;
+    }
+
+    fitShown() {
+      const k = this.scale * this.dpr;
+      if (k === this.masterK) {
+        this.shown = null;
+        return;
+      }
+      this.shown = this.blank(this.devW, this.devH);
+      this.shown.getContext('2d').drawImage(this.master, 0, 0,
+        this.master.width * k / this.masterK, this.master.height * k / this.masterK);
+    }
+
+    clear(background) {
+      // Blank again: the rasters go, and the master's resolution starts over.
+      this.background = background;
+      this.master = null;
+      this.shown = null;
+      this.masterK = this.scale * this.dpr;
+    }
+
+    // Draws one segment; returns the widget-pixel box it touched, or null.
+    segment(x1, y1, x2, y2, colour, width) {
+      if (![x1, y1, x2, y2].every(Number.isFinite)) return null;
+      width = Math.max(1, width);
+      if (this.isBlank()) {
+        this.master = this.blank(Math.ceil(this.outerW * this.masterK),
+                                 Math.ceil(this.outerH * this.masterK));
+        this.fitShown();
+      }
+      this.paintSegment(this.master, this.masterK, x1, y1, x2, y2, colour, width);
+      if (this.shown)
+        this.paintSegment(this.shown, this.scale * this.dpr, x1, y1, x2, y2, colour, width);
+
+      const half = width / 2 + 1;
+      const b = this.border, s = this.scale;
+      const touched = {
+        x: (Math.min(x1, x2) - half + b) * s, y: (Math.min(y1, y2) - half + b) * s,
+        w: (Math.abs(x2 - x1) + 2 * half) * s, h: (Math.abs(y2 - y1) + 2 * half) * s,
+      };
+      return rect.intersected(touched, { x: b * s, y: b * s, w: this.innerW * s, h: this.innerH * s });
+    }
+
+    // In the target's own pixels: k device pixels per logical surface pixel.
+    paintSegment(target, k, x1, y1, x2, y2, colour, width) {
+      const b = this.border;
+      const inner = { x: b * k, y: b * k, w: this.innerW * k, h: this.innerH * k };
+      // Cut to the inner area grown by the pen, so the round ends still reach the edge; the
+      // canvas clip then cuts at the edge itself.
+      const half = width * k / 2 + 1;
+      const cut = clipSegment((x1 + b) * k, (y1 + b) * k, (x2 + b) * k, (y2 + b) * k,
+        { x: inner.x - half, y: inner.y - half, w: inner.w + 2 * half, h: inner.h + 2 * half });
+      if (!cut) return;
+      const g = target.getContext('2d');
+      g.save();
+      g.beginPath();
+      g.rect(inner.x, inner.y, inner.w, inner.h);
+      g.clip();
+      g.strokeStyle = css(colour);
+      g.fillStyle = css(colour);
+      g.lineWidth = width * k;
+      g.lineCap = 'round';
+      g.lineJoin = 'round';
+      g.beginPath();
+      if (cut[0] === cut[2] && cut[1] === cut[3]) {
+        // A segment of no length is a dot, whatever the canvas makes of a bare cap.
+        g.arc(cut[0], cut[1], width * k / 2, 0, 2 * Math.PI);
+        g.fill();
+      } else {
+        g.moveTo(cut[0], cut[1]);
+        g.lineTo(cut[2], cut[3]);
+        g.stroke();
+      }
+      g.restore();
+    }
+  }
+
+  // Paints the draw list on the canvas and keeps the stroke layer. `design` is the layout's
+  // surface entry (sizes in logical pixels), windowBack the window's colour (for the margin a
+  // rounded canvas may have beyond the surface), fonts {gothic, mincho} CSS font families,
+  // letters the bitmaps by image id (an image not loaded is left out).
+  class Surface {
+    constructor(canvas, design, windowBack, fonts, letters) {
+      this.canvas = canvas;
+      this.g = canvas.getContext('2d', { alpha: false });
+      this.design = design;
+      this.border = design.border;
+      this.windowBack = windowBack;
+      this.fonts = fonts;
+      this.letters = letters;
+      this.layer = new StrokeLayer(design);
+      this.list = null;
+      this.scale = 1;
+      this.dpr = 1;
+      this.cssW = 1;
+      this.cssH = 1;
+      this.origin = { x: 0, y: 0 }; // the canvas's client position, for input
+      this.dirty = null;            // widget pixels still to paint
+      this.frame = 0;
+      this.ascents = new Map();     // font -> ascent in its own pixels
+    }
+
+    setList(list) {
+      this.list = list;
+      this.invalidateAll();
+    }
+
+    // box: the canvas's place on the page in CSS px (whole device pixels); scale: the form's.
+    setGeometry(box, scale, dpr) {
+      const c = this.canvas;
+      c.style.left = box.x + 'px';
+      c.style.top = box.y + 'px';
+      c.style.width = box.w + 'px';
+      c.style.height = box.h + 'px';
+      this.cssW = box.w;
+      this.cssH = box.h;
+      this.scale = scale;
+      this.dpr = dpr;
+      const devW = Math.max(1, Math.round(box.w * dpr)), devH = Math.max(1, Math.round(box.h * dpr));
+      if (c.width !== devW || c.height !== devH) {
+        c.width = devW;
+        c.height = devH;
+      }
+      this.layer.setGeometry(devW, devH, scale, dpr);
+      this.invalidateAll();
+    }
+
+    // The canvas's position in the viewport, read again after every relayout.
+    placed(clientRect) {
+      this.origin = { x: clientRect.left, y: clientRect.top };
+    }
+
+    toSurface(clientX, clientY) {
+      return {
+        x: (clientX - this.origin.x) / this.scale - this.border,
+        y: (clientY - this.origin.y) / this.scale - this.border,
+      };
+    }
+
+    // Widget box of a box in logical surface pixels.
+    toWidget(r) {
+      const s = this.scale, b = this.border;
+      return { x: (r.x + b) * s, y: (r.y + b) * s, w: r.w * s, h: r.h * s };
+    }
+
+    // Takes in what one action changed: the layer's calls, the changed slots and the area.
+    apply(changes) {
+      for (const op of changes.strokes) {
+        if (op.clear) {
+          this.layer.clear(op.colour);
+          this.invalidateAll();
+        } else {
+          this.invalidate(this.layer.segment(op.x1, op.y1, op.x2, op.y2, op.colour, op.width));
+        }
+      }
+      for (const [index, item] of changes.slots) this.list.items[index] = item;
+      if (changes.area) this.invalidate(this.toWidget(changes.area));
+    }
+
+    invalidateAll() {
+      this.invalidate({ x: 0, y: 0, w: this.cssW, h: this.cssH });
+    }
+
+    invalidate(widgetBox) {
+      if (rect.isEmpty(widgetBox)) return;
+      this.dirty = rect.united(this.dirty, widgetBox);
+      if (!this.frame)
+        this.frame = requestAnimationFrame(() => this.paintDirty());
+    }
+
+    // Paints at once what is pending, without waiting for the next frame.
+    flush() {
+      if (this.frame) cancelAnimationFrame(this.frame);
+      this.paintDirty();
+    }
+
+    paintDirty() {
+      this.frame = 0;
+      const d = this.dirty;
+      this.dirty = null;
+      if (rect.isEmpty(d) || !this.list) return;
+      // In device pixels, rounded outwards and a pixel more all round: an antialiased edge
+      // reaches into the device pixel beyond an element's bounds. Then out to whole tiles,
+      // each painted on its own: the canvas antialiases an edge a little differently under
+      // clips of other sizes, so a pixel is always painted under the same clip, its tile's,
+      // and a part repainted matches the whole painted at once.
+      const k = this.dpr, T = kTile;
+      const W = this.canvas.width, H = this.canvas.height;
+      const x0 = Math.max(0, Math.floor((Math.floor(d.x * k) - 1) / T) * T);
+      const y0 = Math.max(0, Math.floor((Math.floor(d.y * k) - 1) / T) * T);
+      const x1 = Math.min(W, Math.ceil((d.x + d.w) * k) + 1);
+      const y1 = Math.min(H, Math.ceil((d.y + d.h) * k) + 1);
+      for (let y = y0; y < y1; y += T)
+        for (let x = x0; x < x1; x += T)
+          this.paint({ x: x, y: y, w: Math.min(T, W - x), h: Math.min(T, H - y) });
+    }
+
+    // Paints the device-pixel box `area` of the canvas.
+    paint(area) {
+      const g = this.g, s = this.scale, k = this.dpr, b = this.border;
+      const list = this.list;
+      g.save();
+      g.setTransform(1, 0, 0, 1, 0, 0);
+      g.beginPath();
+      g.rect(area.x, area.y, area.w, area.h);
+      g.clip();
+
+      // The layer covers the canvas at device resolution: a 1:1 copy of the exposed part.
+      const img = this.layer.image();
+      if (img) {
+        g.fillStyle = css(this.layer.background); // where a rounded raster falls short
+        g.fillRect(area.x, area.y, area.w, area.h);
+        g.drawImage(img, area.x, area.y, area.w, area.h, area.x, area.y, area.w, area.h);
+      } else {
+        g.fillStyle = css(this.layer.background);
+        g.fillRect(area.x, area.y, area.w, area.h);
+      }
+      // The canvas may reach a little past the surface's outer box, where its edges were put
+      // on whole device pixels: that margin belongs to the window's background.
+      const outerR = list.outer.w * s * k, outerB = list.outer.h * s * k;
+      g.fillStyle = css(this.windowBack);
+      g.fillRect(outerR, 0, this.canvas.width - outerR, this.canvas.height);
+      g.fillRect(0, outerB, this.canvas.width, this.canvas.height - outerB);
+
+      // The frame first, unclipped and on whole device pixels; then what lies inside it, cut
+      // to the inner area.
+      const exposed = {
+        x: area.x / (s * k) - b - 1, y: area.y / (s * k) - b - 1,
+        w: area.w / (s * k) + 2, h: area.h / (s * k) + 2,
+      };
+      const exposedInner = rect.intersected(exposed, list.clip);
+      let clipping = false;
+      for (const item of list.items) {
+        if (item.kind === 'none' || item.kind === 'strokeLayer') continue;
+        if (item.kind === 'fill') {
+          if (rect.intersected(item.bounds, exposed)) this.fillCrisp(item);
+          continue;
+        }
+        if (item.clipped && !clipping) {
+          g.setTransform(s * k, 0, 0, s * k, b * s * k, b * s * k);
+          g.beginPath();
+          g.rect(list.clip.x, list.clip.y, list.clip.w, list.clip.h);
+          g.clip();
+          clipping = true;
+        }
+        if (rect.intersected(item.bounds, item.clipped ? exposedInner : exposed))
+          this.paintItem(item);
+      }
+      g.restore();
+    }
+
+    fillCrisp(item) {
+      const g = this.g, f = this.scale * this.dpr, b = this.border;
+      const x0 = Math.round((item.box.x + b) * f), y0 = Math.round((item.box.y + b) * f);
+      const x1 = Math.round((item.box.x + item.box.w + b) * f);
+      const y1 = Math.round((item.box.y + item.box.h + b) * f);
+      g.save();
+      g.setTransform(1, 0, 0, 1, 0, 0);
+      g.fillStyle = css(item.colour);
+      g.fillRect(x0, y0, Math.max(1, x1 - x0), Math.max(1, y1 - y0));
+      g.restore();
+    }
+
+    font(style) {
+      const family = style.face === 'mincho' ? this.fonts.mincho : this.fonts.gothic;
+      return (style.bold ? 'bold ' : '') + style.pixelSize + 'px ' + family;
+    }
+
+    // Distance from a text box's top to the baseline: text hangs from the box's top edge.
+    ascent(font, caption) {
+      let a = this.ascents.get(font);
+      if (a === undefined) {
+        const m = this.g.measureText(caption);
+        a = m.fontBoundingBoxAscent;
+        if (!(a > 0)) a = m.actualBoundingBoxAscent;
+        this.ascents.set(font, a);
+      }
+      return a;
+    }
+
+    paintItem(d) {
+      const g = this.g;
+      switch (d.kind) {
+        case 'segment': {
+          // Round ends as discs on a flat-ended line: a line of no length is just the disc.
+          const colour = css(d.colour);
+          if (d.x1 !== d.x2 || d.y1 !== d.y2) {
+            g.strokeStyle = colour;
+            g.lineWidth = d.width;
+            g.lineCap = 'butt';
+            g.beginPath();
+            g.moveTo(d.x1, d.y1);
+            g.lineTo(d.x2, d.y2);
+            g.stroke();
+          }
+          if (d.roundEnds) {
+            g.fillStyle = colour;
+            g.beginPath();
+            g.arc(d.x1, d.y1, d.width / 2, 0, 2 * Math.PI);
+            g.fill();
+            g.beginPath();
+            g.arc(d.x2, d.y2, d.width / 2, 0, 2 * Math.PI);
+            g.fill();
+          }
+          return;
+        }
+        case 'text': {
+          const r = d.box;
+          g.fillStyle = css(d.back);
+          g.fillRect(r.x, r.y, r.w, r.h);
+          g.save();
+          g.beginPath();
+          g.rect(r.x, r.y, r.w, r.h);
+          g.clip();
+          const font = this.font(d.style);
+          g.font = font;
+          g.textBaseline = 'alphabetic';
+          g.textAlign = 'left';
+          g.fillStyle = css(d.colour);
+          g.fillText(d.caption, r.x, r.y + this.ascent(font, d.caption));
+          g.restore();
+          return;
+        }
+        case 'image': {
+          const img = this.letters[d.image];
+          if (img && img.complete && img.naturalWidth > 0) {
+            g.imageSmoothingEnabled = true;
+            g.drawImage(img, d.box.x, d.box.y, d.box.w, d.box.h);
+          }
+          return;
+        }
+        case 'outline': {
+          const w = d.width, r = d.box;
+          g.strokeStyle = css(d.colour);
+          g.lineWidth = w;
+          g.lineJoin = 'miter';
+          g.strokeRect(r.x + w / 2, r.y + w / 2, r.w - w, r.h - w);
+          return;
+        }
+        default:
+          return;
+      }
+    }
+  }
+
+  PR.Surface = Surface;
+  PR.StrokeLayer = StrokeLayer;
+  PR.clipSegment = clipSegment;
+})(typeof module !== 'undefined' ? module.exports : (globalThis.ParallelRatio ??= {}));

@@ -1,0 +1,296 @@
+// The lesson as a JavaScript class of the WebAssembly module: the page calls the entry
+// points and reads back the form's controls, the draw list and what each action changed.
+// Every text the page shows comes from here, out of the form.
+#include "WebLesson.h"
+
+#include "draw/Look.h"
+#include "form/QBColor.h"
+
+#include <emscripten/bind.h>
+#include <emscripten/val.h>
+
+#include <cstdint>
+#include <string>
+
+namespace pr::web {
+
+namespace {
+
+using emscripten::val;
+
+constexpr int kTwipsPerPixel = 15; // the form's design unit
+
+val box(const Box &b)
+{
+    val o = val::object();
+    o.set("x", b.x);
+    o.set("y", b.y);
+    o.set("w", b.w);
+    o.set("h", b.h);
+    return o;
+}
+
+val textStyle(const look::TextStyle &t)
+{
+    val o = val::object();
+    o.set("face", std::string(t.face == look::Face::Mincho ? "mincho" : "gothic"));
+    o.set("pixelSize", t.pixelSize);
+    o.set("bold", t.bold);
+    return o;
+}
+
+// A control on the window: its caption, its place in twips and its font.
+val control(const std::string &caption, int left, int top, int width, int height, FontRole font)
+{
+    val o = val::object();
+    o.set("caption", caption);
+    o.set("left", left);
+    o.set("top", top);
+    o.set("width", width);
+    o.set("height", height);
+    o.set("font", textStyle(look::textStyle(font)));
+    return o;
+}
+
+val windowLabel(const WindowLabel &l)
+{
+    val o = control(l.Caption, l.Left, l.Top, l.Width, l.Height, l.Font);
+    o.set("back", l.BackColor);
+    o.set("fore", l.ForeColor);
+    return o;
+}
+
+const char *kindName(DrawKind k)
+{
+    switch (k) {
+    case DrawKind::None:
+        return "none";
+    case DrawKind::StrokeLayer:
+        return "strokeLayer";
+    case DrawKind::Fill:
+        return "fill";
+    case DrawKind::Segment:
+        return "segment";
+    case DrawKind::Text:
+        return "text";
+    case DrawKind::Image:
+        return "image";
+    case DrawKind::Outline:
+        return "outline";
+    }
+    return "none";
+}
+
+// A draw item with the fields its kind uses.
+val item(const DrawItem &d)
+{
+    val o = val::object();
+    o.set("kind", std::string(kindName(d.kind)));
+    if (d.kind == DrawKind::None)
+        return o;
+    o.set("clipped", d.clipped);
+    o.set("colour", d.colour);
+    o.set("bounds", box(d.bounds()));
+    switch (d.kind) {
+    case DrawKind::Segment:
+        o.set("x1", d.x1);
+        o.set("y1", d.y1);
+        o.set("x2", d.x2);
+        o.set("y2", d.y2);
+        o.set("width", d.width);
+        o.set("roundEnds", d.roundEnds);
+        break;
+    case DrawKind::Text:
+        o.set("box", box(d.box));
+        o.set("back", d.back);
+        o.set("style", textStyle(d.text));
+        o.set("caption", d.caption);
+        break;
+    case DrawKind::Image:
+        o.set("box", box(d.box));
+        o.set("image", int(d.image));
+        break;
+    case DrawKind::Outline:
+        o.set("box", box(d.box));
+        o.set("width", d.width);
+        break;
+    default: // the stroke layer and fills
+        o.set("box", box(d.box));
+        break;
+    }
+    return o;
+}
+
+val strokeOp(const StrokeOp &op)
+{
+    val o = val::object();
+    o.set("clear", op.kind == StrokeOp::Kind::Clear);
+    o.set("colour", op.colour);
+    if (op.kind == StrokeOp::Kind::Segment) {
+        o.set("x1", op.x1);
+        o.set("y1", op.y1);
+        o.set("x2", op.x2);
+        o.set("y2", op.y2);
+        o.set("width", op.width);
+    }
+    return o;
+}
+
+} // namespace
+
+// The JavaScript face of WebLesson.
+class PageLesson {
+public:
+    void clickCommand(int number) { w_.lesson().clickCommand(number); }
+    void clickOption(int index) { w_.lesson().clickOption(index); }
+    // Positions arrive as JavaScript numbers, which may be anything: the lesson sorts out
+    // what it can use. Button and shift codes are those of Lesson.
+    void press(int button, int shift, double x, double y)
+    {
+        w_.lesson().press(std::int16_t(button), std::int16_t(shift), x, y);
+    }
+    void move(int buttons, int shift, double x, double y)
+    {
+        w_.lesson().move(std::int16_t(buttons), std::int16_t(shift), x, y);
+    }
+    void release(int button, int shift, double x, double y)
+    {
+        w_.lesson().release(std::int16_t(button), std::int16_t(shift), x, y);
+    }
+    int pointLabelAt(double x, double y) const { return w_.lesson().pointLabelAt(x, y); }
+
+    // The window's design, read once to build the page: captions, places in twips, colours
+    // and fonts of every control, and the surface's size in logical pixels.
+    val layout() const
+    {
+        const Form1 &f = w_.form();
+        val o = val::object();
+        o.set("caption", f.Caption);
+        o.set("twipsPerPixel", kTwipsPerPixel);
+        o.set("clientWidth", f.ClientWidth);
+        o.set("clientHeight", f.ClientHeight);
+        o.set("back", f.BackColor);
+        o.set("heading", windowLabel(f.Label1));
+
+        val rows = val::array();
+        for (const WindowLabel &l : f.Label4)
+            rows.call<void>("push", windowLabel(l));
+        o.set("rowCaptions", rows);
+
+        const CommandButton *buttons[4] = {&f.Command1, &f.Command2, &f.Command3, &f.Command4};
+        val commands = val::array();
+        for (int n = 1; n <= 4; ++n) {
+            const CommandButton &b = *buttons[n - 1];
+            val c = control(b.Caption, b.Left, b.Top, b.Width, b.Height, b.Font);
+            c.set("number", n);
+            commands.call<void>("push", c);
+        }
+        o.set("commands", commands);
+
+        val options = val::array();
+        for (int i = f.Option1.first; i <= f.Option1.last; ++i) {
+            const OptionButton &b = f.Option1[i];
+            val c = control(b.Caption, b.Left, b.Top, b.Width, b.Height, FontRole::Default);
+            c.set("index", i);
+            c.set("back", b.BackColor);
+            c.set("fore", kBlack);
+            options.call<void>("push", c);
+        }
+        o.set("options", options);
+
+        const PictureBox &p = f.gamen;
+        val s = val::object();
+        s.set("left", p.Left);
+        s.set("top", p.Top);
+        s.set("width", p.Width);
+        s.set("height", p.Height);
+        s.set("outerWidth", PictureBox::kOuterWidth);
+        s.set("outerHeight", PictureBox::kOuterHeight);
+        s.set("border", PictureBox::kBorder);
+        s.set("back", p.BackColor);
+        o.set("surface", s);
+        o.set("imageCount", kImageIdCount);
+        return o;
+    }
+
+    // What the window's own controls show now: its caption, which buttons are enabled,
+    // which pen is selected, and whether 終了 was clicked.
+    val state() const
+    {
+        const Form1 &f = w_.form();
+        val o = val::object();
+        o.set("caption", f.Caption);
+        const CommandButton *buttons[4] = {&f.Command1, &f.Command2, &f.Command3, &f.Command4};
+        val commands = val::array();
+        for (const CommandButton *b : buttons)
+            commands.call<void>("push", b->Enabled);
+        o.set("commandsEnabled", commands);
+        val enabled = val::array(), selected = val::array();
+        for (const OptionButton &b : f.Option1) {
+            enabled.call<void>("push", b.Enabled);
+            selected.call<void>("push", b.Value);
+        }
+        o.set("optionsEnabled", enabled);
+        o.set("optionsSelected", selected);
+        o.set("endRequested", f.endRequested);
+        return o;
+    }
+
+    // The whole draw list as last handed over: its boxes and every slot, back to front.
+    val drawList() const
+    {
+        const DrawList &d = w_.shown();
+        val o = val::object();
+        o.set("outer", box(d.outer));
+        o.set("clip", box(d.clip));
+        o.set("firstElement", DrawList::kFirstElement);
+        val items = val::array();
+        for (const DrawItem &i : d.items)
+            items.call<void>("push", item(i));
+        o.set("items", items);
+        return o;
+    }
+
+    // What the last actions changed: the layer calls in order, the changed slots as
+    // [index, item] pairs, and the area those slots need repainted (null if none).
+    val takeChanges()
+    {
+        const SurfaceChanges c = w_.takeChanges();
+        val o = val::object();
+        val strokes = val::array();
+        for (const StrokeOp &op : c.strokes)
+            strokes.call<void>("push", strokeOp(op));
+        o.set("strokes", strokes);
+        val slots = val::array();
+        for (std::size_t i : c.slots) {
+            val pair = val::array();
+            pair.call<void>("push", i);
+            pair.call<void>("push", item(w_.shown().items[i]));
+            slots.call<void>("push", pair);
+        }
+        o.set("slots", slots);
+        o.set("area", c.area.isEmpty() ? val::null() : box(c.area));
+        return o;
+    }
+
+private:
+    WebLesson w_;
+};
+
+EMSCRIPTEN_BINDINGS(parallel_ratio)
+{
+    emscripten::class_<PageLesson>("Lesson")
+        .constructor<>()
+        .function("clickCommand", &PageLesson::clickCommand)
+        .function("clickOption", &PageLesson::clickOption)
+        .function("press", &PageLesson::press)
+        .function("move", &PageLesson::move)
+        .function("release", &PageLesson::release)
+        .function("pointLabelAt", &PageLesson::pointLabelAt)
+        .function("layout", &PageLesson::layout)
+        .function("state", &PageLesson::state)
+        .function("drawList", &PageLesson::drawList)
+        .function("takeChanges", &PageLesson::takeChanges);
+}
+
+} // namespace pr::web
