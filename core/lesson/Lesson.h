@@ -1,7 +1,12 @@
 #pragma once
+#include "board/Board.h"
+#include "board/Stroke.h"
+#include "board/StrokeList.h"
 #include "form/Form1.h"
+#include "history/History.h"
 
 #include <cstdint>
+#include <vector>
 
 namespace pr {
 
@@ -17,9 +22,18 @@ namespace pr {
 //
 // Pointer positions are logical surface pixels, origin at the surface's inner top-left
 // corner, y down.
+//
+// The lesson also keeps the board: every stroke as a vector (strokes()), and a history of
+// the user's actions that undo() and redo() step through. A step is one stroke (press ..
+// release), one slide or prolongation, one construction line, a reset, a clear of the
+// writing or an opened board; mode changes are not steps. Undo and redo are ignored while a
+// stroke or drag is in progress. They redraw the whole layer on the sink.
 class Lesson {
 public:
-    Lesson() = default; // the form at design time: call Form_Load once the sink is set
+    Lesson(); // the form at design time: call Form_Load once the sink is set
+    Lesson(const Lesson &other);
+    Lesson &operator=(const Lesson &other);
+    ~Lesson() = default;
 
     Form1 form;
 
@@ -40,6 +54,35 @@ public:
     void move(std::int16_t buttons, std::int16_t shift, double x, double y);
     void release(std::int16_t button, std::int16_t shift, double x, double y);
 
+    // The layer's sink. The lesson records strokes on their way to it; a sink set straight on
+    // form.gamen is taken over the same way at the next entry point.
+    void setSink(StrokeSink *sink);
+
+    // Every stroke on the surface, oldest first, in logical surface pixels.
+    const std::vector<Stroke> &strokes() const { return strokes_.strokes(); }
+    const StrokeList &strokeList() const { return strokes_; }
+
+    bool canUndo() const;
+    bool canRedo() const;
+    bool undo(); // false if there was nothing to undo or a gesture is in progress
+    bool redo();
+    const History &history() const { return history_; }
+
+    // Wipes every stroke and leaves the figure as it is; one undoable step.
+    void clearWriting();
+
+    // The board on show, and a board to show instead (every mode ends, as at 初期画面; one
+    // undoable step). openBoard refuses a board that fails Board::check and returns why.
+    Board board() const;
+    std::string openBoard(const Board &board);
+
+    // Counts changes of the board (steps, undo, redo): a front end keeps the board on disk
+    // whenever it moves on.
+    std::uint64_t revision() const { return revision_; }
+
+    // A stroke or drag is in progress (a button is held on the surface).
+    bool gestureInProgress() const;
+
     // Index of the visible point label (Ａ .. Ｃ') whose box holds a surface point, or -1.
     // Only these labels take clicks; Ｄ, Ｅ, Ｆ, Ｇ, the letters and the cursor never do.
     int pointLabelAt(double x, double y) const;
@@ -50,6 +93,16 @@ public:
     static bool usableCoordinate(double v);
 
 private:
+    void attachRecorder();
+    void commitStep(); // closes the open step, if it changed anything and the gesture is over
+    void restore(HistoryStep &step, const FigureContent &content);
+
+    StrokeList strokes_;
+    History history_;
+    FigureContent committed_;     // content at the last step's end
+    std::size_t committedStrokes_ = 0;
+    bool lineStartOnTop_ = false; // the last step began a construction line
+    std::uint64_t revision_ = 0;
     int pressedLabel_ = -1;         // point label under the last left press, until a release
     double lastUsableX_ = 0, lastUsableY_ = 0; // for a release at an unusable position
 };

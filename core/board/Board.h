@@ -1,0 +1,60 @@
+#pragma once
+#include "board/Stroke.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace pr {
+
+struct Form1;
+
+// A whole board as a file keeps it: where the figure's movable parts are and every stroke.
+// Modes, the pen and the pointer are not part of a board; an opened board starts with every
+// mode off, as after 初期画面. Positions are logical surface pixels.
+//
+// Only what the user can see is kept: a parked line or label is "not shown", whatever
+// coordinates it was parked with. Two boards compare equal when they show the same thing.
+struct Board {
+    // Ｄ, Ｅ, Ｆ on the copy of ℓ. Their tops never change, only how far they slid.
+    struct CopyLabel {
+        float left = 0;
+        bool visible = true;
+        bool highlighted = false; // light magenta: hidden while the copy was held
+        bool operator==(const CopyLabel &) const = default;
+    };
+    // A construction line between two point labels (0..5: Ａ, Ｂ, Ｃ, Ａ', Ｂ', Ｃ'), or parked.
+    struct ConstructionLine {
+        bool shown = false;
+        int from = 0, to = 0; // both ends on `from` while only the first end is chosen
+        bool operator==(const ConstructionLine &) const = default;
+    };
+
+    float copyX1 = 400, copyX2 = 150; // ends of the copy of ℓ (y 150 and 550)
+    std::array<CopyLabel, 3> copyLabels{{{316}, {255}, {163}}};
+    bool prolongationL = false, prolongationM = false; // Ｇ shows with either
+    std::array<ConstructionLine, 5> lines{};
+    int nextLine = 0; // 0..4, the construction line the next two clicks build
+    std::vector<Stroke> strokes;
+
+    // The board the form shows with these strokes.
+    static Board of(const Form1 &form, const std::vector<Stroke> &strokes);
+    // Lays the figure's part of the board on a form that was just reset (strokes aside).
+    void applyTo(Form1 &form) const;
+
+    // Empty if the board holds only what the lesson's handlers can produce; otherwise why
+    // not, in Japanese for the user (e.g. "線 3 の色が使えない色です").
+    std::string check() const;
+
+    std::size_t pointCount() const;
+
+    bool operator==(const Board &) const = default;
+
+    // Limits that keep a hostile file from exhausting memory: 4 Mi points are 32 MiB.
+    static constexpr std::size_t kMaxPoints = std::size_t(4) << 20;
+    static constexpr std::size_t kMaxStrokes = std::size_t(1) << 20;
+};
+
+} // namespace pr
