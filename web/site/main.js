@@ -41,8 +41,11 @@
   }
 
   class Page {
-    constructor(root, lesson, letters) {
+    // lesson: the lesson as loaded; newLesson() makes another as the program starts, for the
+    // lesson after 終了.
+    constructor(root, lesson, letters, newLesson) {
       this.root = root;
+      this.newLesson = newLesson;
       this.lesson = lesson;
       this.design = lesson.layout();
       this.ended = false;
@@ -97,8 +100,33 @@
       this.onKey = (e) => this.key(e);
       window.addEventListener('keydown', this.onKey);
 
+      this.endedNotice = this.makeEndedNotice();
+
       this.relayout();
       this.sync();
+    }
+
+    makeEndedNotice() {
+      const m = PR.messages;
+      const veil = document.createElement('div');
+      veil.className = 'ended gothic';
+      veil.hidden = true;
+      veil.setAttribute('role', 'alertdialog');
+      veil.setAttribute('aria-label', m.endedTitle);
+      const box = document.createElement('div');
+      box.className = 'ended-box';
+      const text = document.createElement('p');
+      text.className = 'ended-message';
+      text.textContent = m.ended;
+      const again = document.createElement('button');
+      again.type = 'button';
+      again.className = 'control command gothic';
+      again.textContent = m.restart;
+      again.addEventListener('click', () => this.restart());
+      box.append(text, again);
+      veil.appendChild(box);
+      this.root.appendChild(veil);
+      return veil;
     }
 
     windowLabel(l, cls) {
@@ -130,7 +158,6 @@
     }
 
     relayout() {
-      if (this.ended) return;
       const d = this.design;
       const dpr = window.devicePixelRatio || 1;
       const view = document.documentElement;
@@ -163,7 +190,6 @@
       const query = window.matchMedia('(resolution: ' + ratio + 'dppx)');
       const changed = () => {
         query.removeEventListener('change', changed);
-        if (this.ended) return;
         this.relayout();
         this.watchPixelRatio();
       };
@@ -180,26 +206,52 @@
       else if (root.requestFullscreen) root.requestFullscreen().catch(() => undefined);
     }
 
-    // 終了: the program ends. A page cannot always close its own tab, so it closes what it
-    // can and leaves the window empty; reloading starts the lesson afresh.
+    // 終了: the lesson ends. A page cannot close the tab it is in, and a class would rather
+    // not lose it: the window returns to the initial screen of a new lesson (as the program
+    // shows when it starts) under a notice that the lesson has ended, with a button that
+    // takes the notice away. Until then no input reaches the lesson.
     end() {
+      // Input stops here (handle); a finger still down lifts into nothing.
       this.ended = true;
-      this.input.detach();
-      window.removeEventListener('resize', this.onResize);
-      window.removeEventListener('keydown', this.onKey);
       this.lesson.delete();
-      this.lesson = null;
-      this.root.replaceChildren();
+      this.lesson = this.newLesson();
+      this.surface.restart(this.lesson.drawList());
+      this.lesson.takeChanges(); // the new lesson's own start is already on the surface
+      this.sync();
       if (document.fullscreenElement) document.exitFullscreen().catch(() => undefined);
-      window.close();
+      this.endedNotice.hidden = false;
+      this.endedNotice.querySelector('button').focus();
+    }
+
+    restart() {
+      this.endedNotice.hidden = true;
+      this.ended = false;
     }
   }
 
+  // The site's faces are in before the surface paints its first text, so the canvas
+  // measures and draws with them from the start. A face that cannot be read leaves the
+  // fallbacks of the style sheet.
+  function loadFonts() {
+    const faces = ['16px "ParallelRatio Gothic"', 'bold 29px "ParallelRatio Mincho"'];
+    return Promise.all(faces.map((f) => document.fonts.load(f).catch(() => undefined)));
+  }
+
+  // Keeps the site for use without a network (sw.js). Only where the browser offers it: not
+  // for a page opened from disk, nor outside a secure context.
+  function keepOffline() {
+    if (!('serviceWorker' in navigator) || !window.isSecureContext) return;
+    if (location.protocol !== 'http:' && location.protocol !== 'https:') return;
+    navigator.serviceWorker.register('sw.js').catch(() => undefined);
+  }
+
   async function start() {
-    const module = await createParallelRatio();
+    const [module] = await Promise.all([createParallelRatio(), loadFonts()]);
     const lesson = new module.Lesson();
     const letters = await loadLetters(lesson.layout().imageCount);
-    PR.page = new Page(document.getElementById('form'), lesson, letters);
+    PR.page = new Page(document.getElementById('form'), lesson, letters,
+                       () => new module.Lesson());
+    keepOffline();
   }
 
   PR.ready = start();

@@ -207,6 +207,12 @@
       this.invalidateAll();
     }
 
+    // Shows another lesson from its start: its draw list, and no strokes.
+    restart(list) {
+      this.layer.clear(this.design.back);
+      this.setList(list);
+    }
+
     // box: the canvas's place on the page in CSS px (whole device pixels); scale: the form's.
     setGeometry(box, scale, dpr) {
       const c = this.canvas;

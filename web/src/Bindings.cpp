@@ -5,6 +5,7 @@
 
 #include "draw/Look.h"
 #include "form/QBColor.h"
+#include "form/Twips.h"
 
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
@@ -18,8 +19,6 @@ namespace {
 
 using emscripten::val;
 
-constexpr int kTwipsPerPixel = 15; // the form's design unit
-
 val box(const Box &b)
 {
     val o = val::object();
@@ -30,10 +29,20 @@ val box(const Box &b)
     return o;
 }
 
+const char *faceName(look::Face f) { return f == look::Face::Mincho ? "mincho" : "gothic"; }
+
+val pairOf(const std::string &text, const char *face)
+{
+    val pair = val::array();
+    pair.call<void>("push", text);
+    pair.call<void>("push", std::string(face));
+    return pair;
+}
+
 val textStyle(const look::TextStyle &t)
 {
     val o = val::object();
-    o.set("face", std::string(t.face == look::Face::Mincho ? "mincho" : "gothic"));
+    o.set("face", std::string(faceName(t.face)));
     o.set("pixelSize", t.pixelSize);
     o.set("bold", t.bold);
     return o;
@@ -236,6 +245,35 @@ public:
         return o;
     }
 
+    // Every text the form can show, with the face it is shown in, as [text, face] pairs:
+    // the window's caption, every control's caption, and every label on the surface whether
+    // shown now or not. The build makes the site's font subsets from this list, so that they
+    // hold each glyph the lesson may need and no other.
+    val texts() const
+    {
+        const Form1 &f = w_.form();
+        val list = val::array();
+        auto add = [&list](const std::string &text, FontRole role) {
+            list.call<void>("push", pairOf(text, faceName(look::textStyle(role).face)));
+        };
+        add(f.Caption, FontRole::Default);
+        add(f.Label1.Caption, f.Label1.Font);
+        for (const WindowLabel &l : f.Label4)
+            add(l.Caption, l.Font);
+        for (const CommandButton *b : {&f.Command1, &f.Command2, &f.Command3, &f.Command4})
+            add(b->Caption, b->Font);
+        for (const OptionButton &b : f.Option1)
+            add(b.Caption, FontRole::Default);
+        for (const Label &l : f.Label2)
+            add(l.Caption, l.Font);
+        for (const Label &l : f.Label3)
+            add(l.Caption, l.Font);
+        for (const DrawItem &d : w_.shown().items)
+            if (d.kind == DrawKind::Text)
+                list.call<void>("push", pairOf(d.caption, faceName(d.text.face)));
+        return list;
+    }
+
     // The whole draw list as last handed over: its boxes and every slot, back to front.
     val drawList() const
     {
@@ -290,7 +328,8 @@ EMSCRIPTEN_BINDINGS(parallel_ratio)
         .function("layout", &PageLesson::layout)
         .function("state", &PageLesson::state)
         .function("drawList", &PageLesson::drawList)
-        .function("takeChanges", &PageLesson::takeChanges);
+        .function("takeChanges", &PageLesson::takeChanges)
+        .function("texts", &PageLesson::texts);
 }
 
 } // namespace pr::web

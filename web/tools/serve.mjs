@@ -1,7 +1,9 @@
 // Serves a folder of static files over HTTP on the loopback interface, for trying the site
 // in a browser and for the page tests. Only GET and HEAD, only files inside the folder.
 //
-//   node web/tools/serve.mjs DIR [PORT]      (PORT 0 or absent: any free port)
+//   node web/tools/serve.mjs DIR [PORT]      (PORT absent: 8080; 0: any free port)
+//
+// On start it prints the site's address on a line of its own.
 import { createReadStream, statSync } from 'node:fs';
 import { createServer } from 'node:http';
 import { extname, join, normalize, resolve, sep } from 'node:path';
@@ -13,9 +15,13 @@ const kTypes = {
   '.mjs': 'text/javascript; charset=utf-8',
   '.css': 'text/css; charset=utf-8',
   '.json': 'application/json',
+  '.webmanifest': 'application/manifest+json',
+  '.txt': 'text/plain; charset=utf-8',
   '.jpg': 'image/jpeg',
   '.png': 'image/png',
   '.svg': 'image/svg+xml',
+  '.ico': 'image/vnd.microsoft.icon',
+  '.woff2': 'font/woff2',
   '.wasm': 'application/wasm',
 };
 
@@ -51,6 +57,7 @@ export function serve(dir, port = 0) {
     }
     res.writeHead(200, {
       'Content-Type': kTypes[extname(file)] ?? 'application/octet-stream',
+      'X-Content-Type-Options': 'nosniff',
       'Content-Length': size,
       'Cache-Control': 'no-cache',
     });
@@ -72,6 +79,15 @@ if (import.meta.url === pathToFileURL(process.argv[1] ?? '').href) {
     console.error('usage: node serve.mjs DIR [PORT]');
     process.exit(2);
   }
-  const { url } = await serve(dir, Number(port ?? 0));
-  console.log(`Serving ${resolve(dir)} at ${url} (Ctrl+C ends)`);
+  let url;
+  try {
+    ({ url } = await serve(dir, Number(port ?? 8080)));
+  } catch (e) {
+    console.error(e.code === 'EADDRINUSE'
+      ? `Port ${port ?? 8080} is taken: give another, e.g. PORT=8081`
+      : String(e));
+    process.exit(1);
+  }
+  console.log(`Serving ${resolve(dir)}; open this address in a browser (Ctrl+C ends):`);
+  console.log(url);
 }
