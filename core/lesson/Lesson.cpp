@@ -9,8 +9,161 @@
 
 namespace pr {
 
+namespace {
+
+// While an entry point runs, the form draws through the lesson's stroke list, which records
+// and passes every call on to the front end's sink; between entry points the form holds the
+// front end's sink itself.
+class Recording {
+public:
+    Recording(PictureBox &gamen, StrokeList &strokes) : gamen_(gamen), sink_(gamen.sink())
+    {
+        if (sink_ != &strokes) {
+            strokes.setOutput(sink_);
+            gamen.setSink(&strokes);
+        }
+    }
+    ~Recording() { gamen_.setSink(sink_); }
+    Recording(const Recording &) = delete;
+    Recording &operator=(const Recording &) = delete;
+
+private:
+    PictureBox &gamen_;
+    StrokeSink *sink_;
+};
+
+} // namespace
+
+Lesson::Lesson() : committed_(FigureContent::of(form)) {}
+
+bool Lesson::gestureInProgress() const
+{
+    return form.st.dragMode != 0 || (form.st.memoMode == 1 && form.st.penDown == 1);
+}
+
+void Lesson::commitStep()
+{
+    if (gestureInProgress())
+        return;
+    const FigureContent now = FigureContent::of(form);
+    const bool cleared = strokes_.cleared();
+    std::vector<Stroke> removed;
+    if (cleared) {
+        removed = strokes_.takeCleared();
+        // Strokes drawn within the step and cleared again were never part of the board.
+        if (removed.size() > committedStrokes_)
+            removed.resize(committedStrokes_);
+    }
+    const bool strokesChanged = cleared ? !(removed.empty() && strokes().empty())
+                                        : strokes().size() != committedStrokes_;
+    if (!strokesChanged && now == committed_)
+        return;
+
+    using Kind = HistoryStep::Kind;
+    Kind kind = Kind::Other;
+    if (cleared)
+        kind = now == committed_ ? Kind::ClearWriting : Kind::Reset;
+    else if (strokesChanged)
+        kind = Kind::Stroke;
+    else if (now.Line4 != committed_.Line4 || now.diagonalStep != committed_.diagonalStep)
+        kind = form.st.diagonalPhase == 1 ? Kind::LineStarted : Kind::ConstructionLine;
+    else if (now.Line2[0] != committed_.Line2[0])
+        kind = Kind::Slide;
+    else
+        kind = Kind::Prolongation;
+
+    HistoryStep *top = history_.top();
+    if (kind == Kind::ConstructionLine && lineStartOnTop_ && top && !history_.canRedo()) {
+        // The two clicks of one construction line are one step.
+        top->kind = kind;
+        top->after = now;
+    } else {
+        HistoryStep step;
+        step.kind = kind;
+        step.before = committed_;
+        step.after = now;
+        step.keep = cleared ? 0 : committedStrokes_;
+        step.strokes = std::move(removed);
+        history_.push(std::move(step));
+    }
+    lineStartOnTop_ = kind == Kind::LineStarted;
+    committed_ = now;
+    committedStrokes_ = strokes().size();
+    ++revision_;
+}
+
+bool Lesson::canUndo() const { return history_.canUndo() && !gestureInProgress(); }
+bool Lesson::canRedo() const { return history_.canRedo() && !gestureInProgress(); }
+
+void Lesson::restore(HistoryStep &step, const FigureContent &content)
+{
+    content.applyTo(form);
+    strokes_.swapTail(step.keep, step.strokes);
+    committed_ = FigureContent::of(form);
+    committedStrokes_ = strokes().size();
+    lineStartOnTop_ = false;
+    ++revision_;
+}
+
+bool Lesson::undo()
+{
+    const Recording recording(form.gamen, strokes_);
+    if (gestureInProgress())
+        return false;
+    commitStep(); // anything changed outside the entry points
+    if (!history_.canUndo())
+        return false;
+    HistoryStep &step = history_.undo();
+    restore(step, step.before);
+    return true;
+}
+
+bool Lesson::redo()
+{
+    const Recording recording(form.gamen, strokes_);
+    if (gestureInProgress())
+        return false;
+    commitStep();
+    if (!history_.canRedo())
+        return false;
+    HistoryStep &step = history_.redo();
+    restore(step, step.after);
+    return true;
+}
+
+void Lesson::clearWriting()
+{
+    const Recording recording(form.gamen, strokes_);
+    if (gestureInProgress())
+        return;
+    commitStep();
+    form.gamen.Cls();
+    commitStep();
+}
+
+Board Lesson::board() const { return Board::of(form, strokes()); }
+
+std::string Lesson::openBoard(const Board &board)
+{
+    std::string error = board.check();
+    if (!error.empty())
+        return error;
+    const Recording recording(form.gamen, strokes_);
+    // A held copy or stroke ends with the board it belonged to.
+    commitStep();
+    figure::ResetFigure(form);
+    board.applyTo(form);
+    strokes_.replace(board.strokes);
+    const std::uint64_t before = revision_;
+    commitStep();
+    if (revision_ != before)
+        history_.top()->kind = HistoryStep::Kind::OpenBoard;
+    return {};
+}
+
 void Lesson::Form_Load()
 {
+    const Recording recording(form.gamen, strokes_);
     form.Caption = "平行線と線分の比 (by Vorlane)";
     form.gamen.FontSize = 20;
     form.gamen.ScaleMode = 3;
@@ -20,6 +173,12 @@ void Lesson::Form_Load()
     if (form.selectOption1(0))
         memo::Option1_Click(form, 0);
     figure::ResetFigure(form);
+    // Start-up is no step: the board begins here.
+    strokes_.takeCleared();
+    history_.clear();
+    committed_ = FigureContent::of(form);
+    committedStrokes_ = strokes().size();
+    lineStartOnTop_ = false;
 }
 
 void Lesson::Command1_Click() { figure::ResetFigure(form); }
@@ -59,6 +218,7 @@ void Lesson::gamen_MouseUp(std::int16_t /*Button*/, std::int16_t /*Shift*/, floa
 
 void Lesson::clickCommand(int number)
 {
+    const Recording recording(form.gamen, strokes_);
     switch (number) {
     case 1:
         if (form.Command1.Enabled)
@@ -79,14 +239,17 @@ void Lesson::clickCommand(int number)
     default:
         break;
     }
+    commitStep();
 }
 
 void Lesson::clickOption(int index)
 {
     if (!form.Option1.contains(index) || !form.Option1[index].Enabled)
         return;
+    const Recording recording(form.gamen, strokes_);
     form.selectOption1(index);
     memo::Option1_Click(form, std::int16_t(index));
+    commitStep();
 }
 
 bool Lesson::usableCoordinate(double v) { return std::isfinite(v) && std::fabs(v) <= 1e6; }
@@ -110,7 +273,10 @@ void Lesson::press(std::int16_t button, std::int16_t shift, double x, double y)
     lastUsableY_ = y;
     if (button == 1)
         pressedLabel_ = pointLabelAt(x, y);
+    const Recording recording(form.gamen, strokes_);
+    strokes_.endStroke(); // a stroke never spans two gestures
     gamen_MouseDown(button, shift, float(x), float(y));
+    commitStep();
 }
 
 void Lesson::move(std::int16_t buttons, std::int16_t shift, double x, double y)
@@ -119,7 +285,9 @@ void Lesson::move(std::int16_t buttons, std::int16_t shift, double x, double y)
         return;
     lastUsableX_ = x;
     lastUsableY_ = y;
+    const Recording recording(form.gamen, strokes_);
     gamen_MouseMove(buttons, shift, float(x), float(y));
+    commitStep();
 }
 
 void Lesson::release(std::int16_t button, std::int16_t shift, double x, double y)
@@ -130,12 +298,15 @@ void Lesson::release(std::int16_t button, std::int16_t shift, double x, double y
         lastUsableX_ = x;
         lastUsableY_ = y;
     }
+    const Recording recording(form.gamen, strokes_);
     gamen_MouseUp(button, shift, float(lastUsableX_), float(lastUsableY_));
+    strokes_.endStroke();
     // A click on a point label: left press and release on the same visible label.
     const int label = pressedLabel_;
     pressedLabel_ = -1;
     if (button == 1 && label >= 0 && pointLabelAt(lastUsableX_, lastUsableY_) == label)
         diagonal::Label2_Click(form, std::int16_t(label));
+    commitStep();
 }
 
 } // namespace pr

@@ -31,9 +31,6 @@ namespace pr {
 class Lesson {
 public:
     Lesson(); // the form at design time: call Form_Load once the sink is set
-    Lesson(const Lesson &other);
-    Lesson &operator=(const Lesson &other);
-    ~Lesson() = default;
 
     Form1 form;
 
@@ -54,10 +51,8 @@ public:
     void move(std::int16_t buttons, std::int16_t shift, double x, double y);
     void release(std::int16_t button, std::int16_t shift, double x, double y);
 
-    // The layer's sink. The lesson records strokes on their way to it; a sink set straight on
-    // form.gamen is taken over the same way at the next entry point.
-    void setSink(StrokeSink *sink);
-
+    // The layer's sink is the form's (form.gamen.setSink). While an entry point runs, the
+    // lesson records every stroke on its way there.
     // Every stroke on the surface, oldest first, in logical surface pixels.
     const std::vector<Stroke> &strokes() const { return strokes_.strokes(); }
     const StrokeList &strokeList() const { return strokes_; }
@@ -93,7 +88,6 @@ public:
     static bool usableCoordinate(double v);
 
 private:
-    void attachRecorder();
     void commitStep(); // closes the open step, if it changed anything and the gesture is over
     void restore(HistoryStep &step, const FigureContent &content);
 

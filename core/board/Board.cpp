@@ -1,0 +1,148 @@
+#include "Board.h"
+
+#include "diagonal/Diagonal.h"
+#include "form/Form1.h"
+#include "form/QBColor.h"
+
+#include <cmath>
+
+namespace pr {
+
+namespace {
+
+// Farthest a slid part of the figure is taken from a file. Slides add up pointer steps of
+// at most 1e6 px, so a real lesson stays far below; beyond it float steps would be coarse.
+constexpr double kMaxFigureCoordinate = 1e8;
+
+bool figureCoordinate(float v)
+{
+    return std::isfinite(v) && std::fabs(v) <= kMaxFigureCoordinate;
+}
+
+// Stroke points are pointer positions, which the lesson takes only finite and within 1e6
+// logical pixels of the origin.
+bool pointerCoordinate(float v) { return std::isfinite(v) && std::fabs(v) <= 1e6; }
+
+int pointIndex(float x, float y)
+{
+    for (int i = 0; i < 6; ++i)
+        if (diagonal::kPoints[i].x == x && diagonal::kPoints[i].y == y)
+            return i;
+    return -1;
+}
+
+bool penAllowed(Rgb colour, int width)
+{
+    if (colour == QBColor(12) || colour == QBColor(14) || colour == QBColor(9))
+        return width == 3 || width == 6;
+    // The eraser is 15 or 25 wide, and 3 after a reset until a pen is chosen again.
+    if (colour == QBColor(2))
+        return width == 3 || width == 15 || width == 25;
+    return false;
+}
+
+} // namespace
+
+Board Board::of(const Form1 &form, const std::vector<Stroke> &strokes)
+{
+    Board b;
+    b.copyX1 = form.Line2[0].X1;
+    b.copyX2 = form.Line2[0].X2;
+    for (int i = 0; i < 3; ++i) {
+        const Label &l = form.Label3[i + 2];
+        b.copyLabels[std::size_t(i)] = {l.Left, l.Visible, l.ForeColor == QBColor(13)};
+    }
+    b.prolongationL = form.Line2[1].X1 != 1000;
+    b.prolongationM = form.Line2[2].X1 != 1000;
+    for (int k = 0; k < 5; ++k) {
+        const Line &l = form.Line4[k];
+        const int from = pointIndex(l.X1, l.Y1), to = pointIndex(l.X2, l.Y2);
+        if (from >= 0 && to >= 0)
+            b.lines[std::size_t(k)] = {true, from, to};
+    }
+    b.nextLine = form.st.diagonalStep;
+    b.strokes = strokes;
+    return b;
+}
+
+void Board::applyTo(Form1 &form) const
+{
+    const FigureState &s = form.st;
+    form.Line2[0].X1 = copyX1;
+    form.Line2[0].X2 = copyX2;
+    for (int i = 0; i < 3; ++i) {
+        const CopyLabel &c = copyLabels[std::size_t(i)];
+        Label &l = form.Label3[i + 2];
+        l.Left = c.left;
+        l.Visible = c.visible;
+        l.ForeColor = c.highlighted ? QBColor(13) : QBColor(12);
+    }
+    // The prolongations where a press shows them, white as a release leaves them.
+    if (prolongationL)
+        form.Line2[1] = {s.lTopX, s.lTopY, float(double(s.lTopX) + 87.5), 10, QBColor(15),
+                         form.Line2[1].BorderWidth};
+    if (prolongationM)
+        form.Line2[2] = {s.mTopX, s.mTopY, s.mTopX - 28, 10, QBColor(15),
+                         form.Line2[2].BorderWidth};
+    if (prolongationL || prolongationM) {
+        form.Label3[1].Top = 52;
+        form.Label3[1].Left = 460;
+    }
+    for (int k = 0; k < 5; ++k) {
+        const ConstructionLine &c = lines[std::size_t(k)];
+        if (!c.shown)
+            continue;
+        Line &l = form.Line4[k];
+        l.X1 = diagonal::kPoints[c.from].x;
+        l.Y1 = diagonal::kPoints[c.from].y;
+        l.X2 = diagonal::kPoints[c.to].x;
+        l.Y2 = diagonal::kPoints[c.to].y;
+    }
+    form.st.diagonalStep = std::int16_t(nextLine);
+}
+
+std::size_t Board::pointCount() const
+{
+    std::size_t n = 0;
+    for (const Stroke &s : strokes)
+        n += s.points.size();
+    return n;
+}
+
+std::string Board::check() const
+{
+    if (!figureCoordinate(copyX1) || !figureCoordinate(copyX2))
+        return "ℓ の写しの位置が範囲外です";
+    for (const CopyLabel &c : copyLabels)
+        if (!figureCoordinate(c.left))
+            return "Ｄ, Ｅ, Ｆ の位置が範囲外です";
+    for (std::size_t k = 0; k < lines.size(); ++k) {
+        const ConstructionLine &c = lines[k];
+        if (c.shown && (c.from < 0 || c.from > 5 || c.to < 0 || c.to > 5))
+            return "対角線 " + std::to_string(k + 1) + " の端の点がありません";
+    }
+    if (nextLine < 0 || nextLine > 4)
+        return "次に引く対角線の番号が範囲外です";
+    if (strokes.size() > kMaxStrokes)
+        return "書き込みの線が多すぎます";
+    std::size_t points = 0;
+    for (std::size_t i = 0; i < strokes.size(); ++i) {
+        const Stroke &s = strokes[i];
+        const std::string which = "書き込みの線 " + std::to_string(i + 1);
+        if (!penAllowed(s.colour, s.width))
+            return which + " の色と太さはペンにありません";
+        if (s.eraser != (s.colour == QBColor(2)))
+            return which + " の消しゴムの指定が色と合いません";
+        if (s.points.size() < 2)
+            return which + " の点が足りません";
+        points += s.points.size();
+        if (points > kMaxPoints)
+            return "書き込みの点が多すぎます";
+        for (const StrokePoint &p : s.points)
+            if (!pointerCoordinate(p.x) || !pointerCoordinate(p.y))
+                return which + " の点の座標が範囲外です";
+    }
+    return {};
+}
+
+} // namespace pr
