@@ -44,6 +44,7 @@ public:
     // A new step: the steps undone before it can no longer be redone.
     void push(HistoryStep step);
     HistoryStep *top() { return done_.empty() ? nullptr : &done_.back(); }
+    const HistoryStep *top() const { return done_.empty() ? nullptr : &done_.back(); }
 
     // Moves the last done step to the redo stack and returns it there (canUndo first).
     HistoryStep &undo();

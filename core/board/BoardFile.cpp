@@ -1,0 +1,447 @@
+#include "BoardFile.h"
+
+#include "form/QBColor.h"
+
+#include <nlohmann/json.hpp>
+
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <vector>
+
+namespace pr {
+
+namespace {
+
+// ---- Writing -------------------------------------------------------------------------------
+
+// The shortest text that reads back as the same float; where reading it as a double and
+// rounding that to float could land elsewhere (a decimal within a double's step of a
+// rounding boundary), the double's own shortest text instead.
+void appendFloat(std::string &out, float v)
+{
+    char buf[40];
+    auto r = std::to_chars(buf, buf + sizeof buf, v);
+    double back = 0;
+    std::from_chars(buf, r.ptr, back);
+    if (float(back) != v)
+        r = std::to_chars(buf, buf + sizeof buf, double(v));
+    out.append(buf, r.ptr);
+}
+
+void appendInt(std::string &out, long v)
+{
+    char buf[24];
+    const auto r = std::to_chars(buf, buf + sizeof buf, v);
+    out.append(buf, r.ptr);
+}
+
+const char *boolText(bool b) { return b ? "true" : "false"; }
+
+std::string colourText(Rgb c)
+{
+    char buf[8];
+    std::snprintf(buf, sizeof buf, "#%02x%02x%02x", unsigned(redOf(c)), unsigned(greenOf(c)),
+                  unsigned(blueOf(c)));
+    return buf;
+}
+
+// ---- Reading -------------------------------------------------------------------------------
+
+using json = nlohmann::json;
+
+constexpr std::size_t kMaxDepth = 6; // root, strokes, stroke, points: 4 deep at most
+constexpr double kMaxFigureNumber = 1e8;
+constexpr double kMaxPointNumber = 1e6;
+
+// Names of the members, one bit each, so that a missing or repeated one is caught.
+enum Member : std::uint32_t {
+    kFormatM = 1u << 0, kVersionM = 1u << 1, kCopyM = 1u << 2, kProlongationsM = 1u << 3,
+    kLinesM = 1u << 4, kNextLineM = 1u << 5, kStrokesM = 1u << 6,
+    kX1M = 1u << 7, kX2M = 1u << 8, kLabelsM = 1u << 9,
+    kLeftM = 1u << 10, kVisibleM = 1u << 11, kHighlightedM = 1u << 12,
+    kLM = 1u << 13, kMM = 1u << 14,
+    kColourM = 1u << 15, kWidthM = 1u << 16, kPointsM = 1u << 17,
+};
+
+enum class Where {
+    Root, Copy, Labels, Label, Prolongations, Lines, LinePair, Strokes, Stroke, Points,
+};
+
+struct Frame {
+    Where where;
+    std::uint32_t seen = 0;   // members seen (objects)
+    std::uint32_t member = 0; // member whose value comes next (objects)
+    std::size_t count = 0;    // elements so far (arrays)
+};
+
+// Builds the board straight from the parser's events: no document tree, so memory stays
+// in proportion to the board, and the first wrong thing ends the parse.
+class Reader : public nlohmann::json_sax<json> {
+public:
+    Board board;
+    std::string error;
+
+    bool null() override
+    {
+        if (stack_.empty())
+            return fail("板書のファイルではありません");
+        Frame &f = top();
+        if (f.where == Where::Lines) {
+            if (!element(f, 5, "constructionLines は 5 本までです"))
+                return false;
+            board.lines[f.count - 1] = {};
+            return true;
+        }
+        return fail("ここに null は置けません");
+    }
+    bool boolean(bool b) override
+    {
+        if (stack_.empty())
+            return fail("板書のファイルではありません");
+        Frame &f = top();
+        switch (f.member) {
+        case kVisibleM: board.copyLabels[label_].visible = b; return true;
+        case kHighlightedM: board.copyLabels[label_].highlighted = b; return true;
+        case kLM: board.prolongationL = b; return true;
+        case kMM: board.prolongationM = b; return true;
+        default: return fail("ここに真偽値は置けません");
+        }
+    }
+    bool number_integer(number_integer_t v) override { return number(double(v), true); }
+    bool number_unsigned(number_unsigned_t v) override { return number(double(v), true); }
+    bool number_float(number_float_t v, const string_t &) override { return number(v, false); }
+    bool string(string_t &s) override
+    {
+        if (stack_.empty())
+            return fail("板書のファイルではありません");
+        Frame &f = top();
+        if (f.member == kFormatM) {
+            if (s != BoardFile::kFormat)
+                return fail("板書のファイルではありません (format が違います)");
+            return true;
+        }
+        if (f.member == kColourM)
+            return colour(s);
+        return fail("ここに文字列は置けません");
+    }
+    bool binary(binary_t &) override { return fail("ここにバイナリは置けません"); }
+
+    bool start_object(std::size_t) override
+    {
+        if (stack_.empty())
+            return push(Where::Root);
+        Frame &f = top();
+        switch (f.where) {
+        case Where::Root:
+            if (f.member == kCopyM)
+                return push(Where::Copy);
+            if (f.member == kProlongationsM)
+                return push(Where::Prolongations);
+            break;
+        case Where::Labels:
+            if (!element(f, 3, "copy.labels は 3 つです"))
+                return false;
+            label_ = f.count - 1;
+            return push(Where::Label);
+        case Where::Strokes:
+            if (!element(f, Board::kMaxStrokes, "書き込みの線が多すぎます"))
+                return false;
+            board.strokes.emplace_back();
+            return push(Where::Stroke);
+        default:
+            break;
+        }
+        return fail("ここにオブジェクトは置けません");
+    }
+    bool key(string_t &k) override
+    {
+        Frame &f = top();
+        struct Name {
+            Where where;
+            const char *name;
+            Member member;
+        };
+        static const Name names[] = {
+            {Where::Root, "format", kFormatM}, {Where::Root, "version", kVersionM},
+            {Where::Root, "copy", kCopyM}, {Where::Root, "prolongations", kProlongationsM},
+            {Where::Root, "constructionLines", kLinesM}, {Where::Root, "nextLine", kNextLineM},
+            {Where::Root, "strokes", kStrokesM},
+            {Where::Copy, "x1", kX1M}, {Where::Copy, "x2", kX2M},
+            {Where::Copy, "labels", kLabelsM},
+            {Where::Label, "left", kLeftM}, {Where::Label, "visible", kVisibleM},
+            {Where::Label, "highlighted", kHighlightedM},
+            {Where::Prolongations, "l", kLM}, {Where::Prolongations, "m", kMM},
+            {Where::Stroke, "colour", kColourM}, {Where::Stroke, "width", kWidthM},
+            {Where::Stroke, "points", kPointsM},
+        };
+        for (const Name &n : names) {
+            if (n.where == f.where && k == n.name) {
+                if (f.seen & n.member)
+                    return fail("\"" + k + "\" が二度あります");
+                f.seen |= n.member;
+                f.member = n.member;
+                return true;
+            }
+        }
+        return fail("知らない項目 \"" + k.substr(0, 40) + "\" があります");
+    }
+    bool end_object() override
+    {
+        const Frame f = top();
+        stack_.pop_back();
+        switch (f.where) {
+        case Where::Root:
+            if (!(f.seen & kFormatM))
+                return fail("板書のファイルではありません (format がありません)");
+            return require(f, kVersionM | kCopyM | kProlongationsM | kLinesM | kNextLineM |
+                                  kStrokesM);
+        case Where::Copy: return require(f, kX1M | kX2M | kLabelsM);
+        case Where::Label: return require(f, kLeftM | kVisibleM | kHighlightedM);
+        case Where::Prolongations: return require(f, kLM | kMM);
+        case Where::Stroke: {
+            if (!require(f, kColourM | kWidthM | kPointsM))
+                return false;
+            Stroke &s = board.strokes.back();
+            s.eraser = s.colour == QBColor(2);
+            s.points.shrink_to_fit();
+            return true;
+        }
+        default: return true;
+        }
+    }
+    bool start_array(std::size_t) override
+    {
+        if (stack_.empty())
+            return fail("板書のファイルではありません");
+        Frame &f = top();
+        if (f.where == Where::Root && f.member == kLinesM)
+            return push(Where::Lines);
+        if (f.where == Where::Root && f.member == kStrokesM)
+            return push(Where::Strokes);
+        if (f.where == Where::Copy && f.member == kLabelsM)
+            return push(Where::Labels);
+        if (f.where == Where::Stroke && f.member == kPointsM)
+            return push(Where::Points);
+        if (f.where == Where::Lines) {
+            if (!element(f, 5, "constructionLines は 5 本までです"))
+                return false;
+            line_ = f.count - 1;
+            board.lines[line_] = {true, -1, -1};
+            return push(Where::LinePair);
+        }
+        return fail("ここに配列は置けません");
+    }
+    bool end_array() override
+    {
+        const Frame f = top();
+        stack_.pop_back();
+        switch (f.where) {
+        case Where::Labels:
+            return f.count == 3 || fail("copy.labels は 3 つです");
+        case Where::Lines:
+            return f.count == 5 || fail("constructionLines は 5 本です");
+        case Where::LinePair:
+            return f.count == 2 || fail("対角線の端は 2 つです");
+        case Where::Points:
+            if (f.count % 2 != 0)
+                return fail("点の座標が x, y の組になっていません");
+            if (f.count < 4)
+                return fail("書き込みの線の点が足りません");
+            return true;
+        default: return true;
+        }
+    }
+    bool parse_error(std::size_t position, const std::string &, const nlohmann::detail::exception &)
+        override
+    {
+        if (error.empty())
+            error = "JSON として読めません (" + std::to_string(position) + " バイト目)";
+        return false;
+    }
+
+private:
+    Frame &top() { return stack_.back(); }
+    bool fail(std::string why)
+    {
+        if (error.empty())
+            error = std::move(why);
+        return false;
+    }
+    bool push(Where where)
+    {
+        if (stack_.size() >= kMaxDepth)
+            return fail("入れ子が深すぎます");
+        stack_.push_back({where});
+        return true;
+    }
+    bool element(Frame &f, std::size_t max, const char *tooMany)
+    {
+        if (f.count >= max)
+            return fail(tooMany);
+        ++f.count;
+        return true;
+    }
+    bool require(const Frame &f, std::uint32_t members)
+    {
+        if ((f.seen & members) != members)
+            return fail("必要な項目が欠けています");
+        return true;
+    }
+    static bool within(double v, double limit) { return std::isfinite(v) && std::fabs(v) <= limit; }
+
+    bool number(double v, bool integer)
+    {
+        if (stack_.empty())
+            return fail("板書のファイルではありません");
+        Frame &f = top();
+        if (f.where == Where::Points) {
+            if (!within(v, kMaxPointNumber))
+                return fail("書き込みの点の座標が範囲外です");
+            if (++points_ > 2 * Board::kMaxPoints)
+                return fail("書き込みの点が多すぎます");
+            Stroke &s = board.strokes.back();
+            if (f.count++ % 2 == 0)
+                s.points.push_back({float(v), 0});
+            else
+                s.points.back().y = float(v);
+            return true;
+        }
+        if (f.where == Where::LinePair) {
+            if (!integer || v < 0 || v > 5 || f.count >= 2)
+                return fail("対角線の端は 0 から 5 の点の番号です");
+            (f.count++ == 0 ? board.lines[line_].from : board.lines[line_].to) = int(v);
+            return true;
+        }
+        switch (f.member) {
+        case kVersionM:
+            if (!integer || v != BoardFile::kVersion)
+                return fail("この版の板書のファイルは読めません");
+            return true;
+        case kNextLineM:
+            if (!integer || v < 0 || v > 4)
+                return fail("nextLine は 0 から 4 です");
+            board.nextLine = int(v);
+            return true;
+        case kWidthM:
+            if (!integer || v < 1 || v > 100)
+                return fail("線の太さが範囲外です");
+            board.strokes.back().width = int(v);
+            return true;
+        case kX1M:
+        case kX2M:
+        case kLeftM:
+            if (!within(v, kMaxFigureNumber))
+                return fail("図の位置が範囲外です");
+            (f.member == kX1M   ? board.copyX1
+             : f.member == kX2M ? board.copyX2
+                                : board.copyLabels[label_].left) = float(v);
+            return true;
+        default: return fail("ここに数は置けません");
+        }
+    }
+    bool colour(const std::string &s)
+    {
+        unsigned r = 0, g = 0, b = 0;
+        const auto hex = [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; };
+        if (s.size() != 7 || s[0] != '#' || !hex(s[1]) || !hex(s[2]) || !hex(s[3]) ||
+            !hex(s[4]) || !hex(s[5]) || !hex(s[6]) ||
+            std::sscanf(s.c_str() + 1, "%2x%2x%2x", &r, &g, &b) != 3)
+            return fail("色は #rrggbb で書きます");
+        board.strokes.back().colour = rgb(int(r), int(g), int(b));
+        return true;
+    }
+
+    std::vector<Frame> stack_;
+    std::size_t label_ = 0, line_ = 0, points_ = 0;
+};
+
+} // namespace
+
+std::string BoardFile::write(const Board &board)
+{
+    std::string out;
+    out.reserve(256 + board.pointCount() * 20);
+    out += "{\n  \"format\": \"";
+    out += kFormat;
+    out += "\",\n  \"version\": ";
+    appendInt(out, kVersion);
+    out += ",\n  \"copy\": {\"x1\": ";
+    appendFloat(out, board.copyX1);
+    out += ", \"x2\": ";
+    appendFloat(out, board.copyX2);
+    out += ", \"labels\": [";
+    for (std::size_t i = 0; i < board.copyLabels.size(); ++i) {
+        const Board::CopyLabel &l = board.copyLabels[i];
+        out += i ? ", {\"left\": " : "{\"left\": ";
+        appendFloat(out, l.left);
+        out += ", \"visible\": ";
+        out += boolText(l.visible);
+        out += ", \"highlighted\": ";
+        out += boolText(l.highlighted);
+        out += "}";
+    }
+    out += "]},\n  \"prolongations\": {\"l\": ";
+    out += boolText(board.prolongationL);
+    out += ", \"m\": ";
+    out += boolText(board.prolongationM);
+    out += "},\n  \"constructionLines\": [";
+    for (std::size_t k = 0; k < board.lines.size(); ++k) {
+        const Board::ConstructionLine &c = board.lines[k];
+        if (k)
+            out += ", ";
+        if (c.shown) {
+            out += "[";
+            appendInt(out, c.from);
+            out += ", ";
+            appendInt(out, c.to);
+            out += "]";
+        } else {
+            out += "null";
+        }
+    }
+    out += "],\n  \"nextLine\": ";
+    appendInt(out, board.nextLine);
+    out += ",\n  \"strokes\": [";
+    for (std::size_t i = 0; i < board.strokes.size(); ++i) {
+        const Stroke &s = board.strokes[i];
+        out += i ? ",\n    {\"colour\": \"" : "\n    {\"colour\": \"";
+        out += colourText(s.colour);
+        out += "\", \"width\": ";
+        appendInt(out, s.width);
+        out += ", \"points\": [";
+        for (std::size_t p = 0; p < s.points.size(); ++p) {
+            if (p)
+                out += ", ";
+            appendFloat(out, s.points[p].x);
+            out += ", ";
+            appendFloat(out, s.points[p].y);
+        }
+        out += "]}";
+    }
+    out += board.strokes.empty() ? "]\n}\n" : "\n  ]\n}\n";
+    return out;
+}
+
+BoardFile::Result BoardFile::read(std::string_view text)
+{
+    Result result;
+    if (text.size() > kMaxBytes) {
+        result.error = "ファイルが大きすぎます (64 MiB まで)";
+        return result;
+    }
+    Reader reader;
+    const bool parsed = json::sax_parse(text.begin(), text.end(), &reader,
+                                        json::input_format_t::json, true);
+    if (!parsed || !reader.error.empty()) {
+        result.error = reader.error.empty() ? "JSON として読めません" : reader.error;
+        return result;
+    }
+    result.error = reader.board.check();
+    if (result.ok())
+        result.board = std::move(reader.board);
+    return result;
+}
+
+} // namespace pr

@@ -1,0 +1,34 @@
+#pragma once
+#include "board/Board.h"
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace pr {
+
+// The board file: UTF-8 JSON, documented in docs/BOARD_FORMAT.md.
+//
+// write() gives the text of a board; read() takes it back, and the board it gives is equal
+// to the one written. read() trusts nothing: a file that is too large, truncated, not JSON,
+// nested too deeply, of another format or version, or holding anything the lesson's
+// handlers could not have produced (NaN, huge numbers, unknown pens, bad point indices,
+// wrong types, unknown or repeated names) is refused with a reason in Japanese, after work
+// in proportion to its size, and no memory beyond the board it describes.
+class BoardFile {
+public:
+    static constexpr std::string_view kFormat = "parallel-ratio-board";
+    static constexpr int kVersion = 1;
+    static constexpr std::size_t kMaxBytes = std::size_t(64) << 20;
+
+    struct Result {
+        Board board;
+        std::string error; // empty when the board was read
+        bool ok() const { return error.empty(); }
+    };
+
+    static std::string write(const Board &board);
+    static Result read(std::string_view text);
+};
+
+} // namespace pr

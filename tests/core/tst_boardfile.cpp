@@ -1,0 +1,117 @@
+// The board file: what is written reads back as the same board, and what the loader refuses
+// (and that it says why) for damaged, foreign, oversized and hostile files.
+#include "board/BoardFile.h"
+#include "form/QBColor.h"
+
+#include <doctest/doctest.h>
+
+#include <cmath>
+#include <limits>
+#include <string>
+
+using namespace pr;
+
+namespace {
+
+Board sampleBoard()
+{
+    Board b;
+    b.copyX1 = 433.33334f; // a float whose shortest text is longer than a double's digits show
+    b.copyX2 = 183.33333f;
+    b.copyLabels[0] = {349.33334f, true, false};
+    b.copyLabels[1] = {288.3333f, false, true};
+    b.copyLabels[2] = {196.3333f, true, false};
+    b.prolongationL = true;
+    b.lines[0] = {true, 0, 4};
+    b.lines[3] = {true, 2, 2};
+    b.nextLine = 4;
+    b.strokes.push_back({QBColor(14), 6, false, {{0.1f, 1e-7f}, {-3.5f, 999999.94f}}});
+    b.strokes.push_back({QBColor(2), 25, true, {{5, 5}, {5, 5}, {std::nextafter(7.f, 8.f), 9}}});
+    b.strokes.push_back({QBColor(2), 3, true, {{1, 1}, {2, 2}}});
+    return b;
+}
+
+// The sample's text with one piece replaced.
+std::string sampleWith(const std::string &from, const std::string &to)
+{
+    std::string text = BoardFile::write(sampleBoard());
+    const auto at = text.find(from);
+    REQUIRE(at != std::string::npos);
+    return text.replace(at, from.size(), to);
+}
+
+} // namespace
+
+TEST_SUITE_BEGIN("board file");
+
+TEST_CASE("writtenBoardsReadBackEqual")
+{
+    const Board b = sampleBoard();
+    REQUIRE(b.check().empty());
+    const BoardFile::Result r = BoardFile::read(BoardFile::write(b));
+    REQUIRE_MESSAGE(r.ok(), r.error);
+    CHECK(r.board == b);
+    CHECK(BoardFile::write(r.board) == BoardFile::write(b));
+
+    const BoardFile::Result empty = BoardFile::read(BoardFile::write(Board{}));
+    REQUIRE_MESSAGE(empty.ok(), empty.error);
+    CHECK(empty.board == Board{});
+}
+
+TEST_CASE("damagedForeignAndHostileFilesAreRefusedWithAReason")
+{
+    const std::string good = BoardFile::write(sampleBoard());
+    const std::string deep = std::string(100000, '[') + std::string(100000, ']');
+    const struct {
+        const char *what;
+        std::string text;
+    } cases[] = {
+        {"empty", ""},
+        {"truncated", good.substr(0, good.size() / 2)},
+        {"not JSON", "\x89PNG\r\n\x1a\n"},
+        {"another JSON", R"({"name": "x", "version": 1})"},
+        {"a bare number", "5"},
+        {"an array", "[1, 2]"},
+        {"deep nesting", deep},
+        {"deep objects", std::string(50000, '{')},
+        {"another format", sampleWith("parallel-ratio-board", "parallel-ratio-lesson")},
+        {"a later version", sampleWith("\"version\": 1", "\"version\": 2")},
+        {"version as text", sampleWith("\"version\": 1", "\"version\": \"1\"")},
+        {"NaN", sampleWith("\"x1\": 433.33334", "\"x1\": NaN")},
+        {"huge number", sampleWith("\"x1\": 433.33334", "\"x1\": 1e39")},
+        {"beyond double", sampleWith("\"x1\": 433.33334", "\"x1\": 1e400")},
+        {"far point", sampleWith("-3.5", "-3e7")},
+        {"wrong type", sampleWith("\"l\": true", "\"l\": 1")},
+        {"bad point index", sampleWith("[0, 4]", "[0, 6]")},
+        {"negative index", sampleWith("[0, 4]", "[-1, 4]")},
+        {"fractional index", sampleWith("[0, 4]", "[0, 4.5]")},
+        {"three ends", sampleWith("[0, 4]", "[0, 4, 1]")},
+        {"six lines", sampleWith("null, null, [2, 2]", "null, null, null, [2, 2]")},
+        {"nextLine 5", sampleWith("\"nextLine\": 4", "\"nextLine\": 5")},
+        {"unknown pen colour", sampleWith("#ffff00", "#123456")},
+        {"pen too wide", sampleWith("\"width\": 6", "\"width\": 25")},
+        {"colour not hex", sampleWith("#ffff00", "#ffff0g")},
+        {"odd coordinates", sampleWith("[5, 5, 5, 5,", "[5, 5, 5,")},
+        {"one point", sampleWith("[1, 1, 2, 2]", "[1, 1]")},
+        {"unknown member", sampleWith("\"nextLine\"", "\"extra\": 0, \"nextLine\"")},
+        {"repeated member", sampleWith("\"nextLine\"", "\"nextLine\": 0, \"nextLine\"")},
+        {"missing member", sampleWith("\"prolongations\": {\"l\": true, \"m\": false},", "")},
+        {"trailing garbage", good + "x"},
+    };
+    for (const auto &c : cases) {
+        CAPTURE(c.what);
+        const BoardFile::Result r = BoardFile::read(c.text);
+        CHECK_FALSE(r.ok());
+        CHECK(r.board == Board{}); // nothing half read is handed out
+    }
+}
+
+TEST_CASE("anOversizedFileIsRefusedBeforeParsing")
+{
+    std::string big(BoardFile::kMaxBytes + 1, ' ');
+    const BoardFile::Result r = BoardFile::read(big);
+    CHECK_FALSE(r.ok());
+    CHECK(r.error.find("64 MiB") != std::string::npos);
+}
+
+TEST_SUITE_END();

@@ -1,0 +1,275 @@
+// The board kept as strokes and a history of steps: what one undo brings back, what counts
+// as one step, what undo may not do while a gesture is in progress, and that the layer is
+// drawn again from the strokes.
+#include "RecordingSink.h"
+#include "form/QBColor.h"
+#include "support/LoadedForm.h"
+
+#include <doctest/doctest.h>
+
+#include <vector>
+
+using namespace pr;
+using Segment = RecordingSink::Segment;
+
+namespace {
+
+struct Board1 {
+    RecordingSink sink;
+    Lesson l = loadedLesson(&sink);
+    Board1() { l.form.gamen.setSink(&sink); }
+    Board1(const Board1 &) = delete;
+
+    void stroke(std::initializer_list<std::pair<float, float>> points)
+    {
+        auto it = points.begin();
+        l.press(1, 0, it->first, it->second);
+        for (++it; it != points.end(); ++it)
+            l.move(1, 0, it->first, it->second);
+        const auto &last = *(points.end() - 1);
+        l.release(1, 0, last.first, last.second);
+    }
+    void slide(float from, float to)
+    {
+        l.press(1, 0, from, 400);
+        l.move(1, 0, to, 400);
+        l.release(1, 0, to, 400);
+    }
+};
+
+// The segments the strokes stand for, as the sink should hold them after a redraw.
+std::vector<Segment> segmentsOf(const std::vector<Stroke> &strokes)
+{
+    std::vector<Segment> out;
+    for (const Stroke &s : strokes)
+        for (std::size_t i = 1; i < s.points.size(); ++i)
+            out.push_back({s.points[i - 1].x, s.points[i - 1].y, s.points[i].x, s.points[i].y,
+                           s.colour, s.width});
+    return out;
+}
+
+} // namespace
+
+TEST_SUITE_BEGIN("history");
+
+TEST_CASE("strokesAreRecordedAsDrawn")
+{
+    Board1 b;
+    b.l.clickCommand(3);
+    b.stroke({{100, 100}, {110, 105}, {120, 90}});
+    b.l.clickOption(7); // thick eraser
+    b.stroke({{110, 100}, {115, 100}});
+    REQUIRE(b.l.strokes().size() == 2);
+    const Stroke &pen = b.l.strokes()[0];
+    CHECK(pen.colour == QBColor(12));
+    CHECK(pen.width == 3);
+    CHECK_FALSE(pen.eraser);
+    CHECK(pen.points == std::vector<StrokePoint>{{100, 100}, {110, 105}, {120, 90}});
+    CHECK(b.l.strokes()[1].eraser);
+    CHECK(b.l.strokes()[1].width == 25);
+    CHECK(segmentsOf(b.l.strokes()) == b.sink.segments);
+    CHECK(b.l.strokeList().segmentCount() == 3);
+
+    SUBCASE("a pen chosen mid-gesture starts a new stroke at the same point")
+    {
+        b.l.press(1, 0, 300, 300);
+        b.l.move(1, 0, 310, 300);
+        b.l.clickOption(4);
+        b.l.move(1, 0, 320, 300);
+        b.l.release(1, 0, 320, 300);
+        REQUIRE(b.l.strokes().size() == 4);
+        CHECK(b.l.strokes()[3].points.front() == StrokePoint{310, 300});
+        CHECK(b.l.strokes()[3].width == 6);
+        // Still one step: the whole gesture goes with one undo.
+        CHECK(b.l.undo());
+        CHECK(b.l.strokes().size() == 2);
+    }
+    SUBCASE("a click without a move draws nothing and records nothing")
+    {
+        const auto steps = b.l.history().undoCount();
+        b.l.press(1, 0, 300, 300);
+        b.l.release(1, 0, 300, 300);
+        CHECK(b.l.strokes().size() == 2);
+        CHECK(b.l.history().undoCount() == steps);
+    }
+}
+
+TEST_CASE("oneUndoBringsBackAResetAndEveryStroke")
+{
+    Board1 b;
+    b.slide(300, 350);
+    b.l.press(1, 0, 300, 100); // prolongation of ℓ
+    b.l.release(1, 0, 300, 100);
+    b.l.clickCommand(3);
+    b.stroke({{100, 100}, {110, 105}, {120, 90}});
+    b.stroke({{200, 200}, {220, 220}});
+    const Board before = b.l.board();
+    const FigureContent content = FigureContent::of(b.l.form);
+    const std::vector<Segment> drawn = b.sink.segments;
+
+    SUBCASE("right press") { b.l.press(2, 0, 10, 10); b.l.release(2, 0, 10, 10); }
+    SUBCASE("初期画面") { b.l.clickCommand(1); }
+
+    CHECK(b.l.strokes().empty());
+    CHECK(b.sink.segments.empty());
+    CHECK(b.l.form.st.memoMode == 0);
+    REQUIRE(b.l.undo());
+    CHECK(b.l.board() == before);
+    CHECK(FigureContent::of(b.l.form) == content);
+    CHECK(b.sink.segments == drawn);
+    CHECK(b.l.form.Line2[0].BorderColor == QBColor(12));
+    // Modes are not part of the board: memo mode stays off.
+    CHECK(b.l.form.st.memoMode == 0);
+
+    REQUIRE(b.l.redo());
+    CHECK(b.l.strokes().empty());
+    CHECK(b.sink.segments.empty());
+    CHECK(b.l.board() == loadedLesson().board());
+}
+
+TEST_CASE("eachActionIsOneStep")
+{
+    Board1 b;
+    b.slide(300, 320);
+    b.slide(320, 340);
+    CHECK(b.l.history().undoCount() == 2);
+    CHECK(b.l.undo());
+    CHECK(b.l.form.Line2[0].X1 == 420);
+
+    SUBCASE("the two clicks of a construction line")
+    {
+        b.l.clickCommand(4);
+        clickPointLabel(b.l, 0);
+        CHECK(b.l.history().undoCount() == 2); // a line half built is a step of its own
+        clickPointLabel(b.l, 4);
+        CHECK(b.l.history().undoCount() == 2); // ... merged with its end
+        CHECK(b.l.form.Line4[0].X2 == 510);
+        CHECK(b.l.undo());
+        CHECK(b.l.form.Line4[0].X1 == 1000);
+        CHECK(b.l.form.st.diagonalStep == 0);
+        // Still in diagonal mode, and the next click starts a line.
+        CHECK(b.l.form.st.diagonalMode == 1);
+        CHECK(b.l.form.Line2[0].BorderColor == QBColor(15));
+        CHECK(b.l.redo());
+        CHECK(b.l.form.Line4[0].X2 == 510);
+        CHECK(b.l.form.st.diagonalStep == 1);
+    }
+    SUBCASE("undo while a line is half built abandons it")
+    {
+        b.l.clickCommand(4);
+        clickPointLabel(b.l, 0);
+        CHECK(b.l.undo());
+        CHECK(b.l.form.Line4[0].X1 == 1000);
+        CHECK(b.l.form.st.diagonalPhase == 0);
+        clickPointLabel(b.l, 1);
+        CHECK(b.l.form.Line4[0].X1 == 275);
+        CHECK(b.l.form.Line4[0].X2 == 275);
+    }
+    SUBCASE("mode changes are no steps")
+    {
+        const auto steps = b.l.history().undoCount();
+        b.l.clickCommand(3);
+        b.l.clickOption(5);
+        b.l.clickCommand(3);
+        b.l.clickCommand(4);
+        b.l.clickCommand(4);
+        CHECK(b.l.history().undoCount() == steps);
+        CHECK(b.l.canRedo()); // nothing new was done, so redo still works
+    }
+}
+
+TEST_CASE("undoWaitsForTheGestureToEnd")
+{
+    Board1 b;
+    b.l.clickCommand(3);
+    b.stroke({{100, 100}, {110, 100}});
+    b.l.press(1, 0, 200, 200);
+    b.l.move(1, 0, 210, 200);
+    CHECK_FALSE(b.l.canUndo());
+    CHECK_FALSE(b.l.undo());
+    b.l.clearWriting();
+    CHECK(b.l.strokes().size() == 2); // ignored too
+    b.l.move(1, 0, 220, 200);
+    b.l.release(1, 0, 220, 200);
+    CHECK(b.l.undo());
+    REQUIRE(b.l.strokes().size() == 1);
+    CHECK(b.l.strokes()[0].points.back() == StrokePoint{110, 100});
+
+    SUBCASE("a slide in progress")
+    {
+        b.l.clickCommand(3);
+        b.l.press(1, 0, 300, 400);
+        b.l.move(1, 0, 310, 400);
+        CHECK_FALSE(b.l.undo());
+        CHECK(b.l.form.Line2[0].X1 == 410);
+    }
+}
+
+TEST_CASE("clearWritingLeavesTheFigure")
+{
+    Board1 b;
+    b.slide(300, 360);
+    b.l.clickCommand(4);
+    clickPointLabel(b.l, 0);
+    clickPointLabel(b.l, 5);
+    b.l.clickCommand(4);
+    b.l.clickCommand(3);
+    b.stroke({{100, 100}, {110, 100}, {120, 100}});
+    const FigureContent content = FigureContent::of(b.l.form);
+    const auto steps = b.l.history().undoCount();
+
+    b.l.clearWriting();
+    CHECK(b.l.strokes().empty());
+    CHECK(b.sink.segments.empty());
+    CHECK(FigureContent::of(b.l.form) == content);
+    CHECK(b.l.form.st.memoMode == 1);
+    CHECK(b.l.history().undoCount() == steps + 1);
+    CHECK(b.l.history().top()->kind == HistoryStep::Kind::ClearWriting);
+
+    b.l.clearWriting(); // nothing left to clear: no step
+    CHECK(b.l.history().undoCount() == steps + 1);
+    CHECK(b.l.undo());
+    CHECK(b.l.strokes().size() == 1);
+    CHECK(b.sink.segments.size() == 2);
+}
+
+TEST_CASE("openBoardIsOneStepAndRefusesWhatTheHandlersCannotMake")
+{
+    Board1 b;
+    b.l.clickCommand(3);
+    b.stroke({{100, 100}, {110, 100}});
+    Board other;
+    other.copyX1 = 450;
+    other.copyX2 = 200;
+    other.prolongationM = true;
+    other.lines[0] = {true, 2, 3};
+    other.nextLine = 1;
+    other.strokes.push_back({QBColor(9), 6, false, {{1, 2}, {3, 4}, {5, 6}}});
+
+    const Board before = b.l.board();
+    SUBCASE("a board the handlers cannot make is refused, the lesson untouched")
+    {
+        Board bad = other;
+        bad.strokes[0].width = 7;
+        CHECK_FALSE(b.l.openBoard(bad).empty());
+        bad = other;
+        bad.lines[1] = {true, 0, 6};
+        CHECK_FALSE(b.l.openBoard(bad).empty());
+        CHECK(b.l.board() == before);
+        CHECK(b.l.form.st.memoMode == 1);
+    }
+    SUBCASE("opened, undone, redone")
+    {
+        CHECK(b.l.openBoard(other).empty());
+        CHECK(b.l.board() == other);
+        CHECK(b.l.form.st.memoMode == 0);
+        CHECK(b.l.form.Label3[1].Top == 52); // Ｇ with a prolongation
+        CHECK(b.sink.segments == segmentsOf(other.strokes));
+        CHECK(b.l.undo());
+        CHECK(b.l.board() == before);
+        CHECK(b.l.redo());
+        CHECK(b.l.board() == other);
+    }
+}
+
+TEST_SUITE_END();
