@@ -1,56 +1,83 @@
 #!/usr/bin/env bash
-# Sets up a Debian 12 machine for parallel-ratio, builds it, then opens it or tests it.
+# Sets up a Debian 12 machine for parallel-ratio, builds it, then opens it, tests it or serves
+# the web edition.
 #
-#   ./setup.sh run    install what is missing, build, open the window
-#   ./setup.sh test   install what is missing, build, run every test
+#   ./setup.sh run    install what building and running need, build the program, open it
+#   ./setup.sh test   install what the tests need too, build everything (the desktop program
+#                     with its tests into build/, the web edition into build-web/), run every test
+#   ./setup.sh web    install what the web edition needs, build its site into build-web/site,
+#                     serve it on http://127.0.0.1:8080/ (PORT=... to change)
 #
 # Works as root or as a user with sudo; installs nothing when everything is present.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")"
+source tools/need-packages.sh
 
 mode=${1:-}
 case "$mode" in
-  run|test) ;;
-  *) echo "usage: $0 run|test" >&2; exit 2 ;;
+  run|test|web) ;;
+  *) echo "usage: $0 run|test|web" >&2; exit 2 ;;
 esac
-
-# What building and running need, then what the tests need on top.
-packages=(g++ cmake make pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
-          fonts-ipafont-gothic fonts-ipafont-mincho libfontconfig-dev libbenchmark-dev)
-if [ "$mode" = test ]; then
-  # desktop-file-utils, appstream and dpkg-dev check the installed files and the package.
-  packages+=(xvfb xauth desktop-file-utils appstream dpkg-dev)
-  # doctest for the core's tests, which use no Qt.
-  packages+=(doctest-dev)
-  # RapidCheck for the randomised tests; clang with its sanitizer and fuzzer runtimes for
-  # the sanitizer and fuzzing stages of .ci/run.
-  packages+=(librapidcheck-dev clang libclang-rt-14-dev)
-fi
-
-missing=()
-for p in "${packages[@]}"; do
-  status=$(dpkg-query -W -f='${db:Status-Status}' "$p" 2>/dev/null || true)
-  [ "$status" = installed ] || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "Installing: ${missing[*]}"
-  sudo=()
-  if [ "$(id -u)" -ne 0 ]; then
-    command -v sudo >/dev/null || { echo "need root or sudo to install: ${missing[*]}" >&2; exit 1; }
-    sudo=(sudo)
-  fi
-  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
-  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
-    "${missing[@]}"
-fi
-
 jobs=$(nproc 2>/dev/null || echo 2)
-if [ ! -f build/CMakeCache.txt ]; then
-  cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
-fi
-cmake --build build -j "$jobs"
 
-if [ "$mode" = run ]; then
-  exec ./build/parallel-ratio
-fi
-ctest --test-dir build --output-on-failure -j "$jobs"
+# What building and running the desktop program need.
+desktop_packages=(g++ cmake make pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
+                  libfontconfig-dev fonts-ipafont-gothic fonts-ipafont-mincho)
+# What building the web edition needs: Emscripten (it brings clang, lld and binaryen), and
+# fonttools with the IPA faces for the font subsets the site ships.
+web_packages=(emscripten cmake make fonttools python3-brotli
+              fonts-ipafont-gothic fonts-ipafont-mincho)
+# What the tests need on top: doctest and RapidCheck for the core, Google Benchmark for the
+# bench targets, an X server for the window checks, the package checkers, and Chromium for
+# the web edition's page.
+test_packages=(doctest-dev librapidcheck-dev libbenchmark-dev xvfb xauth
+               desktop-file-utils appstream dpkg-dev lintian chromium)
+
+build_desktop() { # tests: ON|OFF
+  cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DPR_BUILD_TESTS="$1" -DPR_BUILD_BENCH="$1"
+  cmake --build build -j "$jobs"
+}
+
+build_web() { # tests: ON|OFF
+  # Debian's Emscripten runs its JavaScript tools under node with Debian's own node modules,
+  # which a node from elsewhere does not look in by itself.
+  if [ -d /usr/share/nodejs ]; then
+    export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
+  fi
+  # Its library cache lives beside the compiler; a user who may not write there gets their own.
+  if [ -d /usr/share/emscripten/cache ] && [ ! -w /usr/share/emscripten/cache ]; then
+    export EM_CACHE=${EM_CACHE:-$HOME/.cache/emscripten}
+  fi
+  emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release \
+        -DPR_BUILD_DESKTOP=OFF -DPR_BUILD_BENCH=OFF -DPR_BUILD_TESTS="$1"
+  cmake --build build-web -j "$jobs"
+}
+
+case "$mode" in
+  run)
+    need_packages "${desktop_packages[@]}"
+    build_desktop OFF
+    exec ./build/parallel-ratio ;;
+
+  web)
+    need_packages "${web_packages[@]}"
+    need_node
+    build_web OFF
+    exec node web/tools/serve.mjs build-web/site "${PORT:-8080}" ;;
+
+  test)
+    need_packages "${desktop_packages[@]}" "${web_packages[@]}" "${test_packages[@]}"
+    need_node
+    build_desktop ON
+    export QT_QPA_PLATFORM=offscreen
+    ctest --test-dir build --output-on-failure -j "$jobs"
+
+    echo "== The web edition"
+    build_web ON
+    ctest --test-dir build-web --output-on-failure -j "$jobs"
+    # playwright-core from the lock file; it drives the system Chromium and downloads nothing.
+    (cd web && PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm ci --no-audit --no-fund --loglevel=error)
+    PR_WEB_SITE=$PWD/build-web/site PR_REPLAY_TOOL=$PWD/build/tests/replay/replay_surface \
+      node --test web/tests/ ;;
+esac
