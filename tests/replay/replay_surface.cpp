@@ -1,0 +1,172 @@
+// Plays an event script on the desktop program's real window and writes what its drawing
+// surface then shows, so that another front end given the same script can be compared with it
+// pixel for pixel.
+//
+//   replay_surface SCRIPT OUT.png [WIDTHxHEIGHT]
+//
+// The window is shown at WIDTH x HEIGHT logical pixels (default 811 x 702, the form at scale 1)
+// on Qt's offscreen platform unless QT_QPA_PLATFORM names another; QT_SCALE_FACTOR sets the
+// device pixel ratio. The PNG holds the surface widget at device resolution, its border
+// included. Script events reach the window as a user's would: pointer events as mouse events
+// on the surface at the widget point of the script's surface position, and buttons, pen
+// options and point labels as clicks (a disabled control ignores its click). Prints the
+// surface's size in device pixels and the form's scale.
+#include "MainWindow.h"
+#include "SurfaceWidget.h"
+#include "support/EventScript.h"
+
+#include <QtCore/QCoreApplication>
+#include <QtCore/QFile>
+#include <QtGui/QImage>
+#include <QtGui/QMouseEvent>
+#include <QtWidgets/QApplication>
+#include <QtWidgets/QPushButton>
+#include <QtWidgets/QRadioButton>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+using Event = pr::EventScript::Event;
+using Kind = pr::EventScript::Kind;
+
+Qt::MouseButton qtButton(int code)
+{
+    switch (code) {
+    case 1:
+        return Qt::LeftButton;
+    case 2:
+        return Qt::RightButton;
+    case 4:
+        return Qt::MiddleButton;
+    default:
+        return Qt::BackButton;
+    }
+}
+
+Qt::MouseButtons qtButtons(int codes)
+{
+    Qt::MouseButtons b;
+    b.setFlag(Qt::LeftButton, codes & 1);
+    b.setFlag(Qt::RightButton, codes & 2);
+    b.setFlag(Qt::MiddleButton, codes & 4);
+    return b;
+}
+
+Qt::KeyboardModifiers qtModifiers(int shift)
+{
+    Qt::KeyboardModifiers m;
+    m.setFlag(Qt::ShiftModifier, shift & 1);
+    m.setFlag(Qt::ControlModifier, shift & 2);
+    m.setFlag(Qt::AltModifier, shift & 4);
+    return m;
+}
+
+// Sends one mouse event to the surface at a surface point (logical surface pixels).
+void sendMouse(pr::SurfaceWidget &surface, QEvent::Type type, int button, int buttons, int shift,
+               QPointF surfacePoint)
+{
+    const QPointF w = surface.toWidget(surfacePoint);
+    const QPointF global = surface.mapToGlobal(w);
+    QMouseEvent e(type, w, w, global, type == QEvent::MouseMove ? Qt::NoButton : qtButton(button),
+                  qtButtons(buttons), qtModifiers(shift));
+    QCoreApplication::sendEvent(&surface, &e);
+}
+
+// Plays the script on the window; `held` tracks the buttons pressed and not yet released.
+void play(pr::MainWindow &w, const pr::EventScript &script)
+{
+    int held = 0;
+    pr::SurfaceWidget &surface = *w.surface();
+    for (const Event &e : script.events) {
+        const QPointF at(e.x, e.y);
+        switch (e.kind) {
+        case Kind::Press:
+            held |= e.button & 7;
+            sendMouse(surface, QEvent::MouseButtonPress, e.button, held, e.shift, at);
+            break;
+        case Kind::Move:
+            sendMouse(surface, QEvent::MouseMove, 0, e.button, e.shift, at);
+            break;
+        case Kind::Release:
+            held &= ~e.button;
+            sendMouse(surface, QEvent::MouseButtonRelease, e.button, held, e.shift, at);
+            break;
+        case Kind::Command:
+            if (e.index >= 1 && e.index <= 4)
+                w.commandButton(e.index)->click();
+            break;
+        case Kind::Option:
+            if (e.index >= 0 && e.index <= 7)
+                w.optionButton(e.index)->click();
+            break;
+        case Kind::Label:
+            if (w.form().Label2.contains(e.index)) {
+                const pr::Label &l = w.form().Label2[e.index];
+                const QPointF centre(l.Left + l.Width / 2, l.Top + l.Height / 2);
+                sendMouse(surface, QEvent::MouseButtonPress, 1, held | 1, 0, centre);
+                sendMouse(surface, QEvent::MouseButtonRelease, 1, held & ~1, 0, centre);
+            }
+            break;
+        }
+        QCoreApplication::processEvents();
+    }
+}
+
+bool parseSize(const char *text, QSize &size)
+{
+    int width = 0, height = 0;
+    char x = 0;
+    if (std::sscanf(text, "%d%c%d", &width, &x, &height) != 3 || x != 'x' || width <= 0 ||
+        height <= 0)
+        return false;
+    size = QSize(width, height);
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+
+    QSize size(811, 702);
+    if (argc < 3 || argc > 4 || (argc == 4 && !parseSize(argv[3], size))) {
+        std::fprintf(stderr, "usage: replay_surface SCRIPT OUT.png [WIDTHxHEIGHT]\n");
+        return 2;
+    }
+    QFile file(QString::fromLocal8Bit(argv[1]));
+    if (!file.open(QIODevice::ReadOnly)) {
+        std::fprintf(stderr, "replay_surface: cannot read %s\n", argv[1]);
+        return 1;
+    }
+    std::string error;
+    const auto script = pr::EventScript::fromText(file.readAll().toStdString(), &error);
+    if (!script) {
+        std::fprintf(stderr, "replay_surface: %s: %s\n", argv[1], error.c_str());
+        return 1;
+    }
+
+    pr::MainWindow w;
+    w.resize(size);
+    w.show();
+    QCoreApplication::processEvents();
+    if (w.size() != size) {
+        std::fprintf(stderr, "replay_surface: the window is %dx%d, not %dx%d\n", w.width(),
+                     w.height(), size.width(), size.height());
+        return 1;
+    }
+
+    play(w, *script);
+    const QImage img = w.surface()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    if (!img.save(QString::fromLocal8Bit(argv[2]), "PNG")) {
+        std::fprintf(stderr, "replay_surface: cannot write %s\n", argv[2]);
+        return 1;
+    }
+    std::printf("surface %dx%d device pixels, scale %g\n", img.width(), img.height(),
+                w.formScale());
+    return 0;
+}

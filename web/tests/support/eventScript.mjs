@@ -1,0 +1,63 @@
+// Event scripts (tests/support/EventScript.h describes the text form) played on the page as
+// a user's input: pointer events as mouse input at the page point of the surface position,
+// buttons, pen options and point labels as clicks. A click on a disabled control is made all
+// the same and ignored by the page, as the desktop window ignores it.
+
+const kKinds = new Set(['press', 'move', 'release', 'command', 'option', 'label']);
+const kMouseButtons = { 1: 'left', 2: 'right', 4: 'middle' };
+// Label2(0..5) by caption, as the surface's draw list names them.
+const kPointLabels = ['Ａ', 'Ｂ', 'Ｃ', 'Ａ\'', 'Ｂ\'', 'Ｃ\''];
+
+// [{kind, button, x, y, shift} | {kind, index}], one an event.
+export function parseScript(text) {
+  const events = [];
+  for (const rawLine of text.split('\n')) {
+    const line = rawLine.replace(/#.*/, '');
+    for (const piece of line.split(';')) {
+      const w = piece.trim().split(/\s+/).filter(Boolean);
+      if (w.length === 0) continue;
+      if (!kKinds.has(w[0])) throw new Error(`unknown event "${piece.trim()}"`);
+      if (w[0] === 'command' || w[0] === 'option' || w[0] === 'label') {
+        if (w.length !== 2) throw new Error(`expected one index: "${piece.trim()}"`);
+        events.push({ kind: w[0], index: Number(w[1]) });
+      } else {
+        if (w.length < 4 || w.length > 5) throw new Error(`expected button, x, y [shift]: "${piece.trim()}"`);
+        events.push({ kind: w[0], button: Number(w[1]), x: Number(w[2]), y: Number(w[3]),
+                      shift: Number(w[4] ?? 0) });
+      }
+    }
+  }
+  return events;
+}
+
+// Plays the events on a LessonPage. Shift states are not played (the scripts here use none).
+export async function playScript(page, events) {
+  const mouse = page.page.mouse;
+  for (const e of events) {
+    if (e.shift) throw new Error('shift states are not played on the page');
+    switch (e.kind) {
+      case 'press':
+        await page.mouseDown(e.x, e.y, kMouseButtons[e.button]);
+        break;
+      case 'move':
+        await page.mouseMove(e.x, e.y);
+        break;
+      case 'release':
+        await page.mouseUp(e.x, e.y, kMouseButtons[e.button]);
+        break;
+      case 'command':
+        await page.page.locator('#form > button').nth(e.index - 1).click({ force: true });
+        break;
+      case 'option':
+        await page.page.locator('input[type=radio]').nth(e.index).click({ force: true });
+        break;
+      case 'label': {
+        const centre = await page.labelCentre(kPointLabels[e.index]);
+        await page.mouseDown(...centre);
+        await mouse.up();
+        break;
+      }
+    }
+  }
+  await page.settle();
+}
