@@ -30,7 +30,8 @@ export class LessonPage {
   }
 
   async ready() {
-    await this.page.waitForFunction(() => globalThis.ParallelRatio?.page !== undefined);
+    await this.page.waitForFunction(() => globalThis.ParallelRatio?.page !== undefined, null, { timeout: 15000 })
+      .catch((e) => { throw new Error(`the lesson did not come up: ${e.message}; errors: ${this.errors.join('; ')}`); });
     await this.settle();
   }
 
