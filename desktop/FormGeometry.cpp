@@ -19,6 +19,20 @@ FormGeometry::FormGeometry(QSize client, double dpr)
                       (client.height() - kClientHeight * scale_) / 2);
 }
 
+FormGeometry::FormGeometry(QSize client, double dpr, double sideWidth) : FormGeometry(client, dpr)
+{
+    const double formWidth = kClientWidth * scale_, sideWidthHere = sideWidth * scale_;
+    if (!(sideWidth > 0) || client.width() < formWidth + sideWidthHere)
+        return;
+    hasSide_ = true;
+    origin_.setX((client.width() - formWidth - sideWidthHere) / 2);
+    const QRect form = place(0, 0, int(kClientWidth * kTwipsPerPixel),
+                             int(kClientHeight * kTwipsPerPixel));
+    const int right = std::min(client.width(), int(std::lround(origin_.x() + formWidth +
+                                                               sideWidthHere)));
+    side_ = QRect(form.right() + 1, form.top(), right - form.right() - 1, form.height());
+}
+
 QRect FormGeometry::place(int left, int top, int width, int height) const
 {
     const auto snap = [this](double v) { return int(std::lround(v / step_)) * step_; };

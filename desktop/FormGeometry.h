@@ -18,8 +18,17 @@ public:
     // ratio that moves an edge by at most a few logical pixels from the exact scaled place.
     explicit FormGeometry(QSize client, double dpr = 1);
 
+    // The same with a strip `sideWidth` logical pixels wide at scale 1 wanted on the form's
+    // right. The strip only takes room the form leaves spare: it is there where the window
+    // is wide enough for form and strip at the scale the form has alone, and then the two
+    // are centred together; elsewhere the layout is the form's alone.
+    FormGeometry(QSize client, double dpr, double sideWidth);
+
     double scale() const { return scale_; }
     QPointF origin() const { return origin_; }
+    bool hasSide() const { return hasSide_; }
+    // Window rectangle of the side strip, as high as the form; empty without one.
+    QRect side() const { return side_; }
 
     // Window rectangle of a control placed at (left, top, width, height) in twips. Edges
     // are rounded separately, so neighbouring controls never gain a gap or an overlap.
@@ -34,6 +43,8 @@ private:
     double scale_;
     QPointF origin_;
     int step_ = 1; // logical pixels between edges that fall on whole device pixels
+    bool hasSide_ = false;
+    QRect side_;
 };
 
 } // namespace pr

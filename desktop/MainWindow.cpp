@@ -1,6 +1,7 @@
 #include "MainWindow.h"
 
 #include "AccessibleSurface.h"
+#include "BoardPicture.h"
 #include "ControlTexts.h"
 #include "FocusIndicator.h"
 #include "FormGeometry.h"
@@ -9,16 +10,28 @@
 #include "PointerGuard.h"
 #include "ScaledIndicatorStyle.h"
 #include "SurfaceWidget.h"
+#include "ToolStrip.h"
 #include "form/QBColor.h"
 
 #include <QtCore/QCoreApplication>
+#include <QtCore/QDateTime>
 #include <QtCore/QDebug>
+#include <QtCore/QDir>
+#include <QtCore/QFileInfo>
+#include <QtCore/QStandardPaths>
+#include <QtGui/QAction>
+#include <QtGui/QClipboard>
+#include <QtGui/QGuiApplication>
 #include <QtGui/QKeyEvent>
 #include <QtGui/QScreen>
 #include <QtGui/QShortcut>
 #include <QtGui/QWindow>
+#include <QtPrintSupport/QPrintDialog>
+#include <QtPrintSupport/QPrinter>
 #include <QtWidgets/QButtonGroup>
+#include <QtWidgets/QFileDialog>
 #include <QtWidgets/QLabel>
+#include <QtWidgets/QMessageBox>
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QRadioButton>
 
@@ -64,6 +77,7 @@ MainWindow::MainWindow(QWidget *parent) : QWidget(parent)
                              << resourceErrors_;
     buildControls();
     describeControls();
+    buildTools();
     lesson_.form.gamen.setSink(&surface_->strokeLayer());
     lesson_.Form_Load();
     syncFromCore();
@@ -186,6 +200,91 @@ void MainWindow::describeControls()
     surface_->setAccessibleDescription(surfaceDescription());
 }
 
+void MainWindow::buildTools()
+{
+    for (Tool tool : kAllTools) {
+        const ControlText t = toolText(tool);
+        auto *a = new QAction(toolCaption(tool), this);
+        a->setWhatsThis(t.description);
+        tools_[std::size_t(tool)] = a;
+    }
+    // Keys of the tools this window works itself; the others wait for what they act on.
+    const auto work = [this](Tool tool, void (MainWindow::*slot)()) {
+        QAction *a = toolAction(tool);
+        const ControlText t = toolText(tool);
+        a->setShortcut(t.key);
+        a->setToolTip(pr::toolTip(t));
+        connect(a, &QAction::triggered, this, slot);
+        addAction(a);
+    };
+    work(Tool::SaveImage, &MainWindow::saveBoardImage);
+    work(Tool::Copy, &MainWindow::copyBoard);
+    work(Tool::Print, &MainWindow::printBoard);
+    for (Tool tool : {Tool::Undo, Tool::Redo, Tool::ClearWriting, Tool::Open, Tool::Save}) {
+        toolAction(tool)->setEnabled(false);
+        toolAction(tool)->setToolTip(toolText(tool).tip);
+    }
+
+    const auto a = [this](Tool tool) { return toolAction(tool); };
+    toolStrip_ = new ToolStrip({a(Tool::Undo), a(Tool::Redo), a(Tool::ClearWriting), nullptr,
+                                a(Tool::Open), a(Tool::Save), nullptr, a(Tool::SaveImage),
+                                a(Tool::Copy), a(Tool::Print)},
+                               fonts_, this);
+    toolStrip_->hide(); // until a layout finds room for it
+}
+
+BoardPicture MainWindow::board() const
+{
+    return BoardPicture(surface_->shownList(), lesson_.strokes(), fonts_, letters_);
+}
+
+void MainWindow::copyBoard()
+{
+    QGuiApplication::clipboard()->setMimeData(board().toMimeData());
+}
+
+void MainWindow::printBoard()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(text(form().Caption));
+    printer.setPageOrientation(QPageLayout::Landscape); // the board is wider than high
+    QPrintDialog dialog(&printer, this);
+    dialog.setWindowTitle(toolCaption(Tool::Print));
+    if (dialog.exec() == QDialog::Accepted)
+        board().print(printer);
+}
+
+void MainWindow::saveBoardImage()
+{
+    // PNG at twice the design size unless another is chosen; SVG as vectors.
+    static const double kScales[] = {2, 1, 4};
+    QStringList filters;
+    for (double k : kScales) {
+        const QSize px = (BoardPicture::size() * k).toSize();
+        filters << QStringLiteral("PNG 画像 %1倍 %2×%3 (*.png)").arg(k).arg(px.width()).arg(px.height());
+    }
+    filters << QStringLiteral("SVG 画像 (*.svg)");
+    static QString folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    const QString name = QStringLiteral("平行線と線分の比 %1.png")
+                             .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hhmm")));
+    QString chosen = filters.front();
+    QString path = QFileDialog::getSaveFileName(this, toolCaption(Tool::SaveImage),
+                                                QDir(folder).filePath(name),
+                                                filters.join(QStringLiteral(";;")), &chosen);
+    if (path.isEmpty())
+        return;
+    const qsizetype filter = filters.indexOf(chosen);
+    const bool svgChosen = filter == filters.size() - 1;
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix != QStringLiteral("png") && suffix != QStringLiteral("svg"))
+        path += svgChosen ? QStringLiteral(".svg") : QStringLiteral(".png");
+    folder = QFileInfo(path).absolutePath();
+    const double scale = filter >= 0 && !svgChosen ? kScales[filter] : 2;
+    QString error;
+    if (!board().save(path, scale, &error))
+        QMessageBox::warning(this, toolCaption(Tool::SaveImage), error);
+}
+
 QPushButton *MainWindow::commandButton(int number) const
 {
     return commands_[std::size_t(number - 1)];
@@ -285,7 +384,7 @@ void MainWindow::syncFromCore()
 void MainWindow::relayout()
 {
     layoutDpr_ = devicePixelRatioF();
-    const FormGeometry g(size(), layoutDpr_);
+    const FormGeometry g(size(), layoutDpr_, ToolStrip::kWidth);
     scale_ = g.scale();
     const auto placeWidget = [&g](QWidget *w, int left, int top, int width, int height) {
         w->setGeometry(g.place(left, top, width, height));
@@ -317,6 +416,11 @@ void MainWindow::relayout()
     const PictureBox &p = form().gamen;
     placeWidget(surface_, p.Left, p.Top, p.Width, p.Height);
     surface_->setScale(scale_);
+    if (g.hasSide()) {
+        toolStrip_->setGeometry(g.side());
+        toolStrip_->setScale(scale_);
+    }
+    toolStrip_->setVisible(g.hasSide());
     focusIndicator_->refresh();
     if (largePointer_ && pointerDpr_ != layoutDpr_)
         applyPointer(); // drawn again for this screen's pixel ratio

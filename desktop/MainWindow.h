@@ -1,6 +1,7 @@
 #pragma once
 #include "FontFamilies.h"
 #include "LetterImages.h"
+#include "ToolTexts.h"
 #include "lesson/Lesson.h"
 
 #include <QtCore/QString>
@@ -8,6 +9,7 @@
 #include <QtWidgets/QWidget>
 #include <array>
 
+class QAction;
 class QButtonGroup;
 class QLabel;
 class QShortcut;
@@ -17,10 +19,12 @@ class QRadioButton;
 
 namespace pr {
 
+class BoardPicture;
 class FocusIndicator;
 class HelpDialog;
 class ScaledIndicatorStyle;
 class SurfaceWidget;
+class ToolStrip;
 
 // The lesson window: real buttons, option buttons and labels laid out from the form's design,
 // around the drawing surface. The whole form scales uniformly with the window.
@@ -66,6 +70,17 @@ public:
     // The control the focus ring is around while the keyboard is in use, or none.
     QWidget *focusRingTarget() const;
 
+    // The board as the surface shows it now, to save, copy or print.
+    BoardPicture board() const;
+    // The action of a tool (its key works whether or not the strip shows it).
+    QAction *toolAction(Tool tool) const { return tools_[std::size_t(tool)]; }
+    // The large buttons beside the form, shown where the window has room for them.
+    ToolStrip *toolStrip() const { return toolStrip_; }
+
+    void copyBoard();      // the board to the clipboard, as an image and as SVG
+    void printBoard();     // the print dialog, then the board fitted to the page
+    void saveBoardImage(); // the file dialog, then the board as PNG (2x by default) or SVG
+
     // Runs one user action on the lesson, then brings every widget and the surface in line
     // with the form; ends the program once 終了 was clicked.
     template <typename Action> void handle(Action &&action)
@@ -86,6 +101,7 @@ private:
     void syncFromCore();
     void buildControls();
     void describeControls();
+    void buildTools();
     void relayout();
     void applyPointer();
 
@@ -102,6 +118,8 @@ private:
     FocusIndicator *focusIndicator_ = nullptr;
     SurfaceWidget *surface_ = nullptr;
     HelpDialog *help_ = nullptr;
+    std::array<QAction *, std::size(kAllTools)> tools_{};
+    ToolStrip *toolStrip_ = nullptr;
     QPalette modeOnPalette_;  // a mode button while its mode is on
     bool largePointer_ = false;
     double pointerDpr_ = 0;   // device pixel ratio the large pointer was drawn for

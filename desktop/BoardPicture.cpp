@@ -1,0 +1,214 @@
+#include "BoardPicture.h"
+
+#include "form/PictureBox.h"
+
+#include <QtCore/QBuffer>
+#include <QtCore/QCoreApplication>
+#include <QtCore/QFile>
+#include <QtCore/QMimeData>
+#include <QtGui/QPainter>
+#include <QtGui/QPen>
+#include <QtGui/QPolygonF>
+#include <QtSvg/QSvgGenerator>
+#include <algorithm>
+#include <cmath>
+
+namespace pr {
+
+namespace {
+
+QString titleText()
+{
+    return QStringLiteral("平行線と線分の比");
+}
+
+// Liang-Barsky: cuts the segment a-b to the rectangle r; false if nothing is left.
+bool clipSegment(QPointF &a, QPointF &b, const QRectF &r)
+{
+    double t0 = 0, t1 = 1;
+    const double dx = b.x() - a.x(), dy = b.y() - a.y();
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {a.x() - r.left(), r.right() - a.x(), a.y() - r.top(), r.bottom() - a.y()};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0)
+                return false;
+            continue;
+        }
+        const double t = q[i] / p[i];
+        if (p[i] < 0)
+            t0 = std::max(t0, t);
+        else
+            t1 = std::min(t1, t);
+        if (t0 > t1)
+            return false;
+    }
+    const QPointF from = a;
+    a = from + QPointF(dx, dy) * t0;
+    b = from + QPointF(dx, dy) * t1;
+    return true;
+}
+
+} // namespace
+
+BoardPicture::BoardPicture(const DrawList &list, const std::vector<Stroke> &strokes,
+                           const FontFamilies &fonts, const LetterImages &letters)
+    : list_(list), strokes_(strokes), painter_(fonts, letters)
+{
+}
+
+QSizeF BoardPicture::size()
+{
+    return {PictureBox::kOuterWidth, PictureBox::kOuterHeight};
+}
+
+void BoardPicture::paint(QPainter &p) const
+{
+    p.save();
+    p.translate(-list_.outer.x, -list_.outer.y);
+    p.setClipRect(DrawListPainter::toQt(list_.outer), Qt::IntersectClip);
+    paintStrokes(p);
+
+    // The figure, cut to the inner area. The frame follows rather than precedes it, as it
+    // does on screen: the two never share a pixel, and painted last the frame also covers
+    // whatever reaches past the inner area where a device cannot clip (SVG readers differ).
+    const QRectF inner = DrawListPainter::toQt(list_.clip);
+    p.save();
+    p.setClipRect(inner, Qt::IntersectClip);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    for (const DrawItem &item : list_.items) {
+        if (!item.clipped || item.kind == DrawKind::Outline) // the eraser cursor stays out
+            continue;
+        if (DrawListPainter::toQt(item.bounds()).intersects(inner))
+            painter_.paint(p, item);
+    }
+    p.restore();
+    for (const DrawItem &item : list_.items)
+        if (!item.clipped && item.kind == DrawKind::Fill)
+            painter_.paint(p, item);
+    p.restore();
+}
+
+void BoardPicture::paintStrokes(QPainter &p) const
+{
+    p.fillRect(DrawListPainter::toQt(list_.outer), QColor(list_.items.front().colour));
+    if (strokes_.empty())
+        return;
+    const QRectF inner = DrawListPainter::toQt(list_.clip);
+    p.save();
+    p.setClipRect(inner, Qt::IntersectClip);
+    p.setRenderHint(QPainter::Antialiasing);
+    for (const Stroke &stroke : strokes_) {
+        if (stroke.points.empty())
+            continue;
+        QPen pen(QColor(stroke.colour), std::max(1, stroke.width), Qt::SolidLine, Qt::RoundCap,
+                 Qt::RoundJoin);
+        p.setPen(pen);
+        // Where the pen's ends still reach the inner area. A stroke that stays near it is
+        // one polyline; one that strays far (a pointer flung off the window) goes segment by
+        // segment, each cut to this area, which keeps far-off coordinates out of the painter
+        // and gives the same shape, every segment having round ends.
+        const double reach = pen.widthF() / 2 + 1;
+        const QRectF near = inner.adjusted(-reach, -reach, reach, reach);
+        QPolygonF line;
+        line.reserve(qsizetype(stroke.points.size()));
+        bool strays = false;
+        for (const StrokePoint &pt : stroke.points) {
+            line.append(QPointF(pt.x, pt.y));
+            strays = strays || !inner.adjusted(-100, -100, 100, 100).contains(line.back());
+        }
+        if (line.size() == 1)
+            line.append(line.front()); // a dot
+        if (!strays) {
+            p.drawPolyline(line);
+            continue;
+        }
+        for (qsizetype i = 1; i < line.size(); ++i) {
+            QPointF a = line[i - 1], b = line[i];
+            if (clipSegment(a, b, near))
+                p.drawLine(a, b);
+        }
+    }
+    p.restore();
+}
+
+QImage BoardPicture::toImage(double scale) const
+{
+    const QSize pixels(int(std::ceil(size().width() * scale - 1e-9)),
+                       int(std::ceil(size().height() * scale - 1e-9)));
+    QImage image(pixels, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    p.scale(scale, scale);
+    paint(p);
+    p.end();
+    image.setText(QStringLiteral("Title"), titleText());
+    return image;
+}
+
+QByteArray BoardPicture::toSvg() const
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    QSvgGenerator svg;
+    svg.setOutputDevice(&buffer);
+    svg.setSize(size().toSize());
+    svg.setViewBox(QRectF(QPointF(0, 0), size()));
+    svg.setResolution(96); // a logical pixel is a CSS pixel, so sizes read the same
+    svg.setTitle(titleText());
+    svg.setDescription(QCoreApplication::applicationName());
+    QPainter p(&svg);
+    paint(p);
+    p.end();
+    return bytes;
+}
+
+QMimeData *BoardPicture::toMimeData() const
+{
+    auto *data = new QMimeData;
+    data->setImageData(toImage(2));
+    data->setData(QStringLiteral("image/svg+xml"), toSvg());
+    return data;
+}
+
+bool BoardPicture::savePng(const QString &path, double scale, QString *error) const
+{
+    if (toImage(scale).save(path, "PNG"))
+        return true;
+    if (error)
+        *error = QStringLiteral("%1 に書き込めませんでした。").arg(path);
+    return false;
+}
+
+bool BoardPicture::saveSvg(const QString &path, QString *error) const
+{
+    QFile file(path);
+    const QByteArray svg = toSvg();
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(svg) == svg.size() &&
+        file.flush())
+        return true;
+    if (error)
+        *error = QStringLiteral("%1 に書き込めませんでした。%2").arg(path, file.errorString());
+    return false;
+}
+
+bool BoardPicture::save(const QString &path, double pngScale, QString *error) const
+{
+    if (path.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive))
+        return saveSvg(path, error);
+    return savePng(path, pngScale, error);
+}
+
+void BoardPicture::print(QPaintDevice &device) const
+{
+    QPainter p(&device);
+    // The painter's origin is the printable area's top-left corner, in device pixels.
+    const QSizeF area(device.width(), device.height());
+    const double k = std::min(area.width() / size().width(), area.height() / size().height());
+    p.translate((area.width() - size().width() * k) / 2, (area.height() - size().height() * k) / 2);
+    p.scale(k, k);
+    paint(p);
+}
+
+} // namespace pr

@@ -1,0 +1,29 @@
+#pragma once
+#include "ControlTexts.h"
+
+namespace pr {
+
+// The board's tools beside the form's own controls: what the tool strip's buttons and the
+// matching keys do, in the style of ControlTexts. The keys follow the platform's
+// conventions where it has one (copy, print, undo ...); saving as an image has none, so it
+// takes Ctrl+E, next to the usual save.
+enum class Tool {
+    Undo,
+    Redo,
+    ClearWriting,
+    Open,
+    Save,
+    SaveImage,
+    Copy,
+    Print,
+};
+
+inline constexpr Tool kAllTools[] = {Tool::Undo, Tool::Redo,      Tool::ClearWriting,
+                                     Tool::Open, Tool::Save,      Tool::SaveImage,
+                                     Tool::Copy, Tool::Print};
+
+// The short caption on the tool's button and in its accessible name.
+QString toolCaption(Tool tool);
+ControlText toolText(Tool tool);
+
+} // namespace pr
