@@ -5,11 +5,19 @@
 
 #include <QtGui/QPainter>
 #include <QtGui/QPen>
+#include <utility>
 
 namespace pr {
 
 DrawListPainter::DrawListPainter(const FontFamilies &fonts, const LetterImages &letters)
-    : fonts_(fonts), letters_(letters), labelStyle_(look::textStyle(FontRole::Mincho29B))
+    : DrawListPainter(fonts, letters, LetterGlyphs())
+{
+}
+
+DrawListPainter::DrawListPainter(const FontFamilies &fonts, const LetterImages &letters,
+                                 LetterGlyphs glyphs)
+    : fonts_(fonts), letters_(letters), glyphs_(std::move(glyphs)),
+      labelStyle_(look::textStyle(FontRole::Mincho29B))
 {
     labelFont_ = fonts_.font(labelStyle_, 1.0);
 }
@@ -54,6 +62,18 @@ void DrawListPainter::paint(QPainter &p, const DrawItem &d) const
         return;
     }
     case DrawKind::Image: {
+        if (const QPainterPath *glyph = glyphs_.outline(d.caption, d.text.pixelSize)) {
+            const QRectF box = toQt(d.box);
+            p.fillRect(box, QColor(d.back));
+            p.save();
+            p.setClipRect(box, Qt::IntersectClip); // as the bitmap, never beyond the box
+            p.translate(d.x1, d.y1);
+            p.setPen(Qt::NoPen);
+            p.setBrush(QColor(d.colour));
+            p.drawPath(*glyph);
+            p.restore();
+            return;
+        }
         const QImage &img = letters_.image(d.image);
         if (!img.isNull())
             p.drawImage(toQt(d.box), img);

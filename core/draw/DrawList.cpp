@@ -97,6 +97,13 @@ DrawItem image(const Image &i)
     d.clipped = true;
     d.box = {i.Left, i.Top, i.Width, i.Height};
     d.image = i.Picture;
+    const look::LetterGlyph glyph = look::letterGlyph(i.Picture);
+    d.caption = glyph.text;
+    d.text = look::kLetterStyle;
+    d.colour = look::kLetterInk;
+    d.back = look::kLetterBack;
+    d.x1 = i.Left + glyph.originX;
+    d.y1 = i.Top + glyph.baselineY;
     return d;
 }
 

@@ -33,11 +33,15 @@ enum class DrawKind : std::uint8_t {
     Fill,        // box filled with colour
     Segment,     // line (x1, y1)-(x2, y2), `width` wide, in colour; round ends if roundEnds
     Text,        // box filled with `back`, then `caption` in colour from its top-left, clipped
-    Image,       // bitmap `image` scaled into box
+    Image,       // a line letter: bitmap `image` scaled into box; or, where the face of
+                 // `text` is installed, box filled with `back` and then the glyph `caption`
+                 // in colour with its pen origin on the baseline at (x1, y1)
     Outline,     // rectangle outline `width` thick drawn inside box, in colour
 };
 
-// One drawing primitive. Coordinates are logical surface pixels.
+// One drawing primitive. Coordinates are logical surface pixels. A front end draws a letter
+// (Image) as vectors from its outline where it has the italic face (look::kLetterStyle) and
+// falls back on the bitmap where it has not; both cover the same box.
 struct DrawItem {
     DrawKind kind = DrawKind::None;
     bool clipped = false; // cut to DrawList::clip (the inner area); else to DrawList::outer

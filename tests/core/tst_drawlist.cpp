@@ -80,7 +80,16 @@ std::string depicts(const DrawItem &d, const Image &i)
         return "not an image";
     if (!(d.box == boxOf(i.Left, i.Top, i.Width, i.Height)))
         return "not the image's box";
-    return d.image == i.Picture ? "" : "not the image's bitmap";
+    if (d.image != i.Picture)
+        return "not the image's bitmap";
+    // The same letter as an outline, where a front end has the face: the bitmap's letter,
+    // white, its pen origin inside the box, on a box as green as the surface around it.
+    static const char *const letters[kImageIdCount] = {"\xE2\x84\x93", "m", "p", "q", "r"};
+    if (d.caption != letters[int(i.Picture)] || d.text != look::kLetterStyle)
+        return "not the bitmap's letter in the letters' face";
+    if (!(d.x1 > d.box.x && d.x1 < d.box.right() && d.y1 > d.box.y && d.y1 < d.box.bottom()))
+        return "the letter's origin lies outside its box";
+    return d.colour == QBColor(15) && d.back == QBColor(2) ? "" : "not white on the green";
 }
 
 std::string depicts(const DrawItem &d, const Shape &s)
