@@ -48,12 +48,19 @@ Board Board::of(const Form1 &form, const std::vector<Stroke> &strokes)
     Board b;
     b.copyX1 = form.Line2[0].X1;
     b.copyX2 = form.Line2[0].X2;
+    b.copyHighlighted = form.Line2[0].BorderColor == QBColor(13);
     for (int i = 0; i < 3; ++i) {
         const Label &l = form.Label3[i + 2];
         b.copyLabels[std::size_t(i)] = {l.Left, l.Visible, l.ForeColor == QBColor(13)};
     }
-    b.prolongationL = form.Line2[1].X1 != 1000;
-    b.prolongationM = form.Line2[2].X1 != 1000;
+    const auto prolongation = [](const Line &l) {
+        if (l.X1 == 1000)
+            return Prolongation::Hidden;
+        return l.BorderColor == QBColor(13) ? Prolongation::Highlighted : Prolongation::Shown;
+    };
+    b.prolongationL = prolongation(form.Line2[1]);
+    b.prolongationM = prolongation(form.Line2[2]);
+    b.pointG = form.Label3[1].Top != -50;
     for (int k = 0; k < 5; ++k) {
         const Line &l = form.Line4[k];
         const int from = pointIndex(l.X1, l.Y1), to = pointIndex(l.X2, l.Y2);
@@ -70,6 +77,7 @@ void Board::applyTo(Form1 &form) const
     const FigureState &s = form.st;
     form.Line2[0].X1 = copyX1;
     form.Line2[0].X2 = copyX2;
+    form.Line2[0].BorderColor = copyHighlighted ? QBColor(13) : QBColor(12);
     for (int i = 0; i < 3; ++i) {
         const CopyLabel &c = copyLabels[std::size_t(i)];
         Label &l = form.Label3[i + 2];
@@ -78,13 +86,16 @@ void Board::applyTo(Form1 &form) const
         l.ForeColor = c.highlighted ? QBColor(13) : QBColor(12);
     }
     // The prolongations where a press shows them, white as a release leaves them.
-    if (prolongationL)
-        form.Line2[1] = {s.lTopX, s.lTopY, float(double(s.lTopX) + 87.5), 10, QBColor(15),
-                         form.Line2[1].BorderWidth};
-    if (prolongationM)
-        form.Line2[2] = {s.mTopX, s.mTopY, s.mTopX - 28, 10, QBColor(15),
+    const auto colour = [](Prolongation p) {
+        return p == Prolongation::Highlighted ? QBColor(13) : QBColor(15);
+    };
+    if (prolongationL != Prolongation::Hidden)
+        form.Line2[1] = {s.lTopX, s.lTopY, float(double(s.lTopX) + 87.5), 10,
+                         colour(prolongationL), form.Line2[1].BorderWidth};
+    if (prolongationM != Prolongation::Hidden)
+        form.Line2[2] = {s.mTopX, s.mTopY, s.mTopX - 28, 10, colour(prolongationM),
                          form.Line2[2].BorderWidth};
-    if (prolongationL || prolongationM) {
+    if (pointG) {
         form.Label3[1].Top = 52;
         form.Label3[1].Left = 460;
     }
@@ -116,6 +127,12 @@ std::string Board::check() const
     for (const CopyLabel &c : copyLabels)
         if (!figureCoordinate(c.left))
             return "Ｄ, Ｅ, Ｆ の位置が範囲外です";
+    // A release that commits a prolongation places Ｇ, and only a reset parks it again, with
+    // both prolongations.
+    const bool anyShown = prolongationL == Prolongation::Shown || prolongationM == Prolongation::Shown;
+    const bool anyThere = prolongationL != Prolongation::Hidden || prolongationM != Prolongation::Hidden;
+    if ((anyShown && !pointG) || (pointG && !anyThere))
+        return "Ｇ と延長線の表示が合いません";
     for (std::size_t k = 0; k < lines.size(); ++k) {
         const ConstructionLine &c = lines[k];
         if (c.shown && (c.from < 0 || c.from > 5 || c.to < 0 || c.to > 5))

@@ -32,9 +32,15 @@ struct Board {
         bool operator==(const ConstructionLine &) const = default;
     };
 
+    // A prolongation above ℓ or m: white once a release committed it, light magenta while
+    // pressed (and after a press that another press took over before the release).
+    enum class Prolongation { Hidden, Shown, Highlighted };
+
     float copyX1 = 400, copyX2 = 150; // ends of the copy of ℓ (y 150 and 550)
+    bool copyHighlighted = false;     // light magenta: a press on it that another took over
     std::array<CopyLabel, 3> copyLabels{{{316}, {255}, {163}}};
-    bool prolongationL = false, prolongationM = false; // Ｇ shows with either
+    Prolongation prolongationL = Prolongation::Hidden, prolongationM = Prolongation::Hidden;
+    bool pointG = false; // Ｇ, placed by the release that committed a prolongation
     std::array<ConstructionLine, 5> lines{};
     int nextLine = 0; // 0..4, the construction line the next two clicks build
     std::vector<Stroke> strokes;

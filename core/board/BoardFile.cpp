@@ -39,6 +39,16 @@ void appendInt(std::string &out, long v)
 
 const char *boolText(bool b) { return b ? "true" : "false"; }
 
+const char *prolongationText(Board::Prolongation p)
+{
+    switch (p) {
+    case Board::Prolongation::Shown: return "shown";
+    case Board::Prolongation::Highlighted: return "highlighted";
+    case Board::Prolongation::Hidden: break;
+    }
+    return "hidden";
+}
+
 std::string colourText(Rgb c)
 {
     char buf[8];
@@ -61,7 +71,7 @@ enum Member : std::uint32_t {
     kLinesM = 1u << 4, kNextLineM = 1u << 5, kStrokesM = 1u << 6,
     kX1M = 1u << 7, kX2M = 1u << 8, kLabelsM = 1u << 9,
     kLeftM = 1u << 10, kVisibleM = 1u << 11, kHighlightedM = 1u << 12,
-    kLM = 1u << 13, kMM = 1u << 14,
+    kLM = 1u << 13, kMM = 1u << 14, kGM = 1u << 18, kCopyHighlightedM = 1u << 19,
     kColourM = 1u << 15, kWidthM = 1u << 16, kPointsM = 1u << 17,
 };
 
@@ -104,8 +114,8 @@ public:
         switch (f.member) {
         case kVisibleM: board.copyLabels[label_].visible = b; return true;
         case kHighlightedM: board.copyLabels[label_].highlighted = b; return true;
-        case kLM: board.prolongationL = b; return true;
-        case kMM: board.prolongationM = b; return true;
+        case kGM: board.pointG = b; return true;
+        case kCopyHighlightedM: board.copyHighlighted = b; return true;
         default: return fail("ここに真偽値は置けません");
         }
     }
@@ -124,6 +134,18 @@ public:
         }
         if (f.member == kColourM)
             return colour(s);
+        if (f.member == kLM || f.member == kMM) {
+            Board::Prolongation &p = f.member == kLM ? board.prolongationL : board.prolongationM;
+            if (s == "hidden")
+                p = Board::Prolongation::Hidden;
+            else if (s == "shown")
+                p = Board::Prolongation::Shown;
+            else if (s == "highlighted")
+                p = Board::Prolongation::Highlighted;
+            else
+                return fail("延長線は hidden, shown, highlighted のどれかです");
+            return true;
+        }
         return fail("ここに文字列は置けません");
     }
     bool binary(binary_t &) override { return fail("ここにバイナリは置けません"); }
@@ -169,10 +191,11 @@ public:
             {Where::Root, "constructionLines", kLinesM}, {Where::Root, "nextLine", kNextLineM},
             {Where::Root, "strokes", kStrokesM},
             {Where::Copy, "x1", kX1M}, {Where::Copy, "x2", kX2M},
-            {Where::Copy, "labels", kLabelsM},
+            {Where::Copy, "labels", kLabelsM}, {Where::Copy, "highlighted", kCopyHighlightedM},
             {Where::Label, "left", kLeftM}, {Where::Label, "visible", kVisibleM},
             {Where::Label, "highlighted", kHighlightedM},
             {Where::Prolongations, "l", kLM}, {Where::Prolongations, "m", kMM},
+            {Where::Prolongations, "g", kGM},
             {Where::Stroke, "colour", kColourM}, {Where::Stroke, "width", kWidthM},
             {Where::Stroke, "points", kPointsM},
         };
@@ -197,9 +220,9 @@ public:
                 return fail("板書のファイルではありません (format がありません)");
             return require(f, kVersionM | kCopyM | kProlongationsM | kLinesM | kNextLineM |
                                   kStrokesM);
-        case Where::Copy: return require(f, kX1M | kX2M | kLabelsM);
+        case Where::Copy: return require(f, kX1M | kX2M | kCopyHighlightedM | kLabelsM);
         case Where::Label: return require(f, kLeftM | kVisibleM | kHighlightedM);
-        case Where::Prolongations: return require(f, kLM | kMM);
+        case Where::Prolongations: return require(f, kLM | kMM | kGM);
         case Where::Stroke: {
             if (!require(f, kColourM | kWidthM | kPointsM))
                 return false;
@@ -371,6 +394,8 @@ std::string BoardFile::write(const Board &board)
     appendFloat(out, board.copyX1);
     out += ", \"x2\": ";
     appendFloat(out, board.copyX2);
+    out += ", \"highlighted\": ";
+    out += boolText(board.copyHighlighted);
     out += ", \"labels\": [";
     for (std::size_t i = 0; i < board.copyLabels.size(); ++i) {
         const Board::CopyLabel &l = board.copyLabels[i];
@@ -382,10 +407,12 @@ std::string BoardFile::write(const Board &board)
         out += boolText(l.highlighted);
         out += "}";
     }
-    out += "]},\n  \"prolongations\": {\"l\": ";
-    out += boolText(board.prolongationL);
-    out += ", \"m\": ";
-    out += boolText(board.prolongationM);
+    out += "]},\n  \"prolongations\": {\"l\": \"";
+    out += prolongationText(board.prolongationL);
+    out += "\", \"m\": \"";
+    out += prolongationText(board.prolongationM);
+    out += "\", \"g\": ";
+    out += boolText(board.pointG);
     out += "},\n  \"constructionLines\": [";
     for (std::size_t k = 0; k < board.lines.size(); ++k) {
         const Board::ConstructionLine &c = board.lines[k];

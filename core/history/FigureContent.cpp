@@ -9,7 +9,8 @@ FigureContent FigureContent::of(const Form1 &form)
 {
     FigureContent c;
     c.Line2 = form.Line2;
-    c.Line2[0].BorderColor = 0;
+    if (c.Line2[0].BorderColor == QBColor(15))
+        c.Line2[0].BorderColor = QBColor(12);
     c.Label3 = form.Label3;
     c.Line4 = form.Line4;
     c.diagonalStep = form.st.diagonalStep;
@@ -18,9 +19,9 @@ FigureContent FigureContent::of(const Form1 &form)
 
 void FigureContent::applyTo(Form1 &form) const
 {
-    const Rgb copyColour = form.st.diagonalMode == 1 ? QBColor(15) : QBColor(12);
     form.Line2 = Line2;
-    form.Line2[0].BorderColor = copyColour;
+    if (form.st.diagonalMode == 1)
+        form.Line2[0].BorderColor = QBColor(15);
     form.Label3 = Label3;
     form.Line4 = Line4;
     form.st.diagonalStep = diagonalStep;

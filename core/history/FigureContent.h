@@ -14,8 +14,10 @@ struct Form1;
 //
 // Modes are not part of it (memo and diagonal on or off, the pen, the buttons' states, the
 // eraser cursor, the point labels' backgrounds), nor the pointer: applying content keeps
-// them as they are. The copy's colour shows the mode, so it is left out of the snapshot
-// (stored as 0) and set from the current mode when the content is applied.
+// them as they are. The copy of ℓ is white while diagonal mode is on: that white is the
+// mode's, so the snapshot holds light red instead and applying it in diagonal mode paints
+// it white again. Light magenta (a press on the copy that a second press took over) is
+// content.
 struct FigureContent {
     ControlArray<Line, 0, 2> Line2;   // the copy of ℓ, the prolongations of ℓ and m
     ControlArray<Label, 1, 4> Label3; // Ｇ, Ｄ, Ｅ, Ｆ

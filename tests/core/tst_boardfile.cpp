@@ -21,7 +21,9 @@ Board sampleBoard()
     b.copyLabels[0] = {349.33334f, true, false};
     b.copyLabels[1] = {288.3333f, false, true};
     b.copyLabels[2] = {196.3333f, true, false};
-    b.prolongationL = true;
+    b.prolongationL = Board::Prolongation::Shown;
+    b.prolongationM = Board::Prolongation::Highlighted;
+    b.pointG = true;
     b.lines[0] = {true, 0, 4};
     b.lines[3] = {true, 2, 2};
     b.nextLine = 4;
@@ -81,7 +83,9 @@ TEST_CASE("damagedForeignAndHostileFilesAreRefusedWithAReason")
         {"huge number", sampleWith("\"x1\": 433.33334", "\"x1\": 1e39")},
         {"beyond double", sampleWith("\"x1\": 433.33334", "\"x1\": 1e400")},
         {"far point", sampleWith("-3.5", "-3e7")},
-        {"wrong type", sampleWith("\"l\": true", "\"l\": 1")},
+        {"wrong type", sampleWith("\"g\": true", "\"g\": 1")},
+        {"unknown prolongation state", sampleWith("\"shown\"", "\"visible\"")},
+        {"Ｇ without a prolongation", sampleWith("\"l\": \"shown\", \"m\": \"highlighted\"", "\"l\": \"hidden\", \"m\": \"hidden\"")},
         {"bad point index", sampleWith("[0, 4]", "[0, 6]")},
         {"negative index", sampleWith("[0, 4]", "[-1, 4]")},
         {"fractional index", sampleWith("[0, 4]", "[0, 4.5]")},
@@ -95,7 +99,7 @@ TEST_CASE("damagedForeignAndHostileFilesAreRefusedWithAReason")
         {"one point", sampleWith("[1, 1, 2, 2]", "[1, 1]")},
         {"unknown member", sampleWith("\"nextLine\"", "\"extra\": 0, \"nextLine\"")},
         {"repeated member", sampleWith("\"nextLine\"", "\"nextLine\": 0, \"nextLine\"")},
-        {"missing member", sampleWith("\"prolongations\": {\"l\": true, \"m\": false},", "")},
+        {"missing member", sampleWith("\"nextLine\": 4,", "")},
         {"trailing garbage", good + "x"},
     };
     for (const auto &c : cases) {

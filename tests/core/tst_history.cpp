@@ -241,7 +241,8 @@ TEST_CASE("openBoardIsOneStepAndRefusesWhatTheHandlersCannotMake")
     Board other;
     other.copyX1 = 450;
     other.copyX2 = 200;
-    other.prolongationM = true;
+    other.prolongationM = Board::Prolongation::Shown;
+    other.pointG = true;
     other.lines[0] = {true, 2, 3};
     other.nextLine = 1;
     other.strokes.push_back({QBColor(9), 6, false, {{1, 2}, {3, 4}, {5, 6}}});
