@@ -8,6 +8,15 @@ const kMouseButtons = { 1: 'left', 2: 'right', 4: 'middle' };
 // Label2(0..5) by caption, as the surface's draw list names them.
 const kPointLabels = ['Ａ', 'Ｂ', 'Ｃ', 'Ａ\'', 'Ｂ\'', 'Ｃ\''];
 
+// A number as the desktop reads it: decimal, or inf, -inf and nan.
+function number(word, piece) {
+  const special = { inf: Infinity, '-inf': -Infinity, nan: NaN, '-nan': NaN }[word.toLowerCase()];
+  if (special !== undefined) return special;
+  const v = Number(word);
+  if (word === '' || Number.isNaN(v)) throw new Error(`bad number "${word}" in "${piece}"`);
+  return v;
+}
+
 // [{kind, button, x, y, shift} | {kind, index}], one an event.
 export function parseScript(text) {
   const events = [];
@@ -19,11 +28,11 @@ export function parseScript(text) {
       if (!kKinds.has(w[0])) throw new Error(`unknown event "${piece.trim()}"`);
       if (w[0] === 'command' || w[0] === 'option' || w[0] === 'label') {
         if (w.length !== 2) throw new Error(`expected one index: "${piece.trim()}"`);
-        events.push({ kind: w[0], index: Number(w[1]) });
+        events.push({ kind: w[0], index: number(w[1], piece.trim()) });
       } else {
         if (w.length < 4 || w.length > 5) throw new Error(`expected button, x, y [shift]: "${piece.trim()}"`);
-        events.push({ kind: w[0], button: Number(w[1]), x: Number(w[2]), y: Number(w[3]),
-                      shift: Number(w[4] ?? 0) });
+        const n = (word) => number(word, piece.trim());
+        events.push({ kind: w[0], button: n(w[1]), x: n(w[2]), y: n(w[3]), shift: n(w[4] ?? '0') });
       }
     }
   }
