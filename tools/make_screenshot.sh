@@ -4,11 +4,14 @@
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 display=:$((90 + RANDOM % 9))
+# A settings folder of its own, so that no remembered window place or pointer size of the
+# user's gets into the picture.
+config=$(mktemp -d)
 Xvfb "$display" -screen 0 1024x800x24 >/dev/null 2>&1 &
 xvfb=$!
-trap 'kill $app $xvfb 2>/dev/null || true' EXIT
+trap 'kill ${app:-} $xvfb 2>/dev/null || true; rm -rf "$config"' EXIT
 sleep 1
-DISPLAY=$display ./build/parallel-ratio &
+DISPLAY=$display XDG_CONFIG_HOME=$config ./build/parallel-ratio &
 app=$!
 export DISPLAY=$display
 for _ in $(seq 50); do xdotool search --name "平行線" >/dev/null 2>&1 && break; sleep 0.1; done
