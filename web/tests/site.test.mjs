@@ -1,0 +1,269 @@
+// The site as files on a static host: only relative URLs, everything of its own, an app
+// manifest with real icons, a service worker that keeps exactly the site's files, the right
+// types from the server, and the page at work under a sub-path, from disk and after 終了.
+import assert from 'node:assert/strict';
+import { execFileSync } from 'node:child_process';
+import { cpSync, mkdtempSync, readdirSync, readFileSync, rmSync, symlinkSync, writeFileSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { dirname, join, relative } from 'node:path';
+import { after, before, describe, test } from 'node:test';
+import { fileURLToPath, pathToFileURL } from 'node:url';
+
+import { serve } from '../tools/serve.mjs';
+import { launch } from './support/chromium.mjs';
+import { LessonPage } from './support/LessonPage.mjs';
+import { decodePng } from './support/png.mjs';
+import { newLesson, site } from './support/site.mjs';
+
+const tools = join(dirname(fileURLToPath(import.meta.url)), '../tools');
+
+function siteFiles(dir = site) {
+  const out = [];
+  for (const e of readdirSync(dir, { withFileTypes: true })) {
+    const p = join(dir, e.name);
+    if (e.isDirectory()) out.push(...siteFiles(p));
+    else out.push(relative(site, p));
+  }
+  return out.sort();
+}
+
+const read = (name) => readFileSync(join(site, name), 'utf8');
+
+// The list and the version the service worker was built with.
+function workerList(text) {
+  const files = JSON.parse(text.match(/const kFiles = (\[[^\]]*\]);/)[1]);
+  const version = text.match(/const kVersion = '([0-9a-f]+)';/)[1];
+  return { files, version };
+}
+
+describe('the files', () => {
+  test('the service worker keeps every file of the site but itself', () => {
+    const { files, version } = workerList(read('sw.js'));
+    assert.deepEqual(files, siteFiles().filter((f) => f !== 'sw.js'));
+    assert.equal(version.length, 16);
+    for (const f of files) assert.ok(!f.startsWith('/') && !f.includes('..') && !f.includes(':'), f);
+  });
+
+  test('the worker\'s version follows the contents of the files, and only them', () => {
+    const dir = mkdtempSync(join(tmpdir(), 'pr-site-'));
+    try {
+      const make = () => {
+        const out = join(dir, 'sw.js');
+        execFileSync(process.execPath, [join(tools, 'make-sw.mjs'), join(tools, '../site/sw.js.in'),
+          dir, out, 'index.html', 'main.js']);
+        return workerList(readFileSync(out, 'utf8')).version;
+      };
+      writeFileSync(join(dir, 'index.html'), '<!DOCTYPE html>');
+      writeFileSync(join(dir, 'main.js'), 'one');
+      const first = make();
+      assert.equal(make(), first);
+      writeFileSync(join(dir, 'main.js'), 'two');
+      const second = make();
+      assert.notEqual(second, first);
+      // The same bytes under another name are another site.
+      writeFileSync(join(dir, 'index.html'), 'two');
+      writeFileSync(join(dir, 'main.js'), '<!DOCTYPE html>');
+      assert.notEqual(make(), second);
+    } finally {
+      rmSync(dir, { recursive: true, force: true });
+    }
+  });
+
+  test('every URL the page, its style sheet and its manifest name is relative and present', () => {
+    const html = read('index.html');
+    const urls = [
+      ...[...html.matchAll(/\b(?:src|href)="([^"]*)"/g)].map((m) => m[1]),
+      ...[...read('style.css').matchAll(/url\("?([^")]*)"?\)/g)].map((m) => m[1]),
+    ];
+    const manifest = JSON.parse(read('manifest.webmanifest'));
+    urls.push(...manifest.icons.map((i) => i.src));
+    assert.ok(urls.length >= 12, urls.join(' '));
+    const files = new Set(siteFiles());
+    for (const u of urls) {
+      assert.ok(!/^[a-z]+:|^\/|^\.\./i.test(u), `not relative to the site: ${u}`);
+      assert.ok(files.has(u), `${u} is not in the site`);
+    }
+    // The scripts ask for nothing by absolute path or from elsewhere either.
+    for (const f of files) {
+      if (!f.endsWith('.js') || f === 'parallel-ratio.js') continue;
+      assert.doesNotMatch(read(f), /https?:\/\/|['"`]\/[a-z]/i, f);
+    }
+  });
+
+  test('the security policy allows the page\'s own origin only', () => {
+    const csp = read('index.html').match(/Content-Security-Policy"\s+content="([^"]*)"/)[1];
+    const rules = Object.fromEntries(csp.split(';').map((r) => r.trim().split(/\s+/))
+      .map(([name, ...values]) => [name, values]));
+    assert.deepEqual(rules['default-src'], ["'none'"]);
+    for (const [name, values] of Object.entries(rules)) {
+      for (const v of values)
+        assert.ok(["'self'", "'none'", "'wasm-unsafe-eval'", 'data:'].includes(v), `${name} ${v}`);
+    }
+    assert.deepEqual(rules['connect-src'], ['data:']);
+    for (const name of ['script-src', 'style-src', 'font-src', 'img-src', 'worker-src', 'manifest-src'])
+      assert.deepEqual(rules[name].filter((v) => v !== "'wasm-unsafe-eval'"), ["'self'"], name);
+  });
+
+  test('the manifest makes an installable app in the window\'s colours', async (t) => {
+    const m = JSON.parse(read('manifest.webmanifest'));
+    const design = (await newLesson(t)).layout();
+    assert.ok(m.name && m.short_name && m.short_name.length <= 12);
+    assert.ok(design.caption.startsWith(m.name), 'named after the window');
+    assert.equal(m.start_url, './');
+    assert.equal(m.scope, './');
+    assert.ok(['standalone', 'fullscreen'].includes(m.display));
+    const back = '#' + (design.back & 0xffffff).toString(16).padStart(6, '0');
+    assert.equal(m.background_color, back);
+    assert.equal(m.theme_color, back);
+    assert.match(read('index.html'), new RegExp(`name="theme-color" content="${back}"`));
+
+    // Each icon is a PNG of the size it claims; there are 192 and 512 of both purposes.
+    const sizeOf = (file) => {
+      const b = readFileSync(join(site, file));
+      assert.equal(b.toString('latin1', 1, 4), 'PNG', file);
+      return `${b.readUInt32BE(16)}x${b.readUInt32BE(20)}`;
+    };
+    for (const icon of m.icons) assert.equal(sizeOf(icon.src), icon.sizes, icon.src);
+    for (const purpose of ['any', 'maskable'])
+      for (const size of ['192x192', '512x512'])
+        assert.ok(m.icons.some((i) => i.purpose === purpose && i.sizes === size), `${purpose} ${size}`);
+    const apple = read('index.html').match(/rel="apple-touch-icon" href="([^"]*)"/)[1];
+    assert.equal(sizeOf(apple), '180x180');
+  });
+
+  test('the server gives each kind of file its type', async () => {
+    const { server, url } = await serve(site);
+    try {
+      const typeOf = async (path) => {
+        const r = await fetch(url + path, { method: 'HEAD' });
+        assert.equal(r.status, 200, path);
+        return r.headers.get('content-type');
+      };
+      assert.equal(await typeOf(''), 'text/html; charset=utf-8');
+      assert.equal(await typeOf('fonts/gothic.woff2'), 'font/woff2');
+      assert.equal(await typeOf('manifest.webmanifest'), 'application/manifest+json');
+      assert.match(await typeOf('sw.js'), /^text\/javascript/);
+      assert.equal(await typeOf('icons/icon-192.png'), 'image/png');
+      assert.equal((await fetch(url + '../../etc/passwd')).status, 404);
+    } finally {
+      server.close();
+    }
+  });
+});
+
+describe('the page', () => {
+  let browser, server, origin, root;
+
+  before(async () => {
+    // The site twice on one host: at the top and two folders down.
+    root = mkdtempSync(join(tmpdir(), 'pr-host-'));
+    cpSync(site, join(root, 'top'), { recursive: true });
+    symlinkSync(site, join(root, 'top', 'lessons'), 'dir');
+    ({ server, url: origin } = await serve(join(root, 'top')));
+    browser = await launch();
+  });
+
+  after(async () => {
+    await browser?.close();
+    server?.close();
+    rmSync(root, { recursive: true, force: true });
+  });
+
+  // Waits until the page's service worker has taken over (its old caches gone).
+  function activated(page) {
+    return page.evaluate(async () => {
+      const w = (await navigator.serviceWorker.ready).active;
+      if (w.state !== 'activated')
+        await new Promise((done) => w.addEventListener('statechange', () => {
+          if (w.state === 'activated') done();
+        }));
+    });
+  }
+
+  // The scope, state and cached files of the page's service worker.
+  async function worker(page) {
+    await activated(page);
+    return page.evaluate(async () => {
+      const r = await navigator.serviceWorker.getRegistration();
+      const names = await caches.keys();
+      const mine = names.filter((n) => n.includes(r.scope));
+      const keys = mine.length ? await (await caches.open(mine[0])).keys() : [];
+      return { scope: r.scope, state: r.active?.state, caches: mine, files: keys.map((k) => k.url) };
+    });
+  }
+
+  test('under a sub-path: own requests only, and the worker keeps that copy', async (t) => {
+    const base = origin + 'lessons/';
+    const page = await LessonPage.open(browser, base, { width: 1280, height: 800 });
+    t.after(() => page.close());
+    const w = await worker(page);
+    assert.equal(w.scope, base);
+    assert.equal(w.state, 'activated');
+    assert.equal(w.caches.length, 1);
+    const expected = workerList(read('sw.js')).files.map((f) => base + f).sort();
+    assert.deepEqual(w.files.sort(), expected);
+    for (const u of page.requests) assert.ok(u.startsWith(base) || u.startsWith('data:'), u);
+    assert.deepEqual(page.errors, []);
+  });
+
+  test('two copies on one host keep a cache each', async (t) => {
+    const top = await LessonPage.open(browser, origin);
+    t.after(() => top.close());
+    const w = await worker(top);
+    assert.equal(w.scope, origin);
+    // Within one context: each copy's worker sees the other's cache left alone.
+    const page = top.page;
+    await page.goto(origin + 'lessons/');
+    await page.waitForFunction(() => globalThis.ParallelRatio?.page !== undefined);
+    await activated(page);
+    const names = await page.evaluate(() => caches.keys());
+    assert.equal(names.length, 2, names.join(', '));
+  });
+
+  test('opened from disk, with its fonts and without errors', async (t) => {
+    const page = await LessonPage.open(browser, pathToFileURL(join(site, 'index.html')).href);
+    t.after(() => page.close());
+    const fonts = await page.evaluate(() => [...document.fonts].map((f) => f.status));
+    assert.deepEqual(fonts, ['loaded', 'loaded']);
+    // The letters from disk keep the canvas from being read back: the screen is. At scale 1
+    // surface point (x, y) lies at page point (x + 10, y + 50); q runs along y = 350.
+    const shot = decodePng(await page.page.screenshot());
+    let white = 0;
+    for (let x = 100; x < 600; ++x) {
+      const i = ((350 + 50) * shot.width + x) * 4;
+      if (shot.data[i] === 255 && shot.data[i + 1] === 255 && shot.data[i + 2] === 255) ++white;
+    }
+    assert.ok(white > 400, `q shows: ${white} white pixels`);
+    assert.deepEqual(page.errors, []);
+  });
+
+  test('終了 brings back the initial screen under a notice, and its button the lesson', async (t) => {
+    const page = await LessonPage.open(browser, origin);
+    t.after(() => page.close());
+    const blank = await page.canvasImage();
+    // A stroke in memo mode, then 終了.
+    await page.clickButton('メモ');
+    await page.clickOption(4);
+    await page.drag([[100, 100], [300, 300]]);
+    assert.ok(!(await page.canvasImage()).data.equals(blank.data), 'the stroke shows');
+    await page.clickButton('終了');
+    const notice = await page.evaluate(() => {
+      const n = document.querySelector('.ended');
+      return { shown: !n.hidden, text: n.innerText, ended: ParallelRatio.page.ended };
+    });
+    assert.equal(notice.shown, true);
+    assert.match(notice.text, /授業を終わりました/);
+    assert.equal(notice.ended, true);
+    await page.settle();
+    assert.ok((await page.canvasImage()).data.equals(blank.data), 'the initial screen, strokes gone');
+    // The new lesson is the program as it starts: the thin red pen again, pens disabled.
+    assert.deepEqual(await page.evaluate(() => ParallelRatio.page.lesson.state().optionsSelected),
+                     [true, false, false, false, false, false, false, false]);
+
+    await page.page.getByRole('button', { name: 'もう一度始める' }).click();
+    assert.equal(await page.evaluate(() => document.querySelector('.ended').hidden), true);
+    await page.clickButton('メモ');
+    assert.deepEqual(await page.optionsDisabled(), Array(8).fill(false));
+    assert.deepEqual(page.errors, []);
+  });
+});
