@@ -26,12 +26,18 @@ using Event = EventScript::Event;
 namespace {
 
 enum class Extra { Undo, Redo, ClearWriting };
-using Action = std::variant<Event, Extra>;
+// A left press, some moves and the release: a stroke, a slide or a prolongation.
+struct Gesture {
+    std::vector<Event> events;
+};
+using Action = std::variant<Event, Extra, Gesture>;
 
 void showValue(const Action &a, std::ostream &os)
 {
     if (const Event *e = std::get_if<Event>(&a))
         os << EventScript::eventText(*e);
+    else if (const Gesture *g = std::get_if<Gesture>(&a))
+        os << EventScript{g->events}.toText();
     else
         os << (std::get<Extra>(a) == Extra::Undo   ? "undo"
                : std::get<Extra>(a) == Extra::Redo ? "redo"
@@ -47,7 +53,20 @@ rc::Gen<Action> action()
     const auto x = gen::map(gen::inRange(-400, 3600), [](int q) { return float(q) / 4; });
     const auto y = gen::map(gen::inRange(-400, 2800), [](int q) { return float(q) / 4; });
     const auto far = gen::map(gen::inRange(-4'000'000, 4'000'000), [](int q) { return float(q) / 4; });
+    const auto point = gen::pair(x, y);
+    const auto gesture = gen::map(
+        gen::pair(point, gen::container<std::vector<std::pair<float, float>>>(point)),
+        [](const auto &g) -> Action {
+            Gesture out;
+            out.events.push_back(Event::press(1, g.first.first, g.first.second));
+            for (const auto &p : g.second)
+                out.events.push_back(Event::move(1, p.first, p.second));
+            const auto &end = g.second.empty() ? g.first : g.second.back();
+            out.events.push_back(Event::release(1, end.first, end.second));
+            return out;
+        });
     return gen::weightedOneOf<Action>({
+        {15, gesture},
         {30, gen::apply([](float px, float py) -> Action { return Event::move(1, px, py); }, x, y)},
         {2, gen::apply([](float px, float py) -> Action { return Event::move(1, px, py); }, far, y)},
         {8, gen::apply([](float px, float py) -> Action { return Event::press(1, px, py); }, x, y)},
@@ -65,6 +84,11 @@ rc::Gen<Action> action()
 
 void run(Lesson &l, const Action &a)
 {
+    if (const Gesture *g = std::get_if<Gesture>(&a)) {
+        for (const Event &e : g->events)
+            EventScript::apply(l, e);
+        return;
+    }
     if (const Event *e = std::get_if<Event>(&a)) {
         EventScript::apply(l, *e);
         return;
