@@ -24,7 +24,7 @@
   }
 
   // The CSS font families of the two faces, as the style sheet names them.
-  function fontFamilies() {
+  function fontFamilies(letters) {
     const probe = (cls) => {
       const e = document.createElement('span');
       e.className = cls;
@@ -33,7 +33,7 @@
       e.remove();
       return family;
     };
-    return { gothic: probe('gothic'), mincho: probe('mincho') };
+    return { gothic: probe('gothic'), mincho: probe('mincho'), italic: letters };
   }
 
   function faceClass(style) {
@@ -43,7 +43,7 @@
   class Page {
     // lesson: the lesson as loaded; newLesson() makes another as the program starts, for the
     // lesson after 終了.
-    constructor(root, lesson, letters, newLesson) {
+    constructor(root, lesson, letters, newLesson, letterFace = null) {
       this.root = root;
       this.newLesson = newLesson;
       this.lesson = lesson;
@@ -86,7 +86,7 @@
       const canvas = document.createElement('canvas');
       canvas.className = 'control surface';
       root.appendChild(canvas);
-      this.surface = new PR.Surface(canvas, d.surface, d.back, fontFamilies(), letters);
+      this.surface = new PR.Surface(canvas, d.surface, d.back, fontFamilies(letterFace), letters);
       this.surface.setList(lesson.drawList());
       this.input = new PR.SurfaceInput(canvas, (x, y) => this.surface.toSurface(x, y), {
         press: (b, s, x, y) => this.handle((l) => l.press(b, s, x, y)),
@@ -231,10 +231,14 @@
 
   // The site's faces are in before the surface paints its first text, so the canvas
   // measures and draws with them from the start. A face that cannot be read leaves the
-  // fallbacks of the style sheet.
-  function loadFonts() {
-    const faces = ['16px "ParallelRatio Gothic"', 'bold 29px "ParallelRatio Mincho"'];
-    return Promise.all(faces.map((f) => document.fonts.load(f).catch(() => undefined)));
+  // fallbacks of the style sheet; without the italic, the letters are the bitmaps. Resolves
+  // to the letters' CSS family, or null.
+  async function loadFonts() {
+    const load = (f) => document.fonts.load(f).then((faces) => faces.length > 0, () => false);
+    const [, , italic] = await Promise.all([
+      load('16px "ParallelRatio Gothic"'), load('bold 29px "ParallelRatio Mincho"'),
+      load('italic 34px "ParallelRatio Italic"')]);
+    return italic ? '"ParallelRatio Italic"' : null;
   }
 
   // Keeps the site for use without a network (sw.js). Only where the browser offers it: not
@@ -246,11 +250,11 @@
   }
 
   async function start() {
-    const [module] = await Promise.all([createParallelRatio(), loadFonts()]);
+    const [module, letterFace] = await Promise.all([createParallelRatio(), loadFonts()]);
     const lesson = new module.Lesson();
     const letters = await loadLetters(lesson.layout().imageCount);
     PR.page = new Page(document.getElementById('form'), lesson, letters,
-                       () => new module.Lesson());
+                       () => new module.Lesson(), letterFace);
     keepOffline();
   }
 

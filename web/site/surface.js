@@ -179,8 +179,9 @@
 
   // Paints the draw list on the canvas and keeps the stroke layer. `design` is the layout's
   // surface entry (sizes in logical pixels), windowBack the window's colour (for the margin a
-  // rounded canvas may have beyond the surface), fonts {gothic, mincho} CSS font families,
-  // letters the bitmaps by image id (an image not loaded is left out).
+  // rounded canvas may have beyond the surface), fonts {gothic, mincho, italic} CSS font
+  // families (italic null where the letters' face is missing), letters the bitmaps by image
+  // id (an image not loaded is left out).
   class Surface {
     constructor(canvas, design, windowBack, fonts, letters) {
       this.canvas = canvas;
@@ -430,6 +431,24 @@
           return;
         }
         case 'image': {
+          // The letter as an outline of its italic face, at the device's resolution, where
+          // the face is in; else the bitmap. Both fill the same box.
+          if (this.fonts.italic && d.caption) {
+            const r = d.box;
+            g.save();
+            g.fillStyle = css(d.back);
+            g.fillRect(r.x, r.y, r.w, r.h);
+            g.beginPath();
+            g.rect(r.x, r.y, r.w, r.h);
+            g.clip();
+            g.font = 'italic ' + d.style.pixelSize + 'px ' + this.fonts.italic;
+            g.textBaseline = 'alphabetic';
+            g.textAlign = 'left';
+            g.fillStyle = css(d.colour);
+            g.fillText(d.caption, d.x1, d.y1);
+            g.restore();
+            return;
+          }
           const img = this.letters[d.image];
           if (img && img.complete && img.naturalWidth > 0) {
             g.imageSmoothingEnabled = true;

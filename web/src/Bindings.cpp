@@ -29,7 +29,18 @@ val box(const Box &b)
     return o;
 }
 
-const char *faceName(look::Face f) { return f == look::Face::Mincho ? "mincho" : "gothic"; }
+const char *faceName(look::Face f)
+{
+    switch (f) {
+    case look::Face::Mincho:
+        return "mincho";
+    case look::Face::Italic:
+        return "italic";
+    case look::Face::Gothic:
+        break;
+    }
+    return "gothic";
+}
 
 val pairOf(const std::string &text, const char *face)
 {
@@ -118,6 +129,12 @@ val item(const DrawItem &d)
     case DrawKind::Image:
         o.set("box", box(d.box));
         o.set("image", int(d.image));
+        // The same letter as a glyph of the italic face, pen origin on the baseline.
+        o.set("caption", d.caption);
+        o.set("style", textStyle(d.text));
+        o.set("back", d.back);
+        o.set("x1", d.x1);
+        o.set("y1", d.y1);
         break;
     case DrawKind::Outline:
         o.set("box", box(d.box));
@@ -246,8 +263,8 @@ public:
     }
 
     // Every text the form can show, with the face it is shown in, as [text, face] pairs:
-    // the window's caption, every control's caption, and every label on the surface whether
-    // shown now or not. The build makes the site's font subsets from this list, so that they
+    // the window's caption, every control's caption, every label on the surface whether
+    // shown now or not, and the line letters. The build makes the site's font subsets from this list, so that they
     // hold each glyph the lesson may need and no other.
     val texts() const
     {
@@ -268,8 +285,11 @@ public:
             add(l.Caption, l.Font);
         for (const Label &l : f.Label3)
             add(l.Caption, l.Font);
+        for (int i = 0; i < kImageIdCount; ++i)
+            list.call<void>("push", pairOf(look::letterGlyph(ImageId(i)).text,
+                                           faceName(look::kLetterStyle.face)));
         for (const DrawItem &d : w_.shown().items)
-            if (d.kind == DrawKind::Text)
+            if (d.kind == DrawKind::Text || d.kind == DrawKind::Image)
                 list.call<void>("push", pairOf(d.caption, faceName(d.text.face)));
         return list;
     }

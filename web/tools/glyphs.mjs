@@ -4,7 +4,8 @@
 // module is linked, so the subsets follow any change of a text.
 //
 //   node glyphs.mjs MODULE.js MESSAGES.js OUTDIR
-//     writes OUTDIR/glyphs-gothic.txt and OUTDIR/glyphs-mincho.txt (UTF-8, no newline)
+//     writes OUTDIR/glyphs-<face>.txt for the faces gothic, mincho and italic (UTF-8, no
+//     newline)
 import { mkdirSync, writeFileSync } from 'node:fs';
 import { createRequire } from 'node:module';
 import { join, resolve } from 'node:path';
@@ -18,7 +19,7 @@ if (!outDir) {
 const require = createRequire(import.meta.url);
 const module = await require(resolve(modulePath))();
 const lesson = new module.Lesson();
-const faces = { gothic: new Set(), mincho: new Set() };
+const faces = { gothic: new Set(), mincho: new Set(), italic: new Set() };
 const addText = (text, face) => {
   if (!(face in faces)) throw new Error(`unknown face ${face} for ${JSON.stringify(text)}`);
   for (const ch of text) faces[face].add(ch);

@@ -2,11 +2,13 @@
 """Makes a WOFF2 subset of a font holding the glyphs of the given characters, under a new
 family name.
 
-    subset_font.py SOURCE.ttf CHARS.txt OUT.woff2 "FAMILY NAME"
+    subset_font.py SOURCE CHARS.txt OUT.woff2 "FAMILY NAME" [--no-hinting]
 
 The subset keeps the layout features and hinting of the source, so text looks as it does
-with the installed face. The name table is rewritten: a subset is a derived font, and the
-licence of the IPA faces forbids a derived font to carry the original's name."""
+with the installed face; --no-hinting drops the hints, for a face whose outlines are drawn
+as they are at any size. The name table is rewritten: a subset is a derived font, and the
+licence of the IPA faces forbids a derived font to carry the original's name; the others
+are named alike."""
 import sys
 
 from fontTools import subset
@@ -37,9 +39,10 @@ def rename(font, family):
 
 
 def main():
-    if len(sys.argv) != 5:
+    args = [a for a in sys.argv[1:] if a != "--no-hinting"]
+    if len(args) != 4:
         sys.exit(__doc__)
-    source, chars_file, out, family = sys.argv[1:]
+    source, chars_file, out, family = args
     with open(chars_file, encoding="utf-8") as f:
         text = f.read()
     options = subset.Options()
@@ -48,7 +51,7 @@ def main():
     options.name_IDs = [0, 1, 2, 3, 4, 5, 6, 13, 14, 16, 17]
     options.name_languages = ["*"]
     options.notdef_outline = True
-    options.hinting = True
+    options.hinting = "--no-hinting" not in sys.argv[1:]
     font = TTFont(source)
     subsetter = subset.Subsetter(options)
     subsetter.populate(text=text)
