@@ -79,7 +79,11 @@ MainWindow::MainWindow(QWidget *parent) : QWidget(parent)
     describeControls();
     buildTools();
     lesson_.form.gamen.setSink(&surface_->strokeLayer());
+    surface_->strokeLayer().setSource(&lesson_.strokes());
     lesson_.Form_Load();
+    // The program opens on the initial screen; the last board waits for 前回の板書.
+    store_.beginSession();
+    keptRevision_ = lesson_.revision();
     syncFromCore();
     resize(sizeHint());
 }
@@ -220,10 +224,18 @@ void MainWindow::buildTools()
     work(Tool::SaveImage, &MainWindow::saveBoardImage);
     work(Tool::Copy, &MainWindow::copyBoard);
     work(Tool::Print, &MainWindow::printBoard);
-    for (Tool tool : {Tool::Undo, Tool::Redo, Tool::ClearWriting, Tool::Open, Tool::Save}) {
-        toolAction(tool)->setEnabled(false);
-        toolAction(tool)->setToolTip(toolText(tool).tip);
-    }
+    work(Tool::Undo, &MainWindow::undo);
+    work(Tool::Redo, &MainWindow::redo);
+    work(Tool::ClearWriting, &MainWindow::clearWriting);
+    work(Tool::Open, &MainWindow::openBoard);
+    work(Tool::Save, &MainWindow::saveBoard);
+    restoreAction_ = new QAction(QStringLiteral("前回の板書"), this);
+    restoreAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_T));
+    restoreAction_->setToolTip(QStringLiteral("前回の板書を開きます (%1)")
+                                   .arg(restoreAction_->shortcut().toString(QKeySequence::NativeText)));
+    restoreAction_->setWhatsThis(QStringLiteral("前回終了したとき、または止まったときの板書に戻します。"));
+    connect(restoreAction_, &QAction::triggered, this, &MainWindow::restoreLastBoard);
+    addAction(restoreAction_);
 
     const auto a = [this](Tool tool) { return toolAction(tool); };
     toolStrip_ = new ToolStrip({a(Tool::Undo), a(Tool::Redo), a(Tool::ClearWriting), nullptr,
@@ -236,6 +248,102 @@ void MainWindow::buildTools()
 BoardPicture MainWindow::board() const
 {
     return BoardPicture(surface_->shownList(), lesson_.strokes(), fonts_, letters_);
+}
+
+void MainWindow::undo()
+{
+    handle([](Lesson &l) { l.undo(); });
+}
+
+void MainWindow::redo()
+{
+    handle([](Lesson &l) { l.redo(); });
+}
+
+void MainWindow::clearWriting()
+{
+    handle([](Lesson &l) { l.clearWriting(); });
+}
+
+namespace {
+
+const QString kBoardFilter = QStringLiteral("板書 (*.json);;すべてのファイル (*)");
+
+} // namespace
+
+void MainWindow::openBoard()
+{
+    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("板書を開く"),
+                                                      QString(), kBoardFilter);
+    if (!path.isEmpty())
+        showBoardMessage(openBoardFile(path));
+}
+
+void MainWindow::saveBoard()
+{
+    QString path = QFileDialog::getSaveFileName(this, QStringLiteral("板書を保存"),
+                                                QStringLiteral("板書.json"), kBoardFilter);
+    if (path.isEmpty())
+        return;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".json");
+    showBoardMessage(saveBoardFile(path));
+}
+
+void MainWindow::restoreLastBoard() { showBoardMessage(restoreLastBoardQuietly()); }
+
+QString MainWindow::openBoardFile(const QString &path)
+{
+    const BoardFile::Result read = BoardStore::readFile(path);
+    std::string error = read.error;
+    if (read.ok())
+        handle([&](Lesson &l) { error = l.openBoard(read.board); });
+    if (error.empty())
+        return {};
+    const QString message = QStringLiteral("このファイルは開けません: ") + QString::fromStdString(error);
+    emit boardMessage(message);
+    return message;
+}
+
+QString MainWindow::saveBoardFile(const QString &path)
+{
+    QString error;
+    if (BoardStore::writeFile(path, lesson_.board(), &error))
+        return {};
+    const QString message = QStringLiteral("保存できません: ") + error;
+    emit boardMessage(message);
+    return message;
+}
+
+QString MainWindow::restoreLastBoardQuietly()
+{
+    const BoardFile::Result read = store_.lastBoard();
+    std::string error = read.error;
+    if (read.ok())
+        handle([&](Lesson &l) { error = l.openBoard(read.board); });
+    if (error.empty())
+        return {};
+    const QString message = QStringLiteral("前回の板書を開けません: ") + QString::fromStdString(error);
+    emit boardMessage(message);
+    return message;
+}
+
+void MainWindow::showBoardMessage(const QString &message)
+{
+    if (!message.isEmpty())
+        QMessageBox::warning(this, text(form().Caption), message);
+}
+
+void MainWindow::keepBoard()
+{
+    // Written whenever the board moved on (a stroke's release, a slide, undo ...), never in
+    // the middle of a gesture, where the revision stands still.
+    if (lesson_.revision() == keptRevision_)
+        return;
+    keptRevision_ = lesson_.revision();
+    QString error;
+    if (!store_.keep(lesson_.board(), &error))
+        qWarning().noquote() << "parallel-ratio: the board could not be kept:" << error;
 }
 
 void MainWindow::copyBoard()
@@ -377,6 +485,13 @@ void MainWindow::syncFromCore()
             o->setFocusPolicy(policy);
     }
     surface_->syncFromCore();
+    keepBoard();
+    if (tools_[0]) {
+        toolAction(Tool::Undo)->setEnabled(lesson_.canUndo());
+        toolAction(Tool::Redo)->setEnabled(lesson_.canRedo());
+        toolAction(Tool::ClearWriting)->setEnabled(!lesson_.strokes().empty() &&
+                                                   !lesson_.gestureInProgress());
+    }
     if (form().endRequested)
         QCoreApplication::exit(0);
 }

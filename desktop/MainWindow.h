@@ -1,4 +1,5 @@
 #pragma once
+#include "BoardStore.h"
 #include "FontFamilies.h"
 #include "LetterImages.h"
 #include "ToolTexts.h"
@@ -77,6 +78,24 @@ public:
     // The large buttons beside the form, shown where the window has room for them.
     ToolStrip *toolStrip() const { return toolStrip_; }
 
+    // The board kept as strokes: undo, redo, clear the writing, board files, the board kept
+    // on disk (BoardStore) after every change.
+    void undo();
+    void redo();
+    void clearWriting();
+    void openBoard();        // the file dialog, then openBoardFile; a message if it failed
+    void saveBoard();        // the file dialog, then saveBoardFile; a message if it failed
+    void restoreLastBoard(); // the board the last session left (前回の板書); a message if none
+    // Opens or saves a board file without any dialog: empty when done, else the message the
+    // user is shown (also sent as boardMessage). A board that cannot be opened leaves the
+    // lesson as it was.
+    QString openBoardFile(const QString &path);
+    QString saveBoardFile(const QString &path);
+    QString restoreLastBoardQuietly();
+    // The action of 前回の板書 (Ctrl+Shift+T, as reopening what was closed).
+    QAction *restoreAction() const { return restoreAction_; }
+    BoardStore &boardStore() { return store_; }
+
     void copyBoard();      // the board to the clipboard, as an image and as SVG
     void printBoard();     // the print dialog, then the board fitted to the page
     void saveBoardImage(); // the file dialog, then the board as PNG (2x by default) or SVG
@@ -91,6 +110,8 @@ public:
 
 signals:
     void largePointerChanged(bool on);
+    // A board file could not be opened, saved or restored: the message for the user.
+    void boardMessage(const QString &message);
 
 protected:
     void resizeEvent(QResizeEvent *e) override;
@@ -104,6 +125,8 @@ private:
     void buildTools();
     void relayout();
     void applyPointer();
+    void keepBoard();
+    void showBoardMessage(const QString &message);
 
     Lesson lesson_;
     FontFamilies fonts_;
@@ -120,6 +143,9 @@ private:
     HelpDialog *help_ = nullptr;
     std::array<QAction *, std::size(kAllTools)> tools_{};
     ToolStrip *toolStrip_ = nullptr;
+    QAction *restoreAction_ = nullptr;
+    BoardStore store_;
+    std::uint64_t keptRevision_ = 0; // the lesson's revision last written to the store
     QPalette modeOnPalette_;  // a mode button while its mode is on
     bool largePointer_ = false;
     double pointerDpr_ = 0;   // device pixel ratio the large pointer was drawn for

@@ -6,7 +6,9 @@
 #include <QtGui/QPainter>
 #include <QtGui/QPen>
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <utility>
 
 namespace pr {
 
@@ -40,71 +42,139 @@ bool clipSegment(QPointF &a, QPointF &b, const QRectF &r)
     return true;
 }
 
-QSize pixelsFor(QSizeF size, double k)
+const QPointF kBorder(PictureBox::kBorder, PictureBox::kBorder);
+
+constexpr std::uint64_t kEmptyHash = 0x9E3779B97F4A7C15ull;
+
+// Order-dependent hash of a layer's segments: the same whether they arrive one by one or
+// are read from a stroke list.
+std::uint64_t mix(std::uint64_t h, float x1, float y1, float x2, float y2, Rgb colour, int width)
 {
-    return {std::max(1, int(std::ceil(size.width() * k))),
-            std::max(1, int(std::ceil(size.height() * k)))};
+    const std::uint64_t words[3] = {
+        (std::uint64_t(std::bit_cast<std::uint32_t>(x1)) << 32) | std::bit_cast<std::uint32_t>(y1),
+        (std::uint64_t(std::bit_cast<std::uint32_t>(x2)) << 32) | std::bit_cast<std::uint32_t>(y2),
+        (std::uint64_t(colour) << 32) | std::uint32_t(width)};
+    for (std::uint64_t w : words) {
+        h ^= w + 0x9E3779B97F4A7C15ull + (h << 6) + (h >> 2);
+        h *= 0xFF51AFD7ED558CCDull;
+    }
+    return h;
 }
 
-const QSizeF kOuter(PictureBox::kOuterWidth, PictureBox::kOuterHeight);
-const QPointF kBorder(PictureBox::kBorder, PictureBox::kBorder);
+std::uint64_t hashOf(const std::vector<Stroke> &strokes)
+{
+    std::uint64_t h = kEmptyHash;
+    for (const Stroke &s : strokes)
+        for (std::size_t i = 1; i < s.points.size(); ++i)
+            h = mix(h, s.points[i - 1].x, s.points[i - 1].y, s.points[i].x, s.points[i].y,
+                    s.colour, s.width);
+    return h;
+}
+
+// Paints segments into one raster; one painter for many segments, with exactly the state a
+// painter for a single segment has, so a layer painted again equals the one drawn live.
+class SegmentPainter {
+public:
+    SegmentPainter(QImage &target, double k)
+        : p_(&target), k_(k),
+          inner_(kBorder * k, QSizeF(PictureBox::kInnerWidth, PictureBox::kInnerHeight) * k)
+    {
+        const double dpr = target.devicePixelRatio();
+        p_.scale(1 / dpr, 1 / dpr); // undo the image's pixel ratio: draw in its own pixels
+        p_.setRenderHint(QPainter::Antialiasing);
+        p_.setClipRect(inner_);
+    }
+
+    void segment(QPointF a, QPointF b, QRgb colour, int width)
+    {
+        QPointF pa = (a + kBorder) * k_, pb = (b + kBorder) * k_;
+        // Cut the segment to the inner area grown by the pen, so its round ends still reach
+        // the edge; the painter's clip then cuts it at the edge itself.
+        const double half = width * k_ / 2 + 1;
+        if (!clipSegment(pa, pb, inner_.adjusted(-half, -half, half, half)))
+            return;
+        if (colour != colour_ || width != width_) {
+            p_.setPen(QPen(QColor(colour), width * k_, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+            colour_ = colour;
+            width_ = width;
+        }
+        p_.drawLine(pa, pb);
+    }
+
+private:
+    QPainter p_;
+    double k_;
+    QRectF inner_;
+    QRgb colour_ = 0;
+    int width_ = -1;
+};
+
+bool usable(float x1, float y1, float x2, float y2)
+{
+    return std::isfinite(x1) && std::isfinite(y1) && std::isfinite(x2) && std::isfinite(y2);
+}
 
 } // namespace
 
-StrokeLayer::StrokeLayer() : background_(kGreen)
+StrokeLayer::StrokeLayer() : hash_(kEmptyHash), background_(kGreen)
 {
-    setGeometry(kOuter.toSize(), 1, 1);
+    setGeometry(QSizeF(PictureBox::kOuterWidth, PictureBox::kOuterHeight).toSize(), 1, 1);
 }
 
-qsizetype StrokeLayer::bytes() const
-{
-    return master_.sizeInBytes() + (shownIsMaster_ ? 0 : shown_.sizeInBytes());
-}
+qsizetype StrokeLayer::bytes() const { return image_.sizeInBytes() + kept_.image.sizeInBytes(); }
 
 void StrokeLayer::setGeometry(QSize widgetSize, double scale, double dpr)
 {
-    const double k = scale * dpr;
     if (widgetSize == widgetSize_ && scale == scale_ && dpr == dpr_)
         return;
     scale_ = scale;
     dpr_ = dpr;
     widgetSize_ = widgetSize;
-    dirty_ = QRectF(QPointF(0, 0), QSizeF(widgetSize));
-
-    if (isBlank()) {
-        masterK_ = k; // nothing to keep: the first stroke makes the master at this size
+    dirty_ = whole();
+    kept_ = {}; // of another size
+    if (isBlank())
         return;
-    }
-    if (k > masterK_) {
-        // Finer than ever before: the master grows; earlier strokes are resampled once.
-        QImage next(pixelsFor(kOuter, k), QImage::Format_RGB32);
-        next.fill(background_);
-        QPainter p(&next);
+    if (source_) {
+        paintAll(*source_);
+    } else {
+        // Nothing to paint from: the old raster, stretched.
+        const QImage old = std::exchange(image_, QImage());
+        makeRaster();
+        QPainter p(&image_);
         p.setRenderHint(QPainter::SmoothPixmapTransform);
-        p.drawImage(QRectF(QPointF(0, 0), QSizeF(master_.size()) * (k / masterK_)), master_);
-        p.end();
-        master_ = std::move(next);
-        masterK_ = k;
+        p.drawImage(QRectF(QPointF(0, 0), QSizeF(widgetSize_)), old);
     }
-    fitShown();
 }
 
-void StrokeLayer::fitShown()
+void StrokeLayer::makeRaster()
 {
-    const double k = scale_ * dpr_;
-    shownIsMaster_ = k == masterK_;
-    if (shownIsMaster_) {
-        shown_ = QImage();
-        master_.setDevicePixelRatio(dpr_);
+    const QSize pixels(std::max(1, int(std::ceil(widgetSize_.width() * dpr_))),
+                       std::max(1, int(std::ceil(widgetSize_.height() * dpr_))));
+    image_ = QImage(pixels, QImage::Format_RGB32);
+    image_.fill(background_);
+    image_.setDevicePixelRatio(dpr_);
+}
+
+void StrokeLayer::paintAll(const std::vector<Stroke> &strokes)
+{
+    image_ = QImage();
+    hash_ = kEmptyHash;
+    bool any = false;
+    for (const Stroke &s : strokes)
+        any = any || s.points.size() > 1;
+    if (!any)
         return;
+    makeRaster();
+    SegmentPainter painter(image_, scale_ * dpr_);
+    for (const Stroke &s : strokes) {
+        for (std::size_t i = 1; i < s.points.size(); ++i) {
+            const StrokePoint a = s.points[i - 1], b = s.points[i];
+            if (!usable(a.x, a.y, b.x, b.y))
+                continue;
+            painter.segment(QPointF(a.x, a.y), QPointF(b.x, b.y), s.colour, std::max(1, s.width));
+            hash_ = mix(hash_, a.x, a.y, b.x, b.y, s.colour, s.width);
+        }
     }
-    shown_ = QImage(pixelsFor(QSizeF(widgetSize_), dpr_), QImage::Format_RGB32);
-    shown_.fill(background_);
-    QPainter p(&shown_);
-    p.setRenderHint(QPainter::SmoothPixmapTransform);
-    p.drawImage(QRectF(QPointF(0, 0), QSizeF(master_.size()) * (k / masterK_)), master_);
-    p.end();
-    shown_.setDevicePixelRatio(dpr_);
 }
 
 QRectF StrokeLayer::takeDirty()
@@ -121,52 +191,43 @@ QPointF StrokeLayer::toWidget(QPointF surface) const
 
 void StrokeLayer::clearLayer(Rgb background)
 {
-    // Blank again: the rasters go, and the master's resolution starts over.
     background_ = background;
-    master_ = QImage();
-    shown_ = QImage();
-    shownIsMaster_ = true;
-    masterK_ = scale_ * dpr_;
-    dirty_ = QRectF(QPointF(0, 0), QSizeF(widgetSize_));
+    if (!isBlank())
+        kept_ = {std::move(image_), hash_};
+    image_ = QImage();
+    hash_ = kEmptyHash;
+    dirty_ = whole();
 }
 
-void StrokeLayer::paintSegment(QImage &target, double k, QPointF a, QPointF b, QRgb colour,
-                               int width) const
+void StrokeLayer::redrawLayer(Rgb background, const std::vector<Stroke> &strokes)
 {
-    // Work in the target's own pixels: k device pixels per logical surface pixel.
-    QPointF pa = (a + kBorder) * k, pb = (b + kBorder) * k;
-    const QRectF inner(kBorder * k,
-                       QSizeF(PictureBox::kInnerWidth, PictureBox::kInnerHeight) * k);
-    // Cut the segment to the inner area grown by the pen, so its round ends still reach the
-    // edge; the painter's clip then cuts it at the edge itself.
-    const double half = width * k / 2 + 1;
-    if (!clipSegment(pa, pb, inner.adjusted(-half, -half, half, half)))
+    background_ = background;
+    dirty_ = whole();
+    const std::uint64_t wanted = hashOf(strokes);
+    if (wanted == hash_)
         return;
-    QPainter p(&target);
-    const double dpr = target.devicePixelRatio();
-    p.scale(1 / dpr, 1 / dpr); // undo the image's pixel ratio: draw in its own pixels
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setClipRect(inner);
-    p.setPen(QPen(QColor(colour), width * k, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    p.drawLine(pa, pb);
+    if (!kept_.image.isNull() && kept_.strokes == wanted) {
+        std::swap(image_, kept_.image);
+        std::swap(hash_, kept_.strokes);
+        return;
+    }
+    if (!isBlank())
+        kept_ = {std::move(image_), hash_};
+    paintAll(strokes);
 }
 
 void StrokeLayer::drawSegment(float x1, float y1, float x2, float y2, Rgb colour, int width)
 {
-    if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2))
+    if (!usable(x1, y1, x2, y2))
         return;
-    width = std::max(1, width);
+    const int w = std::max(1, width);
     const QPointF a(x1, y1), b(x2, y2);
-    if (isBlank()) {
-        master_ = QImage(pixelsFor(kOuter, masterK_), QImage::Format_RGB32);
-        master_.fill(background_);
-        fitShown();
-    }
-    paintSegment(master_, masterK_, a, b, colour, width);
-    if (!shownIsMaster_)
-        paintSegment(shown_, scale_ * dpr_, a, b, colour, width);
+    if (isBlank())
+        makeRaster();
+    SegmentPainter(image_, scale_ * dpr_).segment(a, b, colour, w);
+    hash_ = mix(hash_, x1, y1, x2, y2, colour, width);
 
-    const double half = width * scale_ / 2 + 1;
+    const double half = w * scale_ / 2 + 1;
     const QRectF inner(toWidget(QPointF(0, 0)),
                        QSizeF(PictureBox::kInnerWidth, PictureBox::kInnerHeight) * scale_);
     const QRectF bounds =

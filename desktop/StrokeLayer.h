@@ -1,27 +1,33 @@
 #pragma once
-#include "form/StrokeSink.h"
+#include "board/LayerSink.h"
 
 #include <QtCore/QRectF>
 #include <QtGui/QImage>
+#include <cstdint>
+#include <vector>
 
 namespace pr {
 
 // The surface's own drawing layer: the freehand strokes, beneath every element.
 //
 // Logical surface point (x, y) lies at widget point ((x + border) * scale,
-// (y + border) * scale); the shown raster covers the whole surface widget at device
-// resolution (widget point * dpr), so it is blitted 1:1 and strokes are drawn crisp at any
-// size. Strokes are clipped to the surface's inner area. A segment costs work in proportion
-// to its own size; nothing is replayed and no stroke is recorded.
+// (y + border) * scale); the raster covers the whole surface widget at device resolution
+// (widget point * dpr), so it is blitted 1:1 and strokes are drawn crisp at any size.
+// Strokes are clipped to the surface's inner area.
 //
-// So that strokes survive resizes without losing sharpness, the layer also keeps a master
-// raster at the finest resolution the window has had. Strokes are drawn into both; after a
-// resize the shown raster is rebuilt from the master. Only growing beyond the finest
-// resolution so far resamples existing strokes upwards. Usually both are one image, and
-// while the surface has no stroke (at start-up, after a clear) there is no raster at all.
-class StrokeLayer : public StrokeSink {
+// The raster is a cache of the lesson's strokes (setSource): a segment is painted into it
+// as it comes, costing work in proportion to its own size, and after a resize or a change of
+// pixel ratio the raster is painted again from the strokes, so they are as sharp at the new
+// size as if drawn there. While the surface has no stroke there is no raster at all.
+//
+// A clear keeps the raster it let go, and redrawLayer takes it back when it is asked for
+// exactly the strokes that raster showed: the undo of a reset or a clear costs no painting.
+class StrokeLayer : public LayerSink {
 public:
     StrokeLayer();
+
+    // The strokes the layer shows, painted again after a resize; not owned, may be null.
+    void setSource(const std::vector<Stroke> *strokes) { source_ = strokes; }
 
     // widgetSize: the surface widget's size in widget (device-independent) pixels.
     void setGeometry(QSize widgetSize, double scale, double dpr);
@@ -30,16 +36,17 @@ public:
 
     // The raster to show, device pixel ratio set: draw it at the widget's origin. Null while
     // blank: then the surface shows background() alone.
-    const QImage &image() const { return shownIsMaster_ ? master_ : shown_; }
-    bool isBlank() const { return master_.isNull(); }
+    const QImage &image() const { return image_; }
+    bool isBlank() const { return image_.isNull(); }
     QRgb background() const { return background_; }
 
-    // Widget-pixel rectangle that changed since the last call (empty if nothing); a clear
-    // reports the whole layer.
+    // Widget-pixel rectangle that changed since the last call (empty if nothing); a clear or
+    // a redraw reports the whole layer.
     QRectF takeDirty();
 
     void clearLayer(Rgb background) override;
     void drawSegment(float x1, float y1, float x2, float y2, Rgb colour, int width) override;
+    void redrawLayer(Rgb background, const std::vector<Stroke> &strokes) override;
 
     // Widget point of a logical surface point.
     QPointF toWidget(QPointF surface) const;
@@ -48,14 +55,19 @@ public:
     qsizetype bytes() const;
 
 private:
-    void fitShown(); // the shown raster from the master, for the current scale and ratio
-    void paintSegment(QImage &target, double pixelsPerUnit, QPointF a, QPointF b, QRgb colour,
-                      int width) const;
+    struct Kept {
+        QImage image;
+        std::uint64_t strokes = 0; // hash of the segments it shows
+    };
 
-    QImage master_;      // finest resolution so far; surface's outer box, masterK_ px per unit
-    QImage shown_;       // device resolution of the widget, when finer than nothing above
-    bool shownIsMaster_ = true;
-    double masterK_ = 1; // device pixels per logical pixel in the master
+    void paintAll(const std::vector<Stroke> &strokes);
+    void makeRaster();
+    QRectF whole() const { return QRectF(QPointF(0, 0), QSizeF(widgetSize_)); }
+
+    QImage image_;
+    std::uint64_t hash_;  // of every segment painted into image_, in order
+    Kept kept_;           // the raster the last clear or redraw let go
+    const std::vector<Stroke> *source_ = nullptr;
     QRgb background_;
     double scale_ = 1;
     double dpr_ = 1;

@@ -1,0 +1,35 @@
+// Runs the board file fuzz target over files and folders of kept inputs, in every build: the
+// corpus of valid boards and whatever fuzzing once found.
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size);
+
+int main(int argc, char **argv)
+{
+    int files = 0;
+    for (int i = 1; i < argc; ++i) {
+        std::vector<std::filesystem::path> paths;
+        if (std::filesystem::is_directory(argv[i])) {
+            for (const auto &entry : std::filesystem::directory_iterator(argv[i]))
+                if (entry.is_regular_file())
+                    paths.push_back(entry.path());
+        } else {
+            paths.emplace_back(argv[i]);
+        }
+        for (const auto &path : paths) {
+            std::ifstream in(path, std::ios::binary);
+            const std::string bytes((std::istreambuf_iterator<char>(in)), {});
+            LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t *>(bytes.data()),
+                                   bytes.size());
+            ++files;
+        }
+    }
+    std::printf("%d inputs\n", files);
+    return files > 0 ? 0 : 1;
+}

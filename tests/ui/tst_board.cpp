@@ -1,0 +1,248 @@
+// The board on the real window: a reset undone brings back every pixel of the writing, the
+// layer painted again after a resize, board files saved and opened, a damaged file refused
+// with a message and the board left as it was, and the board kept on disk between sessions.
+#include "WindowTestUtil.h"
+#include "board/BoardFile.h"
+#include "form/QBColor.h"
+
+#include <QtCore/QDir>
+#include <QtCore/QFile>
+#include <QtCore/QStandardPaths>
+#include <QtCore/QTemporaryDir>
+#include <QtGui/QAction>
+#include <QtTest/QSignalSpy>
+#include <QtWidgets/QApplication>
+#include <QtWidgets/QPushButton>
+#include <QtWidgets/QRadioButton>
+
+using namespace pr;
+
+namespace {
+
+constexpr QRgb Green = 0x008000, Red = 0xff0000;
+
+// Some writing in two pens and an erasure, then memo mode off and the copy slid.
+void write(MainWindow &w)
+{
+    w.commandButton(3)->click(); // メモ
+    wt::press(w, {100, 100});
+    for (int i = 1; i <= 20; ++i)
+        wt::move(w, {100.0 + 13.3 * i, 100 + 40 * std::sin(i / 3.0)});
+    wt::release(w, {366, 100});
+    w.optionButton(6)->click(); // thick blue
+    wt::press(w, {120, 560});
+    wt::move(w, {600, 580});
+    wt::move(w, {620, 400});
+    wt::release(w, {620, 400});
+    w.optionButton(3)->click(); // thin eraser
+    wt::press(w, {300, 570});
+    wt::move(w, {320, 570});
+    wt::release(w, {320, 570});
+    w.commandButton(3)->click();
+    wt::press(w, {300, 300});
+    wt::move(w, {340, 300});
+    wt::release(w, {340, 300});
+}
+
+// The same writing straight through the window's entry to the lesson, at surface points that
+// do not depend on the window's size.
+void writeAtAnySize(MainWindow &w)
+{
+    const auto stroke = [&w](std::initializer_list<QPointF> points) {
+        const QPointF first = *points.begin();
+        w.handle([&](Lesson &l) { l.press(1, 0, first.x(), first.y()); });
+        for (QPointF p : points)
+            w.handle([&](Lesson &l) { l.move(1, 0, p.x(), p.y()); });
+        w.handle([&](Lesson &l) { l.release(1, 0, 0, 0); });
+    };
+    w.commandButton(3)->click();
+    stroke({{100, 100}, {133.3, 140.7}, {166.6, 90.1}, {250, 120}});
+    w.optionButton(7)->click(); // thick eraser
+    stroke({{120, 110}, {150, 112.5}});
+    w.optionButton(5)->click(); // thick yellow
+    stroke({{400, 500}, {700.25, 630.5}, {800, 300}});
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    QCOMPARE(f.write(bytes), qint64(bytes.size()));
+}
+
+} // namespace
+
+class TestBoard : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        // The kept board goes to a folder of the tests' own, emptied before each case.
+        QStandardPaths::setTestModeEnabled(true);
+    }
+    void init() { QDir(BoardStore::defaultFolder()).removeRecursively(); }
+
+    void rightPressThenUndoBringsBackEveryPixel()
+    {
+        MainWindow w;
+        wt::showActive(w);
+        write(w);
+        const QImage before = wt::grabSurface(w);
+        QCOMPARE(wt::surfacePixel(w, before, {100, 100}), Red);
+
+        wt::click(w, {400, 20}, Qt::RightButton);
+        const QImage reset = wt::grabSurface(w);
+        QCOMPARE(wt::surfacePixel(w, reset, {100, 100}), Green);
+        QCOMPARE(w.form().Line2[0].X1, 400.0f);
+
+        QVERIFY(w.toolAction(Tool::Undo)->isEnabled());
+        QTest::keySequence(w.windowHandle(), QKeySequence::Undo);
+        QCOMPARE(wt::grabSurface(w), before);
+        QCOMPARE(w.form().Line2[0].X1, 440.0f);
+
+        QTest::keySequence(w.windowHandle(), QKeySequence::Redo);
+        QCOMPARE(wt::grabSurface(w), reset);
+    }
+
+    void undoOfAStrokeAndClearWriting()
+    {
+        MainWindow w;
+        wt::showAndWait(w);
+        const QImage blank = wt::grabSurface(w);
+        w.commandButton(3)->click();
+        wt::press(w, {200, 200});
+        wt::move(w, {300, 220});
+        wt::release(w, {300, 220});
+        const QImage one = wt::grabSurface(w);
+        wt::press(w, {200, 400});
+        wt::move(w, {300, 420});
+        wt::release(w, {300, 420});
+        const QImage two = wt::grabSurface(w);
+        w.undo();
+        QCOMPARE(wt::grabSurface(w), one);
+        w.redo();
+        QCOMPARE(wt::grabSurface(w), two);
+        w.toolAction(Tool::ClearWriting)->trigger();
+        QCOMPARE(wt::grabSurface(w), blank);
+        QVERIFY(w.form().st.memoMode == 1); // the mode stays
+        QVERIFY(!w.toolAction(Tool::ClearWriting)->isEnabled());
+        w.undo();
+        QCOMPARE(wt::grabSurface(w), two);
+
+        // A raster let go by an undo is not taken back for other strokes.
+        w.undo();
+        QCOMPARE(wt::grabSurface(w), one);
+        wt::press(w, {500, 300});
+        wt::move(w, {520, 330});
+        wt::release(w, {520, 330});
+        w.undo();
+        QCOMPARE(wt::grabSurface(w), one);
+    }
+
+    void theLayerIsPaintedAgainAtANewSize()
+    {
+        // Written small and then enlarged, or written at the large size: the same pixels.
+        MainWindow small;
+        wt::showAndWait(small);
+        writeAtAnySize(small);
+        small.resize(1622, 1404);
+        QTRY_COMPARE(small.surface()->size(), QSize(1586, 1282));
+        const QImage enlarged = wt::grabSurface(small);
+
+        MainWindow large;
+        large.resize(1622, 1404);
+        large.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&large));
+        writeAtAnySize(large);
+        QCOMPARE(large.lesson().strokes(), small.lesson().strokes());
+        QCOMPARE(wt::grabSurface(large), enlarged);
+    }
+
+    void savedBoardOpensAsTheSameBoard()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("lesson.json"));
+        MainWindow a;
+        wt::showAndWait(a);
+        write(a);
+        QVERIFY(a.saveBoardFile(path).isEmpty());
+
+        MainWindow b;
+        wt::showAndWait(b);
+        QVERIFY(b.openBoardFile(path).isEmpty());
+        QCOMPARE(b.lesson().board(), a.lesson().board());
+        QCOMPARE(wt::grabSurface(b), wt::grabSurface(a));
+        b.undo(); // opening is one step
+        QCOMPARE(b.lesson().board(), MainWindow().lesson().board());
+    }
+
+    void aDamagedFileIsRefusedWithAMessage_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        Board board;
+        board.strokes.push_back({QBColor(12), 3, false, {{1, 2}, {3, 4}}});
+        const QByteArray good = QByteArray::fromStdString(BoardFile::write(board));
+        QTest::newRow("truncated") << good.left(good.size() - 10);
+        QTest::newRow("foreign") << QByteArray("<?xml version=\"1.0\"?><board/>");
+        QTest::newRow("huge number") << QByteArray(good).replace("\"x1\": 400", "\"x1\": 1e300");
+        QTest::newRow("bad index") << QByteArray(good).replace("\"nextLine\": 0", "\"nextLine\": 9");
+        QTest::newRow("empty") << QByteArray();
+    }
+    void aDamagedFileIsRefusedWithAMessage()
+    {
+        QFETCH(QByteArray, bytes);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("bad.json"));
+        writeFile(path, bytes);
+        MainWindow w;
+        wt::showAndWait(w);
+        write(w);
+        const Board before = w.lesson().board();
+        const QImage pixels = wt::grabSurface(w);
+        const auto steps = w.lesson().history().undoCount();
+        QSignalSpy messages(&w, &MainWindow::boardMessage);
+
+        const QString message = w.openBoardFile(path);
+        QVERIFY2(message.startsWith(QStringLiteral("このファイルは開けません: ")), qPrintable(message));
+        QCOMPARE(messages.count(), 1);
+        QCOMPARE(messages.at(0).at(0).toString(), message);
+        QCOMPARE(w.lesson().board(), before);
+        QCOMPARE(w.lesson().history().undoCount(), steps);
+        QCOMPARE(wt::grabSurface(w), pixels);
+    }
+
+    void theBoardIsKeptOnDiskAndRestoredInTheNextSession()
+    {
+        Board last;
+        {
+            MainWindow w;
+            wt::showAndWait(w);
+            write(w);
+            last = w.lesson().board();
+            // Kept as it happened, before the window closes.
+            const BoardFile::Result kept = BoardStore::readFile(w.boardStore().currentPath());
+            QVERIFY2(kept.ok(), kept.error.c_str());
+            QCOMPARE(kept.board, last);
+        }
+        MainWindow next;
+        wt::showActive(next);
+        const Board initial = next.lesson().board();
+        QVERIFY(initial != last); // it opens on the initial screen
+        QVERIFY(next.restoreAction()->shortcut() == QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_T));
+        QTest::keyClick(next.windowHandle(), Qt::Key_T, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(next.lesson().board(), last);
+        next.undo();
+        QCOMPARE(next.lesson().board(), initial);
+
+        // A session that had no board before it has none to restore.
+        QDir(BoardStore::defaultFolder()).removeRecursively();
+        MainWindow fresh;
+        QSignalSpy messages(&fresh, &MainWindow::boardMessage);
+        QVERIFY(!fresh.restoreLastBoardQuietly().isEmpty());
+        QCOMPARE(messages.count(), 1);
+    }
+};
+
+QTEST_MAIN(TestBoard)
+#include "tst_board.moc"
