@@ -155,7 +155,7 @@ QByteArray BoardPicture::toSvg() const
     svg.setOutputDevice(&buffer);
     svg.setSize(size().toSize());
     svg.setViewBox(QRectF(QPointF(0, 0), size()));
-    svg.setResolution(96); // a logical pixel is a CSS pixel, so sizes read the same
+    svg.setResolution(96); // the page size in mm: one logical pixel per CSS pixel
     svg.setTitle(titleText());
     svg.setDescription(QCoreApplication::applicationName());
     QPainter p(&svg);
@@ -200,15 +200,18 @@ bool BoardPicture::save(const QString &path, double pngScale, QString *error) co
     return savePng(path, pngScale, error);
 }
 
-void BoardPicture::print(QPaintDevice &device) const
+bool BoardPicture::print(QPaintDevice &device) const
 {
     QPainter p(&device);
+    if (!p.isActive())
+        return false;
     // The painter's origin is the printable area's top-left corner, in device pixels.
     const QSizeF area(device.width(), device.height());
     const double k = std::min(area.width() / size().width(), area.height() / size().height());
     p.translate((area.width() - size().width() * k) / 2, (area.height() - size().height() * k) / 2);
     p.scale(k, k);
     paint(p);
+    return p.end();
 }
 
 } // namespace pr

@@ -56,8 +56,8 @@ public:
     bool save(const QString &path, double pngScale, QString *error = nullptr) const;
 
     // Paints the board as large as it fits on the device, its shape kept, centred: on a
-    // printer, the page's printable area.
-    void print(QPaintDevice &device) const;
+    // printer, the page's printable area. False if the device could not be painted on.
+    bool print(QPaintDevice &device) const;
 
 private:
     void paintStrokes(QPainter &p) const;

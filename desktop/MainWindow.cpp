@@ -358,8 +358,8 @@ void MainWindow::printBoard()
     printer.setPageOrientation(QPageLayout::Landscape); // the board is wider than high
     QPrintDialog dialog(&printer, this);
     dialog.setWindowTitle(toolCaption(Tool::Print));
-    if (dialog.exec() == QDialog::Accepted)
-        board().print(printer);
+    if (dialog.exec() == QDialog::Accepted && !board().print(printer))
+        QMessageBox::warning(this, toolCaption(Tool::Print), QStringLiteral("印刷できませんでした。"));
 }
 
 void MainWindow::saveBoardImage()

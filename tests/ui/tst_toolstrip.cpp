@@ -1,0 +1,228 @@
+// The strip of tool buttons beside the form: where it shows and what room it takes, and its
+// buttons clicked on the real window, through to the file and print dialogs.
+#include "FormGeometry.h"
+#include "ToolStrip.h"
+#include "ToolTexts.h"
+#include "WindowTestUtil.h"
+
+#include <QtCore/QMimeData>
+#include <QtCore/QTemporaryDir>
+#include <QtCore/QTimer>
+#include <QtGui/QAction>
+#include <QtGui/QClipboard>
+#include <QtPrintSupport/QPrintDialog>
+#include <QtPrintSupport/QPrinter>
+#include <QtSvg/QSvgRenderer>
+#include <QtWidgets/QApplication>
+#include <QtWidgets/QFileDialog>
+#include <QtWidgets/QLabel>
+#include <QtWidgets/QLineEdit>
+#include <QtWidgets/QPushButton>
+#include <QtWidgets/QToolButton>
+
+using namespace pr;
+
+namespace {
+
+void showAt(MainWindow &w, QSize size)
+{
+    w.resize(size);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+}
+
+QToolButton *buttonOf(const MainWindow &w, Tool tool)
+{
+    return w.toolStrip()->button(w.toolAction(tool));
+}
+
+// Clicks a strip button as a pointer would, through the window system.
+void clickTool(MainWindow &w, Tool tool)
+{
+    QToolButton *b = buttonOf(w, tool);
+    QVERIFY(b && b->isVisible());
+    QTest::mouseClick(w.windowHandle(), Qt::LeftButton, {},
+                      b->mapTo(&w, b->rect().center()));
+}
+
+// Runs `answer` on the modal dialog of type D once it is open (the dialogs are modal, so
+// this is queued before the click that opens one).
+template <typename D, typename F> void whenDialogOpens(F answer)
+{
+    auto *poll = new QTimer;
+    poll->setInterval(20);
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, answer] {
+        if (auto *d = qobject_cast<D *>(QApplication::activeModalWidget())) {
+            poll->stop();
+            poll->deleteLater();
+            answer(d);
+        }
+    });
+    poll->start();
+}
+
+// Types a file name into an open file dialog, as a user would.
+void typeFileName(QFileDialog *d, const QString &path)
+{
+    d->setDirectory(QFileInfo(path).absolutePath());
+    auto *edit = d->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+    QVERIFY(edit);
+    edit->setText(QFileInfo(path).fileName());
+}
+
+} // namespace
+
+class TestToolStrip : public QObject {
+    Q_OBJECT
+
+private slots:
+    void hiddenAtTheDesignSize()
+    {
+        MainWindow w;
+        wt::showAndWait(w);
+        QVERIFY(!w.toolStrip()->isVisible());
+        QCOMPARE(w.formScale(), 1.0);
+        QCOMPARE(w.surface()->geometry(), QRect(8, 48, 793, 641));
+    }
+
+    void takesOnlyRoomTheFormLeaves()
+    {
+        MainWindow w;
+        // Full HD, as a 16:9 projector in full screen: the form as large as the height
+        // allows, as without the strip, and the strip in the spare third beside it.
+        showAt(w, QSize(1920, 1080));
+        const double s = 1080 / 702.0;
+        QCOMPARE(w.formScale(), s);
+        QCOMPARE(w.formScale(), FormGeometry(QSize(1920, 1080)).scale());
+        QVERIFY(w.toolStrip()->isVisible());
+        const QRect surface = w.surface()->geometry();
+        QVERIFY(std::abs(surface.width() - 793 * s) <= 2);
+        const QRect strip = w.toolStrip()->geometry();
+        QVERIFY(strip.left() > w.commandButton(2)->geometry().right()); // right of 終了
+        QVERIFY(strip.left() > surface.right());
+        QVERIFY(strip.right() < 1920);
+        // Form and strip centred together.
+        const int leftMargin = w.heading()->geometry().left() - int(16 * s);
+        QVERIFY(std::abs((1920 - 1 - strip.right()) - leftMargin) <= 2);
+        // Big buttons, one below the other inside the strip, captions readable from afar.
+        int bottom = -1;
+        for (QToolButton *b : w.toolStrip()->buttons()) {
+            QVERIFY(strip.contains(b->geometry().translated(strip.topLeft())));
+            QVERIFY(b->geometry().top() > bottom);
+            bottom = b->geometry().bottom();
+            QVERIFY(b->height() >= 80);
+            QVERIFY(b->font().pixelSize() >= 20);
+            QVERIFY(b->fontMetrics().horizontalAdvance(b->text()) < b->width());
+        }
+        QVERIFY(bottom <= surface.bottom() - strip.top());
+
+        // Just wide enough for the strip at scale 1, then just too narrow: the form is never
+        // shrunk to make room.
+        w.resize(811 + ToolStrip::kWidth, 702);
+        QTRY_VERIFY(w.toolStrip()->isVisible());
+        QCOMPARE(w.formScale(), 1.0);
+        w.resize(811 + ToolStrip::kWidth - 1, 702);
+        QTRY_VERIFY(!w.toolStrip()->isVisible());
+        QCOMPARE(w.formScale(), 1.0);
+        QCOMPARE(w.surface()->geometry().left(), int(std::lround(8 + (ToolStrip::kWidth - 1) / 2.0)));
+        // Tall windows have no room beside the form at all.
+        w.resize(1080, 1920);
+        QTRY_VERIFY(!w.toolStrip()->isVisible());
+    }
+
+    void buttonsNameTheirKeys()
+    {
+        MainWindow w;
+        showAt(w, QSize(1920, 1080));
+        for (Tool tool : kAllTools) {
+            QToolButton *b = buttonOf(w, tool);
+            QVERIFY(b);
+            QCOMPARE(b->text(), toolCaption(tool));
+            QCOMPARE(b->accessibleName(), toolCaption(tool));
+            QVERIFY(!b->accessibleDescription().isEmpty());
+            QCOMPARE(b->focusPolicy(), Qt::NoFocus);
+        }
+        for (Tool tool : {Tool::SaveImage, Tool::Copy, Tool::Print}) {
+            QVERIFY(buttonOf(w, tool)->isEnabled());
+            const QString key = toolText(tool).key.toString(QKeySequence::NativeText);
+            QVERIFY2(buttonOf(w, tool)->toolTip().contains(key),
+                     qPrintable(buttonOf(w, tool)->toolTip()));
+        }
+        QCOMPARE(w.toolAction(Tool::Copy)->shortcut(), QKeySequence(QKeySequence::Copy));
+        QCOMPARE(w.toolAction(Tool::Print)->shortcut(), QKeySequence(QKeySequence::Print));
+    }
+
+    void copyButtonPutsTheBoardOnTheClipboard()
+    {
+        MainWindow w;
+        showAt(w, QSize(1920, 1080));
+        QGuiApplication::clipboard()->clear();
+        const QMimeData *data = QGuiApplication::clipboard()->mimeData();
+        QVERIFY(!data || !data->hasImage());
+        clickTool(w, Tool::Copy);
+        data = QGuiApplication::clipboard()->mimeData();
+        QVERIFY(data && data->hasImage());
+        QCOMPARE(qvariant_cast<QImage>(data->imageData()).size(), QSize(1586, 1282));
+    }
+
+    void saveImageButtonAsksForAFileAndWritesIt()
+    {
+        MainWindow w;
+        showAt(w, QSize(1920, 1080));
+        QTemporaryDir dir;
+        // PNG, twice the design size, unless chosen otherwise; the extension is added.
+        const QString png = dir.filePath(QStringLiteral("板書"));
+        whenDialogOpens<QFileDialog>([png](QFileDialog *d) {
+            typeFileName(d, png);
+            static_cast<QDialog *>(d)->accept(); // as the dialog's own button does
+        });
+        clickTool(w, Tool::SaveImage);
+        QTRY_VERIFY(QFile::exists(png + QStringLiteral(".png")));
+        QCOMPARE(QImage(png + QStringLiteral(".png")).size(), QSize(1586, 1282));
+
+        // Another scale among the choices.
+        const QString one = dir.filePath(QStringLiteral("one.png"));
+        whenDialogOpens<QFileDialog>([one](QFileDialog *d) {
+            d->selectNameFilter(d->nameFilters().at(1));
+            typeFileName(d, one);
+            static_cast<QDialog *>(d)->accept(); // as the dialog's own button does
+        });
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        wt::key(w, Qt::Key_E, Qt::ControlModifier); // the same through its key
+        QTRY_VERIFY(QFile::exists(one));
+        QCOMPARE(QImage(one).size(), QSize(793, 641));
+
+        const QString svg = dir.filePath(QStringLiteral("board.svg"));
+        whenDialogOpens<QFileDialog>([svg](QFileDialog *d) {
+            typeFileName(d, svg);
+            static_cast<QDialog *>(d)->accept(); // as the dialog's own button does
+        });
+        clickTool(w, Tool::SaveImage);
+        QTRY_VERIFY(QFile::exists(svg));
+        QVERIFY(QSvgRenderer(svg).isValid());
+
+        // Cancelled: nothing is written.
+        whenDialogOpens<QFileDialog>([](QFileDialog *d) { d->reject(); });
+        clickTool(w, Tool::SaveImage);
+        QTRY_VERIFY(!QApplication::activeModalWidget());
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 3);
+    }
+
+    void printButtonOpensThePrintDialog()
+    {
+        MainWindow w;
+        showAt(w, QSize(1920, 1080));
+        bool landscape = false;
+        whenDialogOpens<QPrintDialog>([&landscape](QPrintDialog *d) {
+            landscape = d->printer()->pageLayout().orientation() == QPageLayout::Landscape;
+            d->reject();
+        });
+        clickTool(w, Tool::Print);
+        QTRY_VERIFY(!QApplication::activeModalWidget());
+        QVERIFY(landscape); // the board is wider than high
+    }
+};
+
+QTEST_MAIN(TestToolStrip)
+#include "tst_toolstrip.moc"
