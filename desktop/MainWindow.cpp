@@ -212,12 +212,12 @@ void MainWindow::buildTools()
         a->setWhatsThis(t.description);
         tools_[std::size_t(tool)] = a;
     }
-    // Keys of the tools this window works itself; the others wait for what they act on.
+    // A tool works through its action alike from its key and from the strip's button.
     const auto work = [this](Tool tool, void (MainWindow::*slot)()) {
         QAction *a = toolAction(tool);
         const ControlText t = toolText(tool);
         a->setShortcut(t.key);
-        a->setToolTip(pr::toolTip(t));
+        a->setToolTip(t.key.isEmpty() ? t.tip : pr::toolTip(t));
         connect(a, &QAction::triggered, this, slot);
         addAction(a);
     };

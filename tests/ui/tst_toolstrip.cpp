@@ -1,5 +1,6 @@
 // The strip of tool buttons beside the form: where it shows and what room it takes, and its
 // buttons clicked on the real window, through to the file and print dialogs.
+#include "BoardPicture.h"
 #include "FormGeometry.h"
 #include "ToolStrip.h"
 #include "ToolTexts.h"
@@ -150,6 +151,36 @@ private slots:
         }
         QCOMPARE(w.toolAction(Tool::Copy)->shortcut(), QKeySequence(QKeySequence::Copy));
         QCOMPARE(w.toolAction(Tool::Print)->shortcut(), QKeySequence(QKeySequence::Print));
+    }
+
+    void historyButtonsFollowTheHistory()
+    {
+        MainWindow w;
+        showAt(w, QSize(1920, 1080));
+        for (Tool tool : {Tool::Undo, Tool::Redo, Tool::ClearWriting})
+            QVERIFY(!buttonOf(w, tool)->isEnabled());
+        QVERIFY(buttonOf(w, Tool::Open)->isEnabled());
+        QTest::mouseClick(w.commandButton(3), Qt::LeftButton); // メモ
+        wt::press(w, {100, 200});
+        wt::move(w, {100, 300});
+        QVERIFY(!buttonOf(w, Tool::ClearWriting)->isEnabled()); // not while writing
+        wt::release(w, {100, 300});
+        QVERIFY(buttonOf(w, Tool::Undo)->isEnabled());
+        QVERIFY(buttonOf(w, Tool::ClearWriting)->isEnabled());
+        QVERIFY(!buttonOf(w, Tool::Redo)->isEnabled());
+
+        clickTool(w, Tool::Undo);
+        QVERIFY(w.lesson().strokes().empty());
+        QVERIFY(!buttonOf(w, Tool::Undo)->isEnabled());
+        QVERIFY(buttonOf(w, Tool::Redo)->isEnabled());
+        clickTool(w, Tool::Redo);
+        QCOMPARE(w.lesson().strokes().size(), std::size_t(1));
+        clickTool(w, Tool::ClearWriting);
+        QVERIFY(w.lesson().strokes().empty());
+        QVERIFY(!buttonOf(w, Tool::ClearWriting)->isEnabled());
+        // The picture of the board follows: no writing left on it.
+        QCOMPARE(w.board().toImage(1).pixel(102, 232) & 0xffffff, 0x008000u);
+        QVERIFY(buttonOf(w, Tool::ClearWriting)->toolTip().indexOf(u'(') < 0); // no key to name
     }
 
     void copyButtonPutsTheBoardOnTheClipboard()
