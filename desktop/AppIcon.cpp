@@ -1,5 +1,7 @@
 #include "AppIcon.h"
 
+#include "AppIdentity.h"
+
 #include <QtCore/QCoreApplication>
 #include <QtGui/QGuiApplication>
 #include <span>
@@ -8,17 +10,17 @@ namespace pr {
 
 QString applicationId()
 {
-    return QStringLiteral("io.github.parallel_ratio.ParallelRatio");
+    return QString::fromLatin1(identity::kAppId);
 }
 
 QString applicationName()
 {
-    return QStringLiteral("parallel-ratio");
+    return QString::fromLatin1(identity::kAppName);
 }
 
 QString applicationVersion()
 {
-    return QStringLiteral(PR_VERSION);
+    return QString::fromLatin1(identity::kVersion);
 }
 
 namespace {
@@ -44,7 +46,7 @@ void setApplicationNames()
     QCoreApplication::setApplicationName(applicationName());
     QCoreApplication::setApplicationVersion(applicationVersion());
     QCoreApplication::setOrganizationName(applicationName());
-    QCoreApplication::setOrganizationDomain(QStringLiteral("parallel_ratio.github.io"));
+    QCoreApplication::setOrganizationDomain(QString::fromLatin1(identity::kOrganizationDomain));
 }
 
 void setApplicationIdentity()

@@ -1,4 +1,6 @@
 #pragma once
+#include "AppIdentity.h" // generated from cmake/Identity.cmake
+
 #include <QtCore/QString>
 #include <QtGui/QIcon>
 
@@ -19,13 +21,10 @@ QString applicationVersion();
 // needed).
 QIcon applicationIcon();
 
-// The pixel sizes the icon is drawn in.
-inline constexpr int kIconSizes[] = {16, 32, 48, 64, 128, 256};
-
-// The sizes handed to the window system with the window: what title bars, task bars and
-// window switchers show. Larger views take the installed theme icon, so the start-up need
-// not decode the large PNGs.
-inline constexpr int kWindowIconSizes[] = {16, 32, 48, 64};
+// The pixel sizes the icon is drawn in, and those handed to the window system with the
+// window (AppIdentity.h).
+using identity::kIconSizes;
+using identity::kWindowIconSizes;
 
 // Sets the names and version the settings and the command line use. Needs no application
 // object, so a run that only prints its version or help never connects to a display.

@@ -2,11 +2,14 @@
 # Installs the build tree into a staging directory with prefix /usr and checks the result:
 # exactly the expected files, icons of the sizes their directories claim, a desktop entry and
 # metainfo that pass desktop-file-validate and appstreamcli (offline) and agree with each other
-# and with the installed files, and a program that starts from its installed path.
+# and with the installed files, a manual page man reads without a warning, and a program that
+# starts from its installed path.
 #
-#   check_install.sh <cmake> <build-dir> <stage-dir> <version> <file-list>
+#   check_install.sh <cmake> <build-dir> <stage-dir> <version> <file-list> <app-id> <icon-size>...
 set -euo pipefail
-cmake=$1 build=$2 stage=$3 version=$4 file_list=$5
+cmake=$1 build=$2 stage=$3 version=$4 file_list=$5 id=$6
+shift 6
+icon_sizes=("$@")
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 need() { command -v "$1" >/dev/null || fail "missing $1 (Debian: $2)"; }
@@ -36,8 +39,7 @@ if command -v readelf >/dev/null; then
 fi
 
 # Icons: PNG files whose header size is their directory's size; an SVG with a square viewBox.
-id=io.github.parallel_ratio.ParallelRatio
-for size in 16 32 48 64 128 256; do
+for size in "${icon_sizes[@]}"; do
   png=$root/share/icons/hicolor/${size}x${size}/apps/$id.png
   [ "$(head -c 8 "$png" | od -An -tx1 | tr -d ' \n')" = 89504e470d0a1a0a ] || fail "$png is not a PNG"
   read -r w h < <(od -An -tu1 -j16 -N8 "$png" |
@@ -75,6 +77,18 @@ tag() { sed -n "s|.*<$1[^>]*>\(.*\)</$1>.*|\1|p" "$metainfo" | head -1; }
 [ -x "$root/bin/$(tag binary)" ] || fail "provided binary $(tag binary) is not installed"
 release=$(sed -n 's|.*<release [^>]*version="\([^"]*\)".*|\1|p' "$metainfo" | head -1)
 [ "$release" = "$version" ] || fail "newest metainfo release is $release, the project is $version"
+
+# The manual page: gzip'd without a name or time stamp, and read by man without a warning.
+manpage=$root/share/man/man1/parallel-ratio.1.gz
+[ "$(od -An -tx1 -j4 -N4 "$manpage" | tr -d ' \n')" = 00000000 ] || fail "$manpage has a time stamp"
+if command -v man >/dev/null; then
+  warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l -Tutf8 -Z "$manpage" 2>&1 >/dev/null)
+  [ -z "$warnings" ] || fail "man reports: $warnings"
+  page=$(LC_ALL=C.UTF-8 MANWIDTH=80 man -E UTF-8 -l "$manpage" 2>/dev/null)
+  for option in --fullscreen --large-pointer --help --version; do
+    grep -q -- "$option" <<<"$page" || fail "$manpage does not document $option"
+  done
+fi
 
 # The installed program starts and keeps running until stopped.
 log=$stage.log

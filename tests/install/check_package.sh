@@ -4,8 +4,11 @@
 # Depends covers what the program needs at run time, namely
 #   - the shared libraries dpkg-shlibdeps finds in the packaged program, at their versions,
 #   - the packages holding the Qt plugins it loads (platform and JPEG image format),
-#   - the packages holding the Japanese fonts it picks on Debian (IPAPGothic, IPAPMincho),
-# and that every dependency is a package installed here at a version it accepts.
+#   - the packages holding the fonts it picks on Debian (IPAPGothic, IPAPMincho, and P052
+#     Italic for the line letters),
+# that every dependency is a package installed here at a version it accepts, and that the
+# program is built and stripped as Debian's own: hardened (full RELRO, PIE, stack protector,
+# fortified calls) and without the compiler's notes.
 #
 #   check_package.sh <cpack> <build-dir> <out-dir> <version> <file-list> <plugin-file>...
 set -euo pipefail
@@ -48,8 +51,23 @@ grep -Eq '^-rwxr-xr-x .* \./usr/bin/parallel-ratio$' <<<"$listing" || fail "prog
 root=$out/root
 dpkg-deb -x "$deb" "$root"
 program=$root/usr/bin/parallel-ratio
-if command -v readelf >/dev/null && readelf -S "$program" | grep -q '\.debug_info'; then
-  fail "packaged program is not stripped"
+if command -v readelf >/dev/null; then
+  sections=$(readelf -SW "$program")
+  grep -q '\.debug_info' <<<"$sections" && fail "packaged program is not stripped"
+  grep -Eq '\] \.(comment|note) ' <<<"$sections" && fail "packaged program keeps .comment or .note"
+  # Hardening, read from the binary as hardening-check (devscripts) reads it, where the build
+  # applied it (PR_EXPECT_HARDENED). Fortified calls cannot be told apart this way: the
+  # compiler keeps the plain call wherever it proves the buffer large enough, as it does for
+  # every call of this program.
+  # (Each output is read whole: grep -q stopping early would fail the pipe.)
+  if [ "${PR_EXPECT_HARDENED:-0}" = 1 ]; then
+    segments=$(readelf -lW "$program") dynamic=$(readelf -dW "$program")
+    header=$(readelf -hW "$program") symbols=$(readelf --dyn-syms -W "$program")
+    grep -q GNU_RELRO <<<"$segments" || fail "packaged program has no RELRO segment"
+    grep -Eq 'BIND_NOW|FLAGS.*NOW' <<<"$dynamic" || fail "packaged program is not bound at start (-z now)"
+    grep -q 'DYN (' <<<"$header" || fail "packaged program is not position independent"
+    grep -q '__stack_chk_fail' <<<"$symbols" || fail "packaged program has no stack protector"
+  fi
 fi
 
 # Depends as "name version-or-empty" lines; alternatives are not used.
@@ -85,8 +103,8 @@ for plugin in "${plugins[@]}"; do
   require "$pkg" "" "$(basename "$plugin")"
 done
 
-# The Japanese faces the program chooses on Debian.
-for family in IPAPGothic IPAPMincho; do
+# The faces the program chooses on Debian: the Japanese ones, and the letters' italic.
+for family in IPAPGothic IPAPMincho P052:style=Italic; do
   file=$(fc-list ":family=$family" file | head -1 | sed 's/: *$//')
   [ -n "$file" ] || fail "font $family is not installed here"
   pkg=$(dpkg -S "$file" | head -1 | cut -d: -f1)

@@ -72,15 +72,17 @@ private slots:
         QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
     }
 
-    // The id names the files that are installed for the desktop.
+    // The id names the files that are installed for the desktop (the entry and metainfo as
+    // the build configures them).
     void idNamesTheDesktopFiles()
     {
         const QDir resources(QStringLiteral(PR_RESOURCES_DIR));
+        const QDir generated(QStringLiteral(PR_GENERATED_DIR));
         const QString id = applicationId();
-        QVERIFY(resources.exists(QStringLiteral("desktop/%1.desktop").arg(id)));
-        QVERIFY(resources.exists(QStringLiteral("desktop/%1.metainfo.xml").arg(id)));
+        QVERIFY(generated.exists(QStringLiteral("%1.desktop").arg(id)));
+        QVERIFY(generated.exists(QStringLiteral("%1.metainfo.xml").arg(id)));
         QVERIFY(resources.exists(QStringLiteral("icons/%1.svg").arg(id)));
-        QFile desktop(resources.filePath(QStringLiteral("desktop/%1.desktop").arg(id)));
+        QFile desktop(generated.filePath(QStringLiteral("%1.desktop").arg(id)));
         QVERIFY(desktop.open(QIODevice::ReadOnly | QIODevice::Text));
         QVERIFY(desktop.readAll().split('\n').contains(("Icon=" + id).toUtf8()));
     }
@@ -93,8 +95,8 @@ private slots:
         setApplicationIdentity();
         QCOMPARE(QCoreApplication::applicationName(), applicationName());
         QVERIFY(QCoreApplication::applicationFilePath().endsWith(QStringLiteral("tst_app_icon")));
-        QFile desktop(QDir(QStringLiteral(PR_RESOURCES_DIR))
-                          .filePath(QStringLiteral("desktop/%1.desktop").arg(applicationId())));
+        QFile desktop(QDir(QStringLiteral(PR_GENERATED_DIR))
+                          .filePath(QStringLiteral("%1.desktop").arg(applicationId())));
         QVERIFY(desktop.open(QIODevice::ReadOnly | QIODevice::Text));
         const QList<QByteArray> lines = desktop.readAll().split('\n');
         QVERIFY(lines.contains(("StartupWMClass=" + applicationName()).toUtf8()));
