@@ -206,6 +206,19 @@ describe('the page', () => {
     assert.deepEqual(page.errors, []);
   });
 
+  test('Chromium finds the app installable and its manifest sound', async (t) => {
+    const page = await LessonPage.open(browser, origin);
+    t.after(() => page.close());
+    await activated(page);
+    const cdp = await page.page.context().newCDPSession(page.page);
+    const { installabilityErrors } = await cdp.send('Page.getInstallabilityErrors');
+    // A test's browser context is a private window, where nothing installs.
+    assert.deepEqual(installabilityErrors.map((e) => e.errorId).filter((id) => id !== 'in-incognito'), []);
+    const manifest = await cdp.send('Page.getAppManifest');
+    assert.equal(manifest.url, origin + 'manifest.webmanifest');
+    assert.deepEqual(manifest.errors, []);
+  });
+
   test('two copies on one host keep a cache each', async (t) => {
     const top = await LessonPage.open(browser, origin);
     t.after(() => top.close());
