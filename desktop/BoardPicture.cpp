@@ -6,6 +6,7 @@
 #include <QtCore/QCoreApplication>
 #include <QtCore/QFile>
 #include <QtCore/QMimeData>
+#include <QtCore/QRegularExpression>
 #include <QtGui/QPainter>
 #include <QtGui/QPen>
 #include <QtGui/QPolygonF>
@@ -161,7 +162,16 @@ QByteArray BoardPicture::toSvg() const
     QPainter p(&svg);
     paint(p);
     p.end();
-    return bytes;
+    // The generator gives the page in millimetres, which readers round up to a pixel more
+    // than the board has; in pixels the document is exactly the board.
+    static const QRegularExpression pageSize(QStringLiteral(
+        R"(^(<\?xml[^>]*>\s*<svg) width="[0-9.]+mm" height="[0-9.]+mm")"));
+    const QString text = QString::fromUtf8(bytes);
+    const QString fixed = QString(text).replace(
+        pageSize, QStringLiteral(R"(\1 width="%1" height="%2")")
+                      .arg(size().width())
+                      .arg(size().height()));
+    return fixed.toUtf8();
 }
 
 QMimeData *BoardPicture::toMimeData() const

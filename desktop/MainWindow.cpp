@@ -372,7 +372,10 @@ void MainWindow::saveBoardImage()
         filters << QStringLiteral("PNG 画像 %1倍 %2×%3 (*.png)").arg(k).arg(px.width()).arg(px.height());
     }
     filters << QStringLiteral("SVG 画像 (*.svg)");
-    static QString folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    static QString folder = [] {
+        const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+        return QDir(pictures).exists() ? pictures : QDir::homePath();
+    }();
     const QString name = QStringLiteral("平行線と線分の比 %1.png")
                              .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hhmm")));
     QString chosen = filters.front();

@@ -177,6 +177,7 @@ private slots:
         QVERIFY(svg.contains(QStringLiteral("Ａ'").toUtf8()));
         QVERIFY(svg.contains(QStringLiteral("font-family").toUtf8()));
         QVERIFY(svg.contains("viewBox=\"0 0 793 641\""));
+        QCOMPARE(QSvgRenderer(svg).defaultSize(), QSize(793, 641)); // in pixels, not rounded up
 
         const QImage png = w.board().toImage(2);
         const QImage back = renderSvg(svg, png.size());
