@@ -58,4 +58,15 @@ ControlText toolText(Tool tool)
     return {};
 }
 
+QList<KeyHelp> toolKeyHelp()
+{
+    QList<KeyHelp> keys;
+    for (Tool tool : kAllTools) {
+        const ControlText t = toolText(tool);
+        if (!t.key.isEmpty())
+            keys.append({t.key.toString(QKeySequence::NativeText), t.tip});
+    }
+    return keys;
+}
+
 } // namespace pr

@@ -26,4 +26,7 @@ inline constexpr Tool kAllTools[] = {Tool::Undo, Tool::Redo,      Tool::ClearWri
 QString toolCaption(Tool tool);
 ControlText toolText(Tool tool);
 
+// The tools' keys for the help's list, in the strip's order; tools without a key are left out.
+QList<KeyHelp> toolKeyHelp();
+
 } // namespace pr

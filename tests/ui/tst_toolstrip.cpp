@@ -11,6 +11,7 @@
 #include <QtCore/QTimer>
 #include <QtGui/QAction>
 #include <QtGui/QClipboard>
+#include <QtGui/QShortcut>
 #include <QtPrintSupport/QPrintDialog>
 #include <QtPrintSupport/QPrinter>
 #include <QtSvg/QSvgRenderer>
@@ -151,6 +152,33 @@ private slots:
         }
         QCOMPARE(w.toolAction(Tool::Copy)->shortcut(), QKeySequence(QKeySequence::Copy));
         QCOMPARE(w.toolAction(Tool::Print)->shortcut(), QKeySequence(QKeySequence::Print));
+    }
+
+    void everyKeyDoesOneThing()
+    {
+        // Qt runs neither of two shortcuts that share a key, so a clash silently loses both.
+        MainWindow w;
+        QMap<QKeySequence, QString> owners;
+        const auto take = [&owners](const QKeySequence &key, const QString &owner) {
+            if (key.isEmpty())
+                return;
+            QVERIFY2(!owners.contains(key), qPrintable(key.toString() + QStringLiteral(": ") +
+                                                       owners.value(key) + QStringLiteral(", ") +
+                                                       owner));
+            owners.insert(key, owner);
+        };
+        for (const QAction *a : w.findChildren<QAction *>())
+            take(a->shortcut(), a->text());
+        for (const QShortcut *s : w.findChildren<QShortcut *>())
+            take(s->key(), s->objectName());
+        for (const QAbstractButton *b : w.findChildren<QAbstractButton *>())
+            if (!qobject_cast<const QToolButton *>(b)) // the strip's show their action's key
+                take(b->shortcut(), b->accessibleName());
+        // The help lists the tools' keys.
+        const QList<KeyHelp> help = toolKeyHelp();
+        QCOMPARE(help.size(), 7); // all but clearing the writing
+        for (const KeyHelp &k : help)
+            QVERIFY(owners.contains(QKeySequence::fromString(k.keys, QKeySequence::NativeText)));
     }
 
     void historyButtonsFollowTheHistory()
