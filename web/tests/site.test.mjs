@@ -233,6 +233,38 @@ describe('the page', () => {
     assert.equal(names.length, 2, names.join(', '));
   });
 
+  test('a new build brings a new worker, which replaces the old copy', async (t) => {
+    // A copy of the site of its own, to build anew in place.
+    const dir = join(root, 'top', 'rebuilt');
+    cpSync(site, dir, { recursive: true });
+    const base = origin + 'rebuilt/';
+    const page = await LessonPage.open(browser, base);
+    t.after(() => page.close());
+    const before = await worker(page);
+
+    // The new build: a changed page script and its worker.
+    writeFileSync(join(dir, 'messages.js'), readFileSync(join(dir, 'messages.js'), 'utf8')
+      .replace('授業を終わりました', '授業を終わりました。'));
+    const { files } = workerList(read('sw.js'));
+    execFileSync(process.execPath, [join(tools, 'make-sw.mjs'), join(tools, '../site/sw.js.in'),
+      dir, join(dir, 'sw.js'), ...files]);
+    const version = workerList(readFileSync(join(dir, 'sw.js'), 'utf8')).version;
+    assert.ok(!before.caches[0].endsWith(version));
+
+    await page.page.evaluate(async () => (await navigator.serviceWorker.getRegistration()).update());
+    // Until the new worker has taken over and dropped the old cache.
+    for (let i = 0; i < 100; ++i) {
+      const names = await page.evaluate(() => caches.keys());
+      if (names.some((n) => n.endsWith(version)) && !names.includes(before.caches[0])) break;
+      await new Promise((done) => setTimeout(done, 100));
+    }
+    const after = await worker(page);
+    assert.deepEqual(after.caches.filter((n) => n.includes(base)), [`parallel-ratio ${base} ${version}`]);
+    await page.page.reload();
+    await page.ready();
+    assert.equal(await page.evaluate(() => ParallelRatio.messages.ended), '授業を終わりました。');
+  });
+
   test('opened from disk, with its fonts and without errors', async (t) => {
     const page = await LessonPage.open(browser, pathToFileURL(join(site, 'index.html')).href);
     t.after(() => page.close());
