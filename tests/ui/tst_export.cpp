@@ -193,6 +193,32 @@ private slots:
         QVERIFY(compareBoards(w, before, png, 2).outside > 2000);
     }
 
+    void strokesFarOffAreCutAtTheEdge()
+    {
+        // A pointer flung far off the window: the stroke reaches the surface's edge and no
+        // further, in the picture as on screen, without bringing huge numbers to a painter.
+        MainWindow w;
+        wt::showAndWait(w);
+        w.handle([](Lesson &l) {
+            l.clickCommand(3);
+            l.clickOption(4); // thick red
+            l.press(1, 0, 100, 100);
+            l.move(1, 0, 9e5, 100);
+            l.move(1, 0, 9e5, -9e5);
+            l.release(1, 0, 9e5, -9e5);
+        });
+        QCOMPARE(w.lesson().strokes().size(), std::size_t(1));
+        const QImage board = w.board().toImage(1);
+        const QImage screen = wt::grabSurface(w);
+        for (const double x : {101.0, 400.0, 787.0})
+            QCOMPARE(at(board, 1, {x, 100}), Red);
+        QCOMPARE(at(board, 1, {790, 100}), qRgb(255, 255, 255) & 0xffffffu); // the frame's edge
+        QVERIFY(countDiffering(board, screen) < 50);
+        const QImage back = renderSvg(w.board().toSvg(), QSize(793, 641));
+        const Comparison c = compareBoards(w, back, board, 1);
+        QVERIFY2(c.outside < 50, qPrintable(QString::number(c.outside)));
+    }
+
     void copyPutsImageAndSvgOnTheClipboard()
     {
         MainWindow w;
