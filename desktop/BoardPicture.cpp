@@ -18,11 +18,6 @@ namespace pr {
 
 namespace {
 
-QString titleText()
-{
-    return QStringLiteral("平行線と線分の比");
-}
-
 // Liang-Barsky: cuts the segment a-b to the rectangle r; false if nothing is left.
 bool clipSegment(QPointF &a, QPointF &b, const QRectF &r)
 {
@@ -61,6 +56,11 @@ BoardPicture::BoardPicture(const DrawList &list, const std::vector<Stroke> &stro
 QSizeF BoardPicture::size()
 {
     return {PictureBox::kOuterWidth, PictureBox::kOuterHeight};
+}
+
+QString BoardPicture::title()
+{
+    return QStringLiteral("平行線と線分の比");
 }
 
 void BoardPicture::paint(QPainter &p) const
@@ -144,7 +144,7 @@ QImage BoardPicture::toImage(double scale) const
     p.scale(scale, scale);
     paint(p);
     p.end();
-    image.setText(QStringLiteral("Title"), titleText());
+    image.setText(QStringLiteral("Title"), title());
     return image;
 }
 
@@ -157,7 +157,7 @@ QByteArray BoardPicture::toSvg() const
     svg.setSize(size().toSize());
     svg.setViewBox(QRectF(QPointF(0, 0), size()));
     svg.setResolution(96); // the page size in mm: one logical pixel per CSS pixel
-    svg.setTitle(titleText());
+    svg.setTitle(title());
     svg.setDescription(QCoreApplication::applicationName());
     QPainter p(&svg);
     paint(p);

@@ -36,6 +36,8 @@ public:
 
     // The board's size in logical surface pixels, frame included.
     static QSizeF size();
+    // The board's name in the files and print jobs made of it.
+    static QString title();
 
     // Paints the board with its top-left corner at the painter's origin, one logical surface
     // pixel per painter unit; nothing is drawn outside size().

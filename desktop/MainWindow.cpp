@@ -354,7 +354,7 @@ void MainWindow::copyBoard()
 void MainWindow::printBoard()
 {
     QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(text(form().Caption));
+    printer.setDocName(BoardPicture::title());
     printer.setPageOrientation(QPageLayout::Landscape); // the board is wider than high
     QPrintDialog dialog(&printer, this);
     dialog.setWindowTitle(toolCaption(Tool::Print));
@@ -376,8 +376,9 @@ void MainWindow::saveBoardImage()
         const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
         return QDir(pictures).exists() ? pictures : QDir::homePath();
     }();
-    const QString name = QStringLiteral("平行線と線分の比 %1.png")
-                             .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hhmm")));
+    const QString name = QStringLiteral("%1 %2.png").arg(
+        BoardPicture::title(),
+        QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hhmm")));
     QString chosen = filters.front();
     QString path = QFileDialog::getSaveFileName(this, toolCaption(Tool::SaveImage),
                                                 QDir(folder).filePath(name),
