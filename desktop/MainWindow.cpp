@@ -21,6 +21,7 @@
 #include <QtCore/QStandardPaths>
 #include <QtGui/QAction>
 #include <QtGui/QClipboard>
+#include <QtGui/QCursor>
 #include <QtGui/QGuiApplication>
 #include <QtGui/QKeyEvent>
 #include <QtGui/QScreen>
@@ -34,6 +35,8 @@
 #include <QtWidgets/QMessageBox>
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QRadioButton>
+#include <QtWidgets/QToolButton>
+#include <QtWidgets/QToolTip>
 
 namespace pr {
 
@@ -349,6 +352,12 @@ void MainWindow::keepBoard()
 void MainWindow::copyBoard()
 {
     QGuiApplication::clipboard()->setMimeData(board().toMimeData());
+    // Nothing on the board changes, so say briefly that it worked, at the button pressed, or
+    // at the pointer for the key.
+    const QWidget *button = toolStrip_->button(toolAction(Tool::Copy));
+    const QPoint at = toolStrip_->isVisible() ? button->mapToGlobal(button->rect().center())
+                                              : QCursor::pos();
+    QToolTip::showText(at, QStringLiteral("画像をコピーしました"), this, {}, 1500);
 }
 
 void MainWindow::printBoard()
