@@ -65,7 +65,7 @@ TEST_CASE("damagedForeignAndHostileFilesAreRefusedWithAReason")
     const std::string good = BoardFile::write(sampleBoard());
     const std::string deep = std::string(100000, '[') + std::string(100000, ']');
     const struct {
-        const char *what;
+        std::string what;
         std::string text;
     } cases[] = {
         {"empty", ""},
