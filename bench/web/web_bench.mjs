@@ -1,0 +1,344 @@
+#!/usr/bin/env node
+// The web edition measured in headless Chromium (the machine's own, driven by playwright-core
+// from web/node_modules: `npm ci` in web/ first). Prints tables; compares nothing with a goal.
+//
+//   node bench/web/web_bench.mjs [--runs 15] [--moves 600] [--segments 100000]
+//                                [--only start,size,moves,memory]
+//
+// PR_WEB_SITE names the built site (default build-web/site), PR_CHROMIUM the browser
+// (default /usr/bin/chromium). The pages are served from the loopback interface.
+//
+// What is measured, and how:
+// - start: from navigation to the first complete frame, median of --runs cold loads (a fresh
+//   browser context each: empty cache, no service worker), the lesson alternating with the
+//   yardstick page (yardstick.html: one canvas and one Japanese label). A script injected
+//   before the page's own looks after every frame, in a task posted from a frame callback
+//   (which runs once that frame's rendering is done), whether the page is complete: for the
+//   lesson, its page object is up, the surface has nothing left to paint and no font is
+//   loading; for the yardstick, its canvas is painted and no font is loading. The time is
+//   performance.now() then, which counts from the start of the navigation.
+// - size: every file of the site compressed on its own with gzip at level 9, summed, by kind.
+// - moves: time per pointer move during a slide of the copy of ℓ and during a memo stroke
+//   (thin red pen), at viewports of 1920 x 1080 and 3840 x 2160 CSS px, pixel ratio 1. The
+//   moves are real input (DevTools Input.dispatchMouseEvent), one at a time. In the page a
+//   listener that runs before the page's own takes the time as the browser hands the move
+//   to the page; a frame callback registered then posts a task, which runs when the frame
+//   the move brought about has been rendered (the page's handler, its frame callback that
+//   paints the canvas, style, layout, paint and commit). "handler" is the part up to the end
+//   of the move's dispatch, "canvas paint" the page's own painting in its frame callback.
+//   Without cross-origin isolation the page's clock ticks in steps of 0.1 ms.
+// - memory: the page's JavaScript heap (after a full garbage collection), the WebAssembly
+//   memory and the renderer's resident set, at checkpoints while a memo stroke of --segments
+//   segments is drawn in strokes of 1000 segments, each pointer event dispatched on the
+//   canvas and a frame painted every 1000 segments.
+import { gzipSync } from 'node:zlib';
+import { readdirSync, readFileSync, statSync } from 'node:fs';
+import { createRequire } from 'node:module';
+import { loadavg } from 'node:os';
+import { dirname, join, relative, resolve } from 'node:path';
+import { fileURLToPath } from 'node:url';
+
+const here = dirname(fileURLToPath(import.meta.url));
+const repo = resolve(here, '../..');
+const { chromium } = createRequire(join(repo, 'web/package.json'))('playwright-core');
+const { serve } = await import(join(repo, 'web/tools/serve.mjs'));
+
+const args = Object.fromEntries(process.argv.slice(2).reduce((pairs, a, i, all) => {
+  if (a.startsWith('--')) pairs.push([a.slice(2), all[i + 1]]);
+  return pairs;
+}, []));
+const runs = Number(args.runs ?? 15);
+const moves = Number(args.moves ?? 600);
+const segments = Number(args.segments ?? 100000);
+const only = new Set((args.only ?? 'start,size,moves,memory').split(','));
+const site = resolve(process.env.PR_WEB_SITE ?? join(repo, 'build-web/site'));
+
+const median = (v) => { const s = [...v].sort((a, b) => a - b); return s[Math.floor((s.length - 1) / 2)]; };
+const pct = (v, p) => { const s = [...v].sort((a, b) => a - b); return s[Math.min(s.length - 1, Math.floor(p * s.length))]; };
+const mean = (v) => v.reduce((a, b) => a + b, 0) / v.length;
+const pad = (s, n) => String(s).padStart(n);
+const mib = (bytes) => (bytes / 1048576).toFixed(1);
+
+const browser = await chromium.launch({
+  executablePath: process.env.PR_CHROMIUM ?? '/usr/bin/chromium',
+  args: ['--no-sandbox', '--disable-gpu', '--no-first-run', '--disable-background-networking',
+         '--disable-component-update', '--disable-extensions', '--disable-sync',
+         '--force-color-profile=srgb', '--hide-scrollbars', '--enable-precise-memory-info'],
+});
+const { server: siteServer, url: siteUrl } = await serve(site);
+const { server: benchServer, url: benchUrl } = await serve(here);
+
+console.log(`Chromium ${browser.version()}, site ${site}`);
+console.log(`load average at start: ${loadavg().map((l) => l.toFixed(2)).join(' ')}\n`);
+
+// ---- Start: navigation to the first complete frame ---------------------------------------
+
+function watchFirstFrame(kind) {
+  const complete = kind === 'lesson'
+    ? () => { const p = globalThis.ParallelRatio?.page; return !!p && p.surface.frame === 0 && document.fonts.status === 'loaded'; }
+    : () => window.yardstickPainted === true && document.fonts.status === 'loaded';
+  const afterFrame = () => {
+    if (window.pageUp === undefined && globalThis.ParallelRatio?.page) window.pageUp = performance.now();
+    if (complete()) window.firstCompleteFrame = performance.now();
+    else requestAnimationFrame(frame);
+  };
+  const frame = () => {
+    const ch = new MessageChannel();
+    ch.port1.onmessage = afterFrame;
+    ch.port2.postMessage(0);
+  };
+  requestAnimationFrame(frame);
+}
+
+async function firstFrame(kind, url) {
+  const context = await browser.newContext({ viewport: { width: 811, height: 702 } });
+  try {
+    const page = await context.newPage();
+    await page.addInitScript(watchFirstFrame, kind);
+    await page.goto(url, { waitUntil: 'commit' });
+    await page.waitForFunction(() => window.firstCompleteFrame !== undefined, null, { timeout: 30000 });
+    return await page.evaluate(() => ({
+      frame: window.firstCompleteFrame,
+      dom: performance.getEntriesByType('navigation')[0].domContentLoadedEventEnd,
+      up: window.pageUp,
+    }));
+  } finally {
+    await context.close();
+  }
+}
+
+if (only.has('start')) {
+  const lesson = [], yardstick = [];
+  await firstFrame('lesson', siteUrl); // the first start warms the disk cache for both
+  await firstFrame('yardstick', `${benchUrl}yardstick.html`);
+  for (let i = 0; i < runs; ++i) {
+    lesson.push(await firstFrame('lesson', siteUrl));
+    yardstick.push(await firstFrame('yardstick', `${benchUrl}yardstick.html`));
+  }
+  const frames = (v) => v.map((r) => r.frame);
+  console.log(`Start: navigation to first complete frame, ms (${runs} cold loads each)`);
+  console.log('  page          median     p10     p90   DOMContentLoaded   lesson up (after a frame)');
+  for (const [name, v] of [['lesson', lesson], ['yardstick', yardstick]]) {
+    const f = frames(v), up = v[0].up === undefined ? '' : pad(median(v.map((r) => r.up)).toFixed(1), 10);
+    console.log(`  ${name.padEnd(10)} ${pad(median(f).toFixed(1), 9)} ${pad(pct(f, 0.1).toFixed(1), 7)} ${pad(pct(f, 0.9).toFixed(1), 7)} ${pad(median(v.map((r) => r.dom)).toFixed(1), 12)}       ${up}`);
+  }
+  console.log(`  lesson / yardstick: ${(median(frames(lesson)) / median(frames(yardstick))).toFixed(2)} x (goal <= 1.3)\n`);
+}
+
+// ---- Size ---------------------------------------------------------------------------------
+
+function files(dir) {
+  return readdirSync(dir).flatMap((name) => {
+    const path = join(dir, name);
+    return statSync(path).isDirectory() ? files(path) : [path];
+  });
+}
+
+function kindOf(name) {
+  if (name === 'parallel-ratio.js') return 'module (WebAssembly inside)';
+  if (name.startsWith('fonts/')) return 'fonts and their licence';
+  if (name.startsWith('icons/') || name === 'icon.png') return 'icons';
+  if (name.startsWith('letters/')) return 'letter bitmaps';
+  return 'page (HTML, scripts, style, manifest, worker)';
+}
+
+if (only.has('size')) {
+  const byKind = new Map();
+  let raw = 0, packed = 0;
+  for (const path of files(site)) {
+    const data = readFileSync(path);
+    const gz = gzipSync(data, { level: 9 }).length;
+    const kind = kindOf(relative(site, path).split('\\').join('/'));
+    const k = byKind.get(kind) ?? { n: 0, raw: 0, gz: 0 };
+    byKind.set(kind, { n: k.n + 1, raw: k.raw + data.length, gz: k.gz + gz });
+    raw += data.length;
+    packed += gz;
+  }
+  console.log('Size: each file gzip -9, in KB (1000 bytes)');
+  console.log('  files       raw    gzip   what');
+  for (const [kind, k] of [...byKind].sort((a, b) => b[1].gz - a[1].gz))
+    console.log(`  ${pad(k.n, 5)} ${pad((k.raw / 1000).toFixed(1), 9)} ${pad((k.gz / 1000).toFixed(1), 7)}   ${kind}`);
+  console.log(`  ${pad(files(site).length, 5)} ${pad((raw / 1000).toFixed(1), 9)} ${pad((packed / 1000).toFixed(1), 7)}   the whole site (goal <= 300)\n`);
+}
+
+// ---- Pointer moves ------------------------------------------------------------------------
+
+function recordMoves() {
+  window.moveTimes = [];
+  window.handlerTimes = [];
+  window.paintTimes = [];
+  const surface = ParallelRatio.page.surface, paintDirty = surface.paintDirty.bind(surface);
+  surface.paintDirty = () => {
+    const t = performance.now();
+    paintDirty();
+    window.paintTimes.push(performance.now() - t);
+  };
+  window.addEventListener('pointermove', () => {
+    const t0 = performance.now();
+    requestAnimationFrame(() => {
+      const ch = new MessageChannel();
+      ch.port1.onmessage = () => window.moveTimes.push(performance.now() - t0);
+      ch.port2.postMessage(0);
+    });
+    // The page's own listener sits on the canvas: this one on the window, bubbling, ends
+    // the move's dispatch.
+    window.addEventListener('pointermove', () => window.handlerTimes.push(performance.now() - t0), { once: true });
+  }, { capture: true });
+}
+
+async function openLesson(width, height, initScript = undefined) {
+  const context = await browser.newContext({ viewport: { width, height } });
+  const page = await context.newPage();
+  if (initScript) await page.addInitScript(initScript);
+  await page.goto(siteUrl);
+  await page.waitForFunction(() => globalThis.ParallelRatio?.page !== undefined);
+  return page;
+}
+
+// Page point of a surface point.
+function pagePoint(page, x, y) {
+  return page.evaluate(([x, y]) => {
+    const s = ParallelRatio.page.surface, r = s.canvas.getBoundingClientRect();
+    return [r.left + (x + 2) * s.scale, r.top + (y + 2) * s.scale];
+  }, [x, y]);
+}
+
+async function timeMoves(page, path) {
+  await page.evaluate(recordMoves);
+  for (let i = 0; i < path.length; ++i) {
+    await page.mouse.move(...await pagePoint(page, ...path[i]));
+    await page.waitForFunction((n) => window.moveTimes.length >= n, i + 1, { polling: 'raf' });
+  }
+  return page.evaluate(() => ({ frame: window.moveTimes, handler: window.handlerTimes, paint: window.paintTimes }));
+}
+
+// Slide: the copy of ℓ held at (300, 300), then 3 px steps back and forth between 300 and 600.
+function slidePath(n) {
+  const path = [];
+  for (let i = 0, x = 300, dx = 3; i < n; ++i) {
+    x += dx;
+    if (x >= 600 || x <= 300) dx = -dx;
+    path.push([x, 300]);
+  }
+  return path;
+}
+
+// Stroke: a random walk of up to 6 px a move, kept on the surface.
+function strokePath(n, seed = 1) {
+  let s = seed;
+  const rnd = () => ((s = (s * 1103515245 + 12345) % 2147483648) / 2147483648);
+  const path = [];
+  for (let i = 0, x = 400, y = 320; i < n; ++i) {
+    x = Math.min(780, Math.max(10, x + (rnd() - 0.5) * 12));
+    y = Math.min(630, Math.max(10, y + (rnd() - 0.5) * 12));
+    path.push([x, y]);
+  }
+  return path;
+}
+
+if (only.has('moves')) {
+  console.log(`Pointer moves: from the page receiving a move to its frame rendered, ms (${moves} moves)`);
+  console.log('  viewport    device px    scene   median     p90     p99    mean   medians: handler  canvas paint');
+  for (const [w, h, goal] of [[1920, 1080, 2], [3840, 2160, 4]]) {
+    for (const scene of ['slide', 'stroke']) {
+      const page = await openLesson(w, h);
+      if (scene === 'stroke') await page.locator('#form > button', { hasText: 'メモ' }).click();
+      const start = scene === 'slide' ? [300, 300] : [400, 320];
+      await page.mouse.move(...await pagePoint(page, ...start));
+      await page.mouse.down();
+      const t = await timeMoves(page, scene === 'slide' ? slidePath(moves) : strokePath(moves));
+      await page.mouse.up();
+      const dev = await page.evaluate(() => { const c = document.querySelector('canvas'); return `${c.width}x${c.height}`; });
+      console.log(`  ${`${w}x${h}`.padEnd(10)} ${dev.padStart(10)}  ${scene.padEnd(6)} ${pad(median(t.frame).toFixed(2), 8)} ${pad(pct(t.frame, 0.9).toFixed(2), 7)} ${pad(pct(t.frame, 0.99).toFixed(2), 7)} ${pad(mean(t.frame).toFixed(2), 7)} ${pad(median(t.handler).toFixed(1), 17)} ${pad(median(t.paint).toFixed(1), 13)}   (goal < ${goal})`);
+      await page.context().close();
+    }
+  }
+  console.log();
+}
+
+// ---- Memory over a long stroke ------------------------------------------------------------
+
+// Draws `count` segments from where the last call left off, in strokes of 1000 segments, as
+// pointer events on the canvas; a frame is painted after every stroke.
+function drawSegments([count, from]) {
+  const s = ParallelRatio.page.surface, c = s.canvas, r = c.getBoundingClientRect();
+  const at = (x, y) => ({ clientX: r.left + (x + 2) * s.scale, clientY: r.top + (y + 2) * s.scale });
+  const fire = (type, x, y, button, buttons) => c.dispatchEvent(new PointerEvent(type, {
+    pointerId: 1, pointerType: 'mouse', isPrimary: true, button, buttons, bubbles: true, ...at(x, y),
+  }));
+  const frame = () => new Promise((done) => requestAnimationFrame(() => done()));
+  return (async () => {
+    for (let i = from; i < from + count; i += 1000) {
+      const y0 = 20 + (i / 1000 % 60) * 10;
+      fire('pointerdown', 20, y0, 0, 1);
+      for (let k = 1; k <= 1000; ++k) fire('pointermove', 20 + (k % 250) * 3, y0 + (k % 2) * 4, -1, 1);
+      fire('pointerup', 770, y0, 0, 0);
+      await frame();
+    }
+  })();
+}
+
+async function memoryNow(page, cdp, browserCdp) {
+  await cdp.send('HeapProfiler.collectGarbage');
+  const { metrics } = await cdp.send('Performance.getMetrics');
+  const metric = (name) => metrics.find((m) => m.name === name)?.value ?? NaN;
+  const wasm = await page.evaluate(() => window.wasmMemories.reduce((n, m) => n + m.buffer.byteLength, 0));
+  // The renderer with the largest resident set is the lesson's: the only page open.
+  let rss = 0;
+  const { processInfo } = await browserCdp.send('SystemInfo.getProcessInfo');
+  for (const p of processInfo.filter((p) => p.type === 'renderer')) {
+    try {
+      const kb = /VmRSS:\s+(\d+)/.exec(readFileSync(`/proc/${p.id}/status`, 'utf8'))?.[1];
+      rss = Math.max(rss, Number(kb ?? 0) * 1024);
+    } catch {
+      // gone meanwhile
+    }
+  }
+  return { heap: metric('JSHeapUsedSize'), wasm, rss, nodes: metric('Nodes') };
+}
+
+// Keeps hold of every WebAssembly memory the page's modules export, to read their size.
+function catchWasmMemories() {
+  window.wasmMemories = [];
+  const keep = (result) => {
+    const instance = result.instance ?? result;
+    for (const v of Object.values(instance.exports ?? {}))
+      if (v instanceof WebAssembly.Memory) window.wasmMemories.push(v);
+    return result;
+  };
+  const instantiate = WebAssembly.instantiate;
+  WebAssembly.instantiate = (...a) => instantiate.apply(WebAssembly, a).then(keep);
+  const streaming = WebAssembly.instantiateStreaming;
+  if (streaming) WebAssembly.instantiateStreaming = (...a) => streaming.apply(WebAssembly, a).then(keep);
+}
+
+if (only.has('memory')) {
+  const page = await openLesson(1920, 1080, catchWasmMemories);
+  const cdp = await page.context().newCDPSession(page);
+  const browserCdp = await browser.newBrowserCDPSession();
+  await cdp.send('Performance.enable');
+  const errors = [];
+  page.on('pageerror', (e) => errors.push(String(e)));
+  await page.locator('#form > button', { hasText: 'メモ' }).click();
+  console.log(`Memory over ${segments} stroke segments at 1920 x 1080 (MiB)`);
+  console.log('  segments   JS heap   WebAssembly   renderer RSS   ms per 1000');
+  const row = (n, m, ms) => console.log(`  ${pad(n, 8)} ${pad(mib(m.heap), 9)} ${pad(mib(m.wasm), 13)} ${pad(mib(m.rss), 14)}   ${ms}`);
+  const first = await memoryNow(page, cdp, browserCdp);
+  row(0, first, '');
+  const step = Math.max(1000, Math.round(segments / 4000) * 1000);
+  let last = first;
+  for (let done = 0; done < segments; done += step) {
+    const t0 = performance.now();
+    await page.evaluate(drawSegments, [Math.min(step, segments - done), done]);
+    const ms = ((performance.now() - t0) / (Math.min(step, segments - done) / 1000)).toFixed(1);
+    last = await memoryNow(page, cdp, browserCdp);
+    row(done + Math.min(step, segments - done), last, ms);
+  }
+  console.log(`  growth: JS heap ${(last.heap - first.heap) / 1024 | 0} KiB, WebAssembly ${(last.wasm - first.wasm) / 1024 | 0} KiB, renderer ${(last.rss - first.rss) / 1024 | 0} KiB${errors.length ? `; page errors: ${errors.join('; ')}` : ''}\n`);
+  await page.context().close();
+}
+
+await browser.close();
+siteServer.close();
+benchServer.close();
+console.log(`load average at end: ${loadavg().map((l) => l.toFixed(2)).join(' ')}`);
