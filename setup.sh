@@ -21,17 +21,19 @@ esac
 jobs=$(nproc 2>/dev/null || echo 2)
 
 # What building and running the desktop program need.
-desktop_packages=(g++ cmake make pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
-                  libfontconfig-dev fonts-ipafont-gothic fonts-ipafont-mincho)
-# What building the web edition needs: Emscripten (it brings clang, lld and binaryen), and
-# fonttools with the IPA faces for the font subsets the site ships.
-web_packages=(emscripten cmake make fonttools python3-brotli
-              fonts-ipafont-gothic fonts-ipafont-mincho)
+# nlohmann-json reads the board file; P052 Italic draws the line letters.
+desktop_packages=(g++ cmake make pkg-config qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
+                  libfontconfig-dev nlohmann-json3-dev
+                  fonts-ipafont-gothic fonts-ipafont-mincho fonts-urw-base35)
+# What building the web edition needs: Emscripten (it brings clang, lld and binaryen),
+# fonttools with the faces for the font subsets the site ships, rsvg-convert for its icons.
+web_packages=(emscripten cmake make nlohmann-json3-dev fonttools python3-brotli librsvg2-bin
+              fonts-ipafont-gothic fonts-ipafont-mincho fonts-urw-base35)
 # What the tests need on top: doctest and RapidCheck for the core, Google Benchmark for the
 # bench targets, an X server for the window checks, the package checkers, and Chromium for
 # the web edition's page.
 test_packages=(doctest-dev librapidcheck-dev libbenchmark-dev xvfb xauth
-               desktop-file-utils appstream dpkg-dev lintian chromium)
+               desktop-file-utils appstream dpkg-dev file lintian chromium)
 
 build_desktop() { # tests: ON|OFF
   cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo \

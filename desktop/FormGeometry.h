@@ -1,4 +1,6 @@
 #pragma once
+#include "form/Twips.h"
+
 #include <QtCore/QRect>
 #include <QtCore/QRectF>
 #include <QtCore/QSize>
@@ -10,7 +12,7 @@ namespace pr {
 // form centred and the spare room left to the window's background.
 class FormGeometry {
 public:
-    static constexpr double kTwipsPerPixel = 15;
+    static constexpr double kTwipsPerPixel = pr::kTwipsPerPixel;
     static constexpr int kClientWidth = 811, kClientHeight = 702;
 
     // dpr: the screen's device pixel ratio. Controls' edges are put on whole device pixels,
