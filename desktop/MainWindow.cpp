@@ -245,6 +245,9 @@ void MainWindow::buildTools()
                                 a(Tool::Open), a(Tool::Save), nullptr, a(Tool::SaveImage),
                                 a(Tool::Copy), a(Tool::Print)},
                                fonts_, this);
+    toolStrip_->setAccessibleName(QStringLiteral("道具"));
+    toolStrip_->setAccessibleDescription(
+        QStringLiteral("元に戻す、保存、印刷などの大きなボタン。画面の横に余白があるときに出ます。"));
     toolStrip_->hide(); // until a layout finds room for it
 }
 

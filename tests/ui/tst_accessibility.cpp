@@ -46,9 +46,9 @@ private slots:
             QVERIFY2(!names.contains(n), qPrintable(n));
             names.insert(n);
         }
-        // The heading, two row captions, four buttons, eight pens and the surface; the
-        // focus ring is no child a reader should meet.
-        QCOMPARE(window->childCount(), 16);
+        // The heading, two row captions, four buttons, eight pens, the surface and the tool
+        // strip; the focus ring is no child a reader should meet.
+        QCOMPARE(window->childCount(), 17);
     }
 
     void pensAreToldApartByTheirRow()
