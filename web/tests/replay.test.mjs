@@ -3,9 +3,9 @@
 // glyphs. PR_REPLAY_TOOL names the desktop side, the replay_surface program of the native
 // build (tests/replay); without it these tests are skipped.
 //
-// Pictures are compared at device pixels. Outside the surface's texts every pixel must find a
-// colour match at most one pixel away; inside each text box, where the two rasterisers draw
-// glyphs differently, at most two pixels away and all but a share of the box.
+// Pictures are compared at device pixels. Outside the surface's texts and letters every pixel
+// must find a colour match at most one pixel away; inside each of their boxes, where the two
+// rasterisers draw glyphs differently, at most two pixels away and all but a share of the box.
 import assert from 'node:assert/strict';
 import { execFile } from 'node:child_process';
 import { existsSync, mkdirSync, readFileSync, writeFileSync } from 'node:fs';
@@ -56,12 +56,13 @@ async function desktopPicture(script, width, height, dpr) {
   return decodePng(readFileSync(out));
 }
 
-// Text boxes of the surface, in canvas pixels, grown by a pixel for the glyphs' antialiasing.
+// Boxes of the surface's texts and line letters (glyphs, or bitmaps scaled by each renderer's
+// own filter), in canvas pixels, grown by a pixel for their antialiasing.
 function textBoxes(page) {
   return page.evaluate(() => {
     const s = ParallelRatio.page.surface, k = s.scale * s.dpr;
-    return s.list.items.filter((i) => i.kind === 'text').map((i) => ({
-      caption: i.caption,
+    return s.list.items.filter((i) => i.kind === 'text' || i.kind === 'image').map((i) => ({
+      caption: i.caption ?? `letter ${i.image}`,
       x: Math.floor((i.box.x + 2) * k) - 1, y: Math.floor((i.box.y + 2) * k) - 1,
       w: Math.ceil(i.box.w * k) + 2, h: Math.ceil(i.box.h * k) + 2,
     }));
