@@ -44,6 +44,7 @@ bool clipSegment(QPointF &a, QPointF &b, const QRectF &r)
 
 const QPointF kBorder(PictureBox::kBorder, PictureBox::kBorder);
 
+// Equal to StrokeLayer::Shown{}.hash: the hash of no segment.
 constexpr std::uint64_t kEmptyHash = 0x9E3779B97F4A7C15ull;
 
 // Order-dependent hash of a layer's segments: the same whether they arrive one by one or
@@ -61,21 +62,12 @@ std::uint64_t mix(std::uint64_t h, float x1, float y1, float x2, float y2, Rgb c
     return h;
 }
 
-std::uint64_t hashOf(const std::vector<Stroke> &strokes)
-{
-    std::uint64_t h = kEmptyHash;
-    for (const Stroke &s : strokes)
-        for (std::size_t i = 1; i < s.points.size(); ++i)
-            h = mix(h, s.points[i - 1].x, s.points[i - 1].y, s.points[i].x, s.points[i].y,
-                    s.colour, s.width);
-    return h;
-}
-
 // Paints segments into one raster; one painter for many segments, with exactly the state a
 // painter for a single segment has, so a layer painted again equals the one drawn live.
 class SegmentPainter {
 public:
-    SegmentPainter(QImage &target, double k)
+    // `only`, in the target's pixels, narrows the clip to whole pixels of one area.
+    SegmentPainter(QImage &target, double k, const QRect &only = QRect())
         : p_(&target), k_(k),
           inner_(kBorder * k, QSizeF(PictureBox::kInnerWidth, PictureBox::kInnerHeight) * k)
     {
@@ -83,6 +75,8 @@ public:
         p_.scale(1 / dpr, 1 / dpr); // undo the image's pixel ratio: draw in its own pixels
         p_.setRenderHint(QPainter::Antialiasing);
         p_.setClipRect(inner_);
+        if (!only.isNull())
+            p_.setClipRect(only, Qt::IntersectClip);
     }
 
     void segment(QPointF a, QPointF b, QRgb colour, int width)
@@ -116,7 +110,7 @@ bool usable(float x1, float y1, float x2, float y2)
 
 } // namespace
 
-StrokeLayer::StrokeLayer() : hash_(kEmptyHash), background_(kGreen)
+StrokeLayer::StrokeLayer() : background_(kGreen)
 {
     setGeometry(QSizeF(PictureBox::kOuterWidth, PictureBox::kOuterHeight).toSize(), 1, 1);
 }
@@ -155,10 +149,31 @@ void StrokeLayer::makeRaster()
     image_.setDevicePixelRatio(dpr_);
 }
 
+QRectF StrokeLayer::segmentBox(QPointF a, QPointF b, int width) const
+{
+    const double k = scale_ * dpr_;
+    const double half = std::max(1, width) * k / 2 + 2;
+    return QRectF((a + kBorder) * k, (b + kBorder) * k)
+        .normalized()
+        .adjusted(-half, -half, half, half);
+}
+
+void StrokeLayer::note(QPointF a, QPointF b, Rgb colour, int width)
+{
+    Shown &s = shown_;
+    s.hash = mix(s.hash, float(a.x()), float(a.y()), float(b.x()), float(b.y()), colour, width);
+    if (usable(float(a.x()), float(a.y()), float(b.x()), float(b.y())))
+        s.openBox |= segmentBox(a, b, width);
+    if (++s.segments % kBlock == 0) {
+        s.blocks.push_back({s.hash, s.openBox});
+        s.openBox = QRectF();
+    }
+}
+
 void StrokeLayer::paintAll(const std::vector<Stroke> &strokes)
 {
     image_ = QImage();
-    hash_ = kEmptyHash;
+    shown_ = Shown{};
     bool any = false;
     for (const Stroke &s : strokes)
         any = any || s.points.size() > 1;
@@ -168,13 +183,51 @@ void StrokeLayer::paintAll(const std::vector<Stroke> &strokes)
     SegmentPainter painter(image_, scale_ * dpr_);
     for (const Stroke &s : strokes) {
         for (std::size_t i = 1; i < s.points.size(); ++i) {
-            const StrokePoint a = s.points[i - 1], b = s.points[i];
-            if (!usable(a.x, a.y, b.x, b.y))
-                continue;
-            painter.segment(QPointF(a.x, a.y), QPointF(b.x, b.y), s.colour, std::max(1, s.width));
-            hash_ = mix(hash_, a.x, a.y, b.x, b.y, s.colour, s.width);
+            const QPointF a(s.points[i - 1].x, s.points[i - 1].y), b(s.points[i].x, s.points[i].y);
+            if (usable(s.points[i - 1].x, s.points[i - 1].y, s.points[i].x, s.points[i].y))
+                painter.segment(a, b, s.colour, std::max(1, s.width));
+            note(a, b, s.colour, s.width);
         }
     }
+}
+
+void StrokeLayer::paintChanged(const std::vector<Stroke> &strokes, std::size_t common)
+{
+    // Where the raster may change: what the shown segments after the common ones touched,
+    // and what the new ones after them will touch.
+    QRectF area = shown_.openBox;
+    for (std::size_t j = common / kBlock; j < shown_.blocks.size(); ++j)
+        area |= shown_.blocks[j].box;
+    std::size_t n = 0;
+    for (const Stroke &s : strokes)
+        for (std::size_t i = 1; i < s.points.size(); ++i, ++n)
+            if (n >= common && usable(s.points[i - 1].x, s.points[i - 1].y, s.points[i].x, s.points[i].y))
+                area |= segmentBox(QPointF(s.points[i - 1].x, s.points[i - 1].y),
+                                   QPointF(s.points[i].x, s.points[i].y), s.width);
+    const QRect pixels = area.toAlignedRect() & image_.rect();
+
+    // Those pixels from the background up, with every segment that reaches them, in order:
+    // the same as painting the whole layer afresh, there.
+    shown_ = Shown{};
+    if (!pixels.isEmpty()) {
+        QPainter(&image_).fillRect(QRectF(QPointF(pixels.topLeft()) / dpr_,
+                                          QSizeF(pixels.size()) / dpr_),
+                                   QColor(background_));
+        image_.setDevicePixelRatio(dpr_);
+    }
+    SegmentPainter painter(image_, scale_ * dpr_, pixels);
+    const QRectF reach(pixels);
+    for (const Stroke &s : strokes) {
+        for (std::size_t i = 1; i < s.points.size(); ++i) {
+            const QPointF a(s.points[i - 1].x, s.points[i - 1].y), b(s.points[i].x, s.points[i].y);
+            if (!pixels.isEmpty() &&
+                usable(s.points[i - 1].x, s.points[i - 1].y, s.points[i].x, s.points[i].y) &&
+                segmentBox(a, b, s.width).intersects(reach))
+                painter.segment(a, b, s.colour, std::max(1, s.width));
+            note(a, b, s.colour, s.width);
+        }
+    }
+    dirty_ = QRectF(QPointF(pixels.topLeft()) / dpr_, QSizeF(pixels.size()) / dpr_);
 }
 
 QRectF StrokeLayer::takeDirty()
@@ -193,39 +246,70 @@ void StrokeLayer::clearLayer(Rgb background)
 {
     background_ = background;
     if (!isBlank())
-        kept_ = {std::move(image_), hash_};
+        kept_ = {std::move(image_), std::move(shown_)};
     image_ = QImage();
-    hash_ = kEmptyHash;
+    shown_ = Shown{};
     dirty_ = whole();
 }
 
 void StrokeLayer::redrawLayer(Rgb background, const std::vector<Stroke> &strokes)
 {
+    // The hash of the new segments, and how many of them the shown ones begin with (to the
+    // last run of kBlock both have in common).
+    std::uint64_t wanted = kEmptyHash;
+    std::size_t count = 0, common = std::size_t(-1);
+    for (const Stroke &s : strokes) {
+        for (std::size_t i = 1; i < s.points.size(); ++i) {
+            wanted = mix(wanted, s.points[i - 1].x, s.points[i - 1].y, s.points[i].x,
+                         s.points[i].y, s.colour, s.width);
+            if (++count % kBlock == 0 && common == std::size_t(-1)) {
+                const std::size_t j = count / kBlock - 1;
+                if (j >= shown_.blocks.size() || shown_.blocks[j].chain != wanted)
+                    common = j * kBlock;
+            }
+        }
+    }
+    if (common == std::size_t(-1))
+        common = std::min(shown_.blocks.size(), count / kBlock) * kBlock;
+
+    const bool sameBackground = background == background_;
     background_ = background;
-    dirty_ = whole();
-    const std::uint64_t wanted = hashOf(strokes);
-    if (wanted == hash_)
+    if (sameBackground && wanted == shown_.hash && count == shown_.segments)
         return;
-    if (!kept_.image.isNull() && kept_.strokes == wanted) {
+    dirty_ = whole();
+    if (!kept_.image.isNull() && kept_.shown.hash == wanted && kept_.shown.segments == count) {
         std::swap(image_, kept_.image);
-        std::swap(hash_, kept_.strokes);
+        std::swap(shown_, kept_.shown);
         return;
     }
-    if (!isBlank())
-        kept_ = {std::move(image_), hash_};
-    paintAll(strokes);
+    if (count == 0) {
+        if (!isBlank())
+            kept_ = {std::move(image_), std::move(shown_)};
+        image_ = QImage();
+        shown_ = Shown{};
+        return;
+    }
+    if (isBlank() || !sameBackground) {
+        if (!isBlank())
+            kept_ = {std::move(image_), std::move(shown_)};
+        paintAll(strokes);
+        return;
+    }
+    paintChanged(strokes, common);
 }
 
 void StrokeLayer::drawSegment(float x1, float y1, float x2, float y2, Rgb colour, int width)
 {
-    if (!usable(x1, y1, x2, y2))
-        return;
-    const int w = std::max(1, width);
     const QPointF a(x1, y1), b(x2, y2);
+    if (!usable(x1, y1, x2, y2)) {
+        note(a, b, colour, width);
+        return;
+    }
+    const int w = std::max(1, width);
     if (isBlank())
         makeRaster();
     SegmentPainter(image_, scale_ * dpr_).segment(a, b, colour, w);
-    hash_ = mix(hash_, x1, y1, x2, y2, colour, width);
+    note(a, b, colour, width);
 
     const double half = w * scale_ / 2 + 1;
     const QRectF inner(toWidget(QPointF(0, 0)),

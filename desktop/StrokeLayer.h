@@ -22,6 +22,10 @@ namespace pr {
 //
 // A clear keeps the raster it let go, and redrawLayer takes it back when it is asked for
 // exactly the strokes that raster showed: the undo of a reset or a clear costs no painting.
+// Otherwise redrawLayer paints again only where the new strokes differ from those shown
+// (after the segments both have in common): undoing or redoing a stroke costs in proportion
+// to the writing that stroke lies on, and the result is the same, pixel for pixel, as
+// painting every stroke afresh.
 class StrokeLayer : public LayerSink {
 public:
     StrokeLayer();
@@ -55,17 +59,33 @@ public:
     qsizetype bytes() const;
 
 private:
+    // Runs of kBlock segments as shown, in order: the hash of every segment up to the run's
+    // end, and the raster pixels the run's segments may touch.
+    static constexpr std::size_t kBlock = 64;
+    struct Block {
+        std::uint64_t chain = 0;
+        QRectF box;
+    };
+    struct Shown {
+        std::uint64_t hash = 0x9E3779B97F4A7C15ull; // of every segment painted, in order
+        std::size_t segments = 0;
+        std::vector<Block> blocks; // full runs
+        QRectF openBox;            // the run not yet full
+    };
     struct Kept {
         QImage image;
-        std::uint64_t strokes = 0; // hash of the segments it shows
+        Shown shown;
     };
 
     void paintAll(const std::vector<Stroke> &strokes);
+    void paintChanged(const std::vector<Stroke> &strokes, std::size_t common);
+    QRectF segmentBox(QPointF a, QPointF b, int width) const; // raster px, conservative
+    void note(QPointF a, QPointF b, Rgb colour, int width);
     void makeRaster();
     QRectF whole() const { return QRectF(QPointF(0, 0), QSizeF(widgetSize_)); }
 
     QImage image_;
-    std::uint64_t hash_;  // of every segment painted into image_, in order
+    Shown shown_;         // what image_ holds
     Kept kept_;           // the raster the last clear or redraw let go
     const std::vector<Stroke> *source_ = nullptr;
     QRgb background_;

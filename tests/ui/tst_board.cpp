@@ -140,6 +140,44 @@ private slots:
         QCOMPARE(wt::grabSurface(w), one);
     }
 
+    void undoRepaintsWhereTheStrokeLayOverOthers_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("811x702") << QSize(811, 702);
+        QTest::newRow("fractional scale") << QSize(1000, 866);
+    }
+    void undoRepaintsWhereTheStrokeLayOverOthers()
+    {
+        // Strokes crossing each other and an erasure across them: undoing the erasure and
+        // the last stroke gives back exactly the pixels shown before each.
+        QFETCH(QSize, size);
+        MainWindow w;
+        w.resize(size);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const auto stroke = [&w](QPointF from, QPointF to) {
+            w.handle([&](Lesson &l) { l.press(1, 0, from.x(), from.y()); });
+            for (int i = 1; i <= 80; ++i) {
+                const QPointF p = from + (to - from) * (i / 80.0) + QPointF(0, 15 * std::sin(i / 4.0));
+                w.handle([&](Lesson &l) { l.move(1, 0, p.x(), p.y()); });
+            }
+            w.handle([&](Lesson &l) { l.release(1, 0, to.x(), to.y()); });
+        };
+        w.commandButton(3)->click();
+        stroke({50, 300}, {700, 320});
+        w.optionButton(5)->click();
+        const QImage one = wt::grabSurface(w);
+        stroke({300, 100}, {320, 600});
+        const QImage two = wt::grabSurface(w);
+        w.optionButton(7)->click();
+        stroke({100, 250}, {600, 450});
+        w.optionButton(5)->click(); // the eraser's cursor away
+        w.undo();
+        QCOMPARE(wt::grabSurface(w), two);
+        w.undo();
+        QCOMPARE(wt::grabSurface(w), one);
+    }
+
     void theLayerIsPaintedAgainAtANewSize()
     {
         // Written small and then enlarged, or written at the large size: the same pixels.
