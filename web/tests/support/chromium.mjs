@@ -1,7 +1,12 @@
 // The machine's own Chromium, headless, driven by playwright-core (web/package.json; `npm ci`
 // in web/). playwright-core brings no browser and downloads none: PR_CHROMIUM names the
 // executable, /usr/bin/chromium by default.
-import { chromium } from 'playwright-core';
+let chromium;
+try {
+  ({ chromium } = await import('playwright-core'));
+} catch (e) {
+  throw new Error(`playwright-core is missing: run \`PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm ci\` in web/ (${e.code ?? e.message})`);
+}
 
 export const chromiumPath = process.env.PR_CHROMIUM ?? '/usr/bin/chromium';
 
