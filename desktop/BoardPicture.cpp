@@ -70,9 +70,9 @@ void BoardPicture::paint(QPainter &p) const
     p.setClipRect(DrawListPainter::toQt(list_.outer), Qt::IntersectClip);
     paintStrokes(p);
 
-    // The figure, cut to the inner area. The frame follows rather than precedes it, as it
-    // does on screen: the two never share a pixel, and painted last the frame also covers
-    // whatever reaches past the inner area where a device cannot clip (SVG readers differ).
+    // The figure, cut to the inner area, then the frame. On screen the frame comes first; the
+    // two never share a pixel, and painted last the frame also covers whatever reaches past
+    // the inner area where a device does not clip (SVG readers differ).
     const QRectF inner = DrawListPainter::toQt(list_.clip);
     p.save();
     p.setClipRect(inner, Qt::IntersectClip);
@@ -97,6 +97,7 @@ void BoardPicture::paintStrokes(QPainter &p) const
     if (strokes_.empty())
         return;
     const QRectF inner = DrawListPainter::toQt(list_.clip);
+    const QRectF roomy = inner.adjusted(-100, -100, 100, 100);
     p.save();
     p.setClipRect(inner, Qt::IntersectClip);
     p.setRenderHint(QPainter::Antialiasing);
@@ -117,7 +118,7 @@ void BoardPicture::paintStrokes(QPainter &p) const
         bool strays = false;
         for (const StrokePoint &pt : stroke.points) {
             line.append(QPointF(pt.x, pt.y));
-            strays = strays || !inner.adjusted(-100, -100, 100, 100).contains(line.back());
+            strays = strays || !roomy.contains(line.back());
         }
         if (line.size() == 1)
             line.append(line.front()); // a dot
