@@ -26,6 +26,8 @@
 //   the move brought about has been rendered (the page's handler, its frame callback that
 //   paints the canvas, style, layout, paint and commit). "handler" is the part up to the end
 //   of the move's dispatch, "canvas paint" the page's own painting in its frame callback.
+//   "yardstick stroke" is the yardstick page with its canvas as large as the lesson's,
+//   drawing each segment straight from its move handler: the browser's own share.
 //   Without cross-origin isolation the page's clock ticks in steps of 0.1 ms.
 // - memory: the page's JavaScript heap (after a full garbage collection), the WebAssembly
 //   memory and the renderer's resident set, at checkpoints while a memo stroke of --segments
@@ -167,12 +169,15 @@ function recordMoves() {
   window.moveTimes = [];
   window.handlerTimes = [];
   window.paintTimes = [];
-  const surface = ParallelRatio.page.surface, paintDirty = surface.paintDirty.bind(surface);
-  surface.paintDirty = () => {
-    const t = performance.now();
-    paintDirty();
-    window.paintTimes.push(performance.now() - t);
-  };
+  const surface = globalThis.ParallelRatio?.page?.surface;
+  if (surface) {
+    const paintDirty = surface.paintDirty.bind(surface);
+    surface.paintDirty = () => {
+      const t = performance.now();
+      paintDirty();
+      window.paintTimes.push(performance.now() - t);
+    };
+  }
   window.addEventListener('pointermove', () => {
     const t0 = performance.now();
     requestAnimationFrame(() => {
@@ -195,12 +200,47 @@ async function openLesson(width, height, initScript = undefined) {
   return page;
 }
 
-// Page point of a surface point.
+// Page point of a surface point (on the yardstick, of the point its canvas has there).
 function pagePoint(page, x, y) {
   return page.evaluate(([x, y]) => {
-    const s = ParallelRatio.page.surface, r = s.canvas.getBoundingClientRect();
-    return [r.left + (x + 2) * s.scale, r.top + (y + 2) * s.scale];
+    const c = document.querySelector('canvas'), r = c.getBoundingClientRect();
+    const k = globalThis.ParallelRatio?.page?.surface.scale ?? r.width / 793;
+    return [r.left + (x + 2) * k, r.top + (y + 2) * k];
   }, [x, y]);
+}
+
+// The yardstick page with its canvas where the lesson's is (box in CSS px), drawing the
+// thin pen's segment to each move with a button held, straight from its move handler: the
+// least a page can do for a stroke, and what the browser then takes to render the frame.
+async function openYardstick(width, height, box) {
+  const context = await browser.newContext({ viewport: { width, height } });
+  const page = await context.newPage();
+  await page.goto(`${benchUrl}yardstick.html`);
+  await page.waitForFunction(() => window.yardstickPainted === true);
+  await page.evaluate((b) => {
+    const c = document.querySelector('canvas'), k = window.devicePixelRatio || 1;
+    Object.assign(c.style, { left: `${b.x}px`, top: `${b.y}px`, width: `${b.w}px`, height: `${b.h}px` });
+    c.width = Math.round(b.w * k);
+    c.height = Math.round(b.h * k);
+    const g = c.getContext('2d', { alpha: false });
+    g.fillStyle = '#008000';
+    g.fillRect(0, 0, c.width, c.height);
+    g.strokeStyle = '#ff0000';
+    g.lineWidth = 3 * c.width / 793;
+    g.lineCap = 'round';
+    let last = null;
+    c.addEventListener('pointermove', (e) => {
+      const r = c.getBoundingClientRect(), p = [(e.clientX - r.left) * k, (e.clientY - r.top) * k];
+      if (last && e.buttons) {
+        g.beginPath();
+        g.moveTo(...last);
+        g.lineTo(...p);
+        g.stroke();
+      }
+      last = p;
+    });
+  }, box);
+  return page;
 }
 
 async function timeMoves(page, path) {
@@ -238,10 +278,11 @@ function strokePath(n, seed = 1) {
 
 if (only.has('moves')) {
   console.log(`Pointer moves: from the page receiving a move to its frame rendered, ms (${moves} moves)`);
-  console.log('  viewport    device px    scene   median     p90     p99    mean   medians: handler  canvas paint');
+  console.log('  viewport    device px    scene             median     p90     p99    mean   medians: handler  canvas paint');
   for (const [w, h, goal] of [[1920, 1080, 2], [3840, 2160, 4]]) {
-    for (const scene of ['slide', 'stroke']) {
-      const page = await openLesson(w, h);
+    let box;
+    for (const scene of ['slide', 'stroke', 'yardstick']) {
+      const page = scene === 'yardstick' ? await openYardstick(w, h, box) : await openLesson(w, h);
       if (scene === 'stroke') await page.locator('#form > button', { hasText: 'メモ' }).click();
       const start = scene === 'slide' ? [300, 300] : [400, 320];
       await page.mouse.move(...await pagePoint(page, ...start));
@@ -249,7 +290,10 @@ if (only.has('moves')) {
       const t = await timeMoves(page, scene === 'slide' ? slidePath(moves) : strokePath(moves));
       await page.mouse.up();
       const dev = await page.evaluate(() => { const c = document.querySelector('canvas'); return `${c.width}x${c.height}`; });
-      console.log(`  ${`${w}x${h}`.padEnd(10)} ${dev.padStart(10)}  ${scene.padEnd(6)} ${pad(median(t.frame).toFixed(2), 8)} ${pad(pct(t.frame, 0.9).toFixed(2), 7)} ${pad(pct(t.frame, 0.99).toFixed(2), 7)} ${pad(mean(t.frame).toFixed(2), 7)} ${pad(median(t.handler).toFixed(1), 17)} ${pad(median(t.paint).toFixed(1), 13)}   (goal < ${goal})`);
+      box = await page.evaluate(() => { const r = document.querySelector('canvas').getBoundingClientRect(); return { x: r.left, y: r.top, w: r.width, h: r.height }; });
+      const paint = t.paint.length ? median(t.paint).toFixed(1) : '-';
+      const name = scene === 'yardstick' ? 'yardstick stroke' : scene;
+      console.log(`  ${`${w}x${h}`.padEnd(10)} ${dev.padStart(10)}  ${name.padEnd(16)} ${pad(median(t.frame).toFixed(2), 7)} ${pad(pct(t.frame, 0.9).toFixed(2), 7)} ${pad(pct(t.frame, 0.99).toFixed(2), 7)} ${pad(mean(t.frame).toFixed(2), 7)} ${pad(median(t.handler).toFixed(1), 17)} ${pad(paint, 13)}${scene === 'yardstick' ? '' : `   (goal < ${goal})`}`);
       await page.context().close();
     }
   }

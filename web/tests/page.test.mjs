@@ -46,8 +46,8 @@ const onMProlongation = (y) => [470 - (150 - y) * 28 / 140, y];
 const GREEN = 0x008000, WHITE = 0xffffff, RED = 0xff0000, BLUE = 0x0000ff, BLACK = 0x000000;
 const MAGENTA = 0xff00ff, LIGHT_GREEN = 0xc0ffc0;
 
-// Boxes of labels on the surface (logical surface pixels).
-// Ｄ's box, less the columns the copy of ℓ crosses.
+// Boxes of labels on the surface (logical surface pixels): Ｄ's at the start, less the
+// columns the copy of ℓ crosses, and Ｇ's once shown.
 const BOX_D = { x: 316, y: 219, w: 20, h: 29 };
 const BOX_G = { x: 460, y: 52, w: 24, h: 29 };
 
