@@ -116,7 +116,7 @@ int main(int argc, char *argv[])
     d.clickCommand(3); // メモ
 
     // Memory of short strokes first, on a board of its own.
-    write(window, 10'000, 10, rng);
+    write(window, std::min(segments, 10'000L), 10, rng);
     const auto &strokes = window.lesson().strokes();
     std::printf("\nstroke storage: %.1f bytes per segment in strokes of 10 segments (%zu strokes)\n",
                 strokeBytes(strokes) / double(window.lesson().strokeList().segmentCount()),
