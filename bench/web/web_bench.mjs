@@ -102,6 +102,7 @@ async function firstFrame(kind, url) {
     return await page.evaluate(() => ({
       frame: window.firstCompleteFrame,
       dom: performance.getEntriesByType('navigation')[0].domContentLoadedEventEnd,
+      files: Math.max(0, ...performance.getEntriesByType('resource').map((e) => e.responseEnd)),
       up: window.pageUp,
     }));
   } finally {
@@ -119,10 +120,10 @@ if (only.has('start')) {
   }
   const frames = (v) => v.map((r) => r.frame);
   console.log(`Start: navigation to first complete frame, ms (${runs} cold loads each)`);
-  console.log('  page          median     p10     p90   DOMContentLoaded   lesson up (after a frame)');
+  console.log('  page          median     p10     p90   last file in   DOMContentLoaded   lesson up (after a frame)');
   for (const [name, v] of [['lesson', lesson], ['yardstick', yardstick]]) {
     const f = frames(v), up = v[0].up === undefined ? '' : pad(median(v.map((r) => r.up)).toFixed(1), 10);
-    console.log(`  ${name.padEnd(10)} ${pad(median(f).toFixed(1), 9)} ${pad(pct(f, 0.1).toFixed(1), 7)} ${pad(pct(f, 0.9).toFixed(1), 7)} ${pad(median(v.map((r) => r.dom)).toFixed(1), 12)}       ${up}`);
+    console.log(`  ${name.padEnd(10)} ${pad(median(f).toFixed(1), 9)} ${pad(pct(f, 0.1).toFixed(1), 7)} ${pad(pct(f, 0.9).toFixed(1), 7)} ${pad(median(v.map((r) => r.files)).toFixed(1), 15)} ${pad(median(v.map((r) => r.dom)).toFixed(1), 18)}       ${up}`);
   }
   console.log(`  lesson / yardstick: ${(median(frames(lesson)) / median(frames(yardstick))).toFixed(2)} x (goal <= 1.3)\n`);
 }
