@@ -6,13 +6,13 @@ import { fileURLToPath } from 'node:url';
 
 const repo = resolve(dirname(fileURLToPath(import.meta.url)), '../../..');
 
-// PR_WEB_SITE names the site folder; by default the one web/setup.sh builds.
+// PR_WEB_SITE names the site folder; by default the one setup.sh builds.
 export const site = resolve(process.env.PR_WEB_SITE ?? join(repo, 'build-web/site'));
 
 export function requireSiteFile(name) {
   const file = join(site, name);
   if (!existsSync(file))
-    throw new Error(`${file} is missing: build the site first (web/setup.sh build)`);
+    throw new Error(`${file} is missing: build the site first (./setup.sh web or ./setup.sh test)`);
   return createRequire(import.meta.url)(file);
 }
 
