@@ -20,7 +20,7 @@
       // A bitmap that fails to load is left out of the picture, as on the desktop.
       loads.push(img.decode().catch(() => undefined));
     }
-    return Promise.all(loads).then(() => images);
+    return { pending: images, loaded: Promise.all(loads).then(() => images) };
   }
 
   // The CSS font families of the two faces, as the style sheet names them.
@@ -234,10 +234,7 @@
   // fallbacks of the style sheet; without the italic, the letters are the bitmaps. Resolves
   // to the letters' CSS family, or null.
   async function loadFonts() {
-    const load = (f) => document.fonts.load(f).then((faces) => faces.length > 0, () => false);
-    const [, , italic] = await Promise.all([
-      load('16px "ParallelRatio Gothic"'), load('bold 29px "ParallelRatio Mincho"'),
-      load('italic 34px "ParallelRatio Italic"')]);
+    const [, , italic] = await PR.faces;
     return italic ? '"ParallelRatio Italic"' : null;
   }
 
@@ -252,7 +249,10 @@
   async function start() {
     const [module, letterFace] = await Promise.all([createParallelRatio(), loadFonts()]);
     const lesson = new module.Lesson();
-    const letters = await loadLetters(lesson.layout().imageCount);
+    // With the italic face the letters are outlines and the bitmaps only a fallback, which
+    // the first frame need not wait for.
+    const bitmaps = loadLetters(lesson.layout().imageCount);
+    const letters = letterFace ? bitmaps.pending : await bitmaps.loaded;
     PR.page = new Page(document.getElementById('form'), lesson, letters,
                        () => new module.Lesson(), letterFace);
     keepOffline();
