@@ -41,11 +41,22 @@ bool Lesson::gestureInProgress() const
     return form.st.dragMode != 0 || (form.st.memoMode == 1 && form.st.penDown == 1);
 }
 
+FigureContent Lesson::content() const
+{
+    FigureContent c = FigureContent::of(form);
+    // Diagonal mode paints the copy white over whatever colour it had: that colour is still
+    // the one last committed, and shows again when the mode ends (or turns light red then,
+    // which is a change of its own).
+    if (form.st.diagonalMode == 1)
+        c.Line2[0].BorderColor = committed_.Line2[0].BorderColor;
+    return c;
+}
+
 void Lesson::commitStep()
 {
     if (gestureInProgress())
         return;
-    const FigureContent now = FigureContent::of(form);
+    const FigureContent now = content();
     const bool cleared = strokes_.cleared();
     std::vector<Stroke> removed;
     if (cleared) {
@@ -99,7 +110,9 @@ void Lesson::restore(HistoryStep &step, const FigureContent &content)
 {
     content.applyTo(form);
     strokes_.swapTail(step.keep, step.strokes);
-    committed_ = FigureContent::of(form);
+    // The content put back, even where the mode shows it otherwise (the copy white in
+    // diagonal mode): what the mode then changes of it is the next step.
+    committed_ = content;
     committedStrokes_ = strokes().size();
     lineStartOnTop_ = false;
     ++revision_;

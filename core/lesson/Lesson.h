@@ -88,6 +88,7 @@ public:
     static bool usableCoordinate(double v);
 
 private:
+    FigureContent content() const; // the form's content, as the history compares it
     void commitStep(); // closes the open step, if it changed anything and the gesture is over
     void restore(HistoryStep &step, const FigureContent &content);
 

@@ -273,4 +273,45 @@ TEST_CASE("openBoardIsOneStepAndRefusesWhatTheHandlersCannotMake")
     }
 }
 
+TEST_CASE("theCopyLeftLightMagentaThroughDiagonalMode")
+{
+    // A press on the copy taken over by a press above p leaves the copy light magenta;
+    // diagonal mode paints it white and, when it ends, light red. The history stays a chain
+    // through it: each undo takes one step, and all of them lead back to the start.
+    Board1 b;
+    const FigureContent initial = FigureContent::of(b.l.form);
+    b.l.press(1, 0, 150, 250);
+    clickPointLabel(b.l, 0);
+    REQUIRE(b.l.form.Line2[0].BorderColor == QBColor(13));
+    CHECK(b.l.history().undoCount() == 1);
+
+    b.l.clickCommand(4);
+    CHECK(b.l.history().undoCount() == 1); // the mode only shows the copy white
+
+    SUBCASE("undone in diagonal mode")
+    {
+        CHECK(b.l.undo());
+        CHECK(b.l.form.Line2[0].BorderColor == QBColor(15));
+        CHECK_FALSE(b.l.undo()); // no phantom step from the white of the mode
+        b.l.clickCommand(4);
+        CHECK(FigureContent::of(b.l.form) == initial);
+        CHECK(b.l.redo());
+        CHECK(b.l.form.Line2[0].BorderColor == QBColor(13));
+    }
+    SUBCASE("the mode's end is a step")
+    {
+        b.l.clickCommand(4);
+        CHECK(b.l.form.Line2[0].BorderColor == QBColor(12));
+        CHECK(b.l.history().undoCount() == 2);
+        CHECK(b.l.undo());
+        CHECK(b.l.form.Line2[0].BorderColor == QBColor(13));
+        CHECK(b.l.undo());
+        CHECK(FigureContent::of(b.l.form) == initial);
+        CHECK_FALSE(b.l.undo());
+        CHECK(b.l.redo());
+        CHECK(b.l.redo());
+        CHECK(b.l.form.Line2[0].BorderColor == QBColor(12));
+    }
+}
+
 TEST_SUITE_END();

@@ -149,9 +149,11 @@ TEST_CASE("undoingEverythingGivesTheFirstBoardAndRedoingGivesTheLast")
         const Snapshot last = snapshot(l, sink);
         RC_ASSERT(segmentsOf(l.strokes()) == sink.segments);
 
+        // Each undo takes one step: never more undos than steps recorded.
+        const auto steps = l.history().undoCount();
         int undone = 0;
         while (l.undo())
-            ++undone;
+            RC_ASSERT(std::size_t(++undone) <= steps);
         RC_ASSERT(!l.canUndo());
         RC_ASSERT(snapshot(l, sink) == first);
         for (int i = 0; i < undone; ++i)
