@@ -5,6 +5,7 @@
 
 #include <QtGui/QPainter>
 #include <QtGui/QPen>
+#include <QtGui/QRegion>
 #include <algorithm>
 #include <bit>
 #include <cmath>
@@ -66,8 +67,8 @@ std::uint64_t mix(std::uint64_t h, float x1, float y1, float x2, float y2, Rgb c
 // painter for a single segment has, so a layer painted again equals the one drawn live.
 class SegmentPainter {
 public:
-    // `only`, in the target's pixels, narrows the clip to whole pixels of one area.
-    SegmentPainter(QImage &target, double k, const QRect &only = QRect())
+    // `only`, in the target's pixels, narrows the clip to whole pixels of an area.
+    SegmentPainter(QImage &target, double k, const QRegion &only = QRegion())
         : p_(&target), k_(k),
           inner_(kBorder * k, QSizeF(PictureBox::kInnerWidth, PictureBox::kInnerHeight) * k)
     {
@@ -75,8 +76,8 @@ public:
         p_.scale(1 / dpr, 1 / dpr); // undo the image's pixel ratio: draw in its own pixels
         p_.setRenderHint(QPainter::Antialiasing);
         p_.setClipRect(inner_);
-        if (!only.isNull())
-            p_.setClipRect(only, Qt::IntersectClip);
+        if (!only.isEmpty())
+            p_.setClipRegion(only, Qt::IntersectClip);
     }
 
     void segment(QPointF a, QPointF b, QRgb colour, int width)
@@ -161,12 +162,23 @@ QRectF StrokeLayer::segmentBox(QPointF a, QPointF b, int width) const
 void StrokeLayer::note(QPointF a, QPointF b, Rgb colour, int width)
 {
     Shown &s = shown_;
+    // A run ends where a stroke does, so that it covers one place of the board.
+    if (s.openCount > 0 && (a != s.openEnd || colour != s.openColour || width != s.openWidth)) {
+        s.blocks.push_back({s.hash, s.segments, s.openBox});
+        s.openBox = QRectF();
+        s.openCount = 0;
+    }
     s.hash = mix(s.hash, float(a.x()), float(a.y()), float(b.x()), float(b.y()), colour, width);
+    ++s.segments;
     if (usable(float(a.x()), float(a.y()), float(b.x()), float(b.y())))
         s.openBox |= segmentBox(a, b, width);
-    if (++s.segments % kBlock == 0) {
-        s.blocks.push_back({s.hash, s.openBox});
+    s.openEnd = b;
+    s.openColour = colour;
+    s.openWidth = width;
+    if (++s.openCount == kBlock) {
+        s.blocks.push_back({s.hash, s.segments, s.openBox});
         s.openBox = QRectF();
+        s.openCount = 0;
     }
 }
 
@@ -191,43 +203,90 @@ void StrokeLayer::paintAll(const std::vector<Stroke> &strokes)
     }
 }
 
+namespace {
+
+// A few rectangles that cover every rectangle added: one joins the rectangle it touches, or,
+// when there are already enough, the one it grows least.
+class Cover {
+public:
+    void add(const QRectF &r)
+    {
+        if (r.isEmpty())
+            return;
+        for (QRectF &c : rects_)
+            if (c.intersects(r)) {
+                c |= r;
+                return;
+            }
+        if (rects_.size() < 8) {
+            rects_.push_back(r);
+            return;
+        }
+        QRectF *best = &rects_.front();
+        double growth = -1;
+        for (QRectF &c : rects_) {
+            const QRectF u = c | r;
+            const double g = u.width() * u.height() - c.width() * c.height();
+            if (growth < 0 || g < growth) {
+                growth = g;
+                best = &c;
+            }
+        }
+        *best |= r;
+    }
+    QRegion pixels(const QRect &within) const
+    {
+        QRegion region;
+        for (const QRectF &c : rects_)
+            region += c.toAlignedRect() & within;
+        return region;
+    }
+
+private:
+    std::vector<QRectF> rects_;
+};
+
+} // namespace
+
 void StrokeLayer::paintChanged(const std::vector<Stroke> &strokes, std::size_t common)
 {
     // Where the raster may change: what the shown segments after the common ones touched,
     // and what the new ones after them will touch.
-    QRectF area = shown_.openBox;
-    for (std::size_t j = common / kBlock; j < shown_.blocks.size(); ++j)
-        area |= shown_.blocks[j].box;
+    Cover cover;
+    cover.add(shown_.openBox);
+    for (const Block &b : shown_.blocks)
+        if (b.end > common)
+            cover.add(b.box);
     std::size_t n = 0;
     for (const Stroke &s : strokes)
         for (std::size_t i = 1; i < s.points.size(); ++i, ++n)
             if (n >= common && usable(s.points[i - 1].x, s.points[i - 1].y, s.points[i].x, s.points[i].y))
-                area |= segmentBox(QPointF(s.points[i - 1].x, s.points[i - 1].y),
-                                   QPointF(s.points[i].x, s.points[i].y), s.width);
-    const QRect pixels = area.toAlignedRect() & image_.rect();
+                cover.add(segmentBox(QPointF(s.points[i - 1].x, s.points[i - 1].y),
+                                     QPointF(s.points[i].x, s.points[i].y), s.width));
+    const QRegion pixels = cover.pixels(image_.rect());
 
     // Those pixels from the background up, with every segment that reaches them, in order:
     // the same as painting the whole layer afresh, there.
     shown_ = Shown{};
-    if (!pixels.isEmpty()) {
-        QPainter(&image_).fillRect(QRectF(QPointF(pixels.topLeft()) / dpr_,
-                                          QSizeF(pixels.size()) / dpr_),
-                                   QColor(background_));
-        image_.setDevicePixelRatio(dpr_);
+    {
+        QPainter p(&image_);
+        p.scale(1 / dpr_, 1 / dpr_);
+        for (const QRect &r : pixels)
+            p.fillRect(r, QColor(background_));
     }
     SegmentPainter painter(image_, scale_ * dpr_, pixels);
-    const QRectF reach(pixels);
     for (const Stroke &s : strokes) {
         for (std::size_t i = 1; i < s.points.size(); ++i) {
             const QPointF a(s.points[i - 1].x, s.points[i - 1].y), b(s.points[i].x, s.points[i].y);
             if (!pixels.isEmpty() &&
                 usable(s.points[i - 1].x, s.points[i - 1].y, s.points[i].x, s.points[i].y) &&
-                segmentBox(a, b, s.width).intersects(reach))
+                pixels.intersects(segmentBox(a, b, s.width).toAlignedRect()))
                 painter.segment(a, b, s.colour, std::max(1, s.width));
             note(a, b, s.colour, s.width);
         }
     }
-    dirty_ = QRectF(QPointF(pixels.topLeft()) / dpr_, QSizeF(pixels.size()) / dpr_);
+    const QRect bounds = pixels.boundingRect();
+    dirty_ = QRectF(QPointF(bounds.topLeft()) / dpr_, QSizeF(bounds.size()) / dpr_);
 }
 
 QRectF StrokeLayer::takeDirty()
@@ -257,20 +316,22 @@ void StrokeLayer::redrawLayer(Rgb background, const std::vector<Stroke> &strokes
     // The hash of the new segments, and how many of them the shown ones begin with (to the
     // last run of kBlock both have in common).
     std::uint64_t wanted = kEmptyHash;
-    std::size_t count = 0, common = std::size_t(-1);
+    std::size_t count = 0, common = 0, next = 0;
+    bool matching = true;
     for (const Stroke &s : strokes) {
         for (std::size_t i = 1; i < s.points.size(); ++i) {
             wanted = mix(wanted, s.points[i - 1].x, s.points[i - 1].y, s.points[i].x,
                          s.points[i].y, s.colour, s.width);
-            if (++count % kBlock == 0 && common == std::size_t(-1)) {
-                const std::size_t j = count / kBlock - 1;
-                if (j >= shown_.blocks.size() || shown_.blocks[j].chain != wanted)
-                    common = j * kBlock;
+            ++count;
+            if (matching && next < shown_.blocks.size() && shown_.blocks[next].end == count) {
+                matching = shown_.blocks[next].chain == wanted;
+                if (matching) {
+                    common = count;
+                    ++next;
+                }
             }
         }
     }
-    if (common == std::size_t(-1))
-        common = std::min(shown_.blocks.size(), count / kBlock) * kBlock;
 
     const bool sameBackground = background == background_;
     background_ = background;

@@ -59,18 +59,23 @@ public:
     qsizetype bytes() const;
 
 private:
-    // Runs of kBlock segments as shown, in order: the hash of every segment up to the run's
-    // end, and the raster pixels the run's segments may touch.
+    // Runs of at most kBlock connected segments as shown, in order: the hash of every segment
+    // up to the run's end, where it ends, and the raster pixels its segments may touch.
     static constexpr std::size_t kBlock = 64;
     struct Block {
         std::uint64_t chain = 0;
+        std::size_t end = 0; // segments up to and including the run
         QRectF box;
     };
     struct Shown {
         std::uint64_t hash = 0x9E3779B97F4A7C15ull; // of every segment painted, in order
         std::size_t segments = 0;
-        std::vector<Block> blocks; // full runs
-        QRectF openBox;            // the run not yet full
+        std::vector<Block> blocks; // closed runs
+        QRectF openBox;            // the run still open
+        std::size_t openCount = 0;
+        QPointF openEnd;           // where its last segment ended, in its pen
+        Rgb openColour = 0;
+        int openWidth = 0;
     };
     struct Kept {
         QImage image;
