@@ -2,6 +2,7 @@
 
 #include "AppIcon.h"
 #include "ControlTexts.h"
+#include "ToolTexts.h"
 
 #include <QtWidgets/QDialogButtonBox>
 #include <QtWidgets/QLabel>
@@ -16,7 +17,7 @@ namespace {
 QString helpHtml()
 {
     QString keys;
-    for (const KeyHelp &k : keyHelp())
+    for (const KeyHelp &k : keyHelp() + toolKeyHelp())
         keys += QStringLiteral("<tr><td style='padding-right:1.5em'><b>%1</b></td><td>%2</td></tr>")
                     .arg(k.keys.toHtmlEscaped(), k.what.toHtmlEscaped());
     return QStringLiteral(
@@ -31,6 +32,8 @@ QString helpHtml()
                "<li><b>対角線</b>：押してから、記号のついた点を2つ続けて押すと、その間に赤い線を"
                "引きます。5本引くと終わります。</li>"
                "<li><b>初期画面</b>、または図の上で右ボタンを押すと、最初の画面に戻ります。</li>"
+               "<li><b>元に戻す</b>：書き込み、動かした直線、対角線、初期画面に戻したことも、"
+               "一つずつ取り消せます。板書は自動で残り、<b>前回の板書</b>で次に開いたときに戻せます。</li>"
                "</ul>"
                "<h3>キー</h3><table>%1</table>"
                "<p><i>Drag the red copy of ℓ; press above p to prolong ℓ or m. メモ writes, "

@@ -232,17 +232,12 @@ void MainWindow::buildTools()
     work(Tool::ClearWriting, &MainWindow::clearWriting);
     work(Tool::Open, &MainWindow::openBoard);
     work(Tool::Save, &MainWindow::saveBoard);
-    restoreAction_ = new QAction(QStringLiteral("前回の板書"), this);
-    restoreAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_T));
-    restoreAction_->setToolTip(QStringLiteral("前回の板書を開きます (%1)")
-                                   .arg(restoreAction_->shortcut().toString(QKeySequence::NativeText)));
-    restoreAction_->setWhatsThis(QStringLiteral("前回終了したとき、または止まったときの板書に戻します。"));
-    connect(restoreAction_, &QAction::triggered, this, &MainWindow::restoreLastBoard);
-    addAction(restoreAction_);
+    work(Tool::Restore, &MainWindow::restoreLastBoard);
 
     const auto a = [this](Tool tool) { return toolAction(tool); };
     toolStrip_ = new ToolStrip({a(Tool::Undo), a(Tool::Redo), a(Tool::ClearWriting), nullptr,
-                                a(Tool::Open), a(Tool::Save), nullptr, a(Tool::SaveImage),
+                                a(Tool::Open), a(Tool::Save), a(Tool::Restore), nullptr,
+                                a(Tool::SaveImage),
                                 a(Tool::Copy), a(Tool::Print)},
                                fonts_, this);
     toolStrip_->setAccessibleName(QStringLiteral("道具"));

@@ -93,7 +93,7 @@ public:
     QString saveBoardFile(const QString &path);
     QString restoreLastBoardQuietly();
     // The action of 前回の板書 (Ctrl+Shift+T, as reopening what was closed).
-    QAction *restoreAction() const { return restoreAction_; }
+    QAction *restoreAction() const { return toolAction(Tool::Restore); }
     BoardStore &boardStore() { return store_; }
 
     void copyBoard();      // the board to the clipboard, as an image and as SVG
@@ -143,7 +143,6 @@ private:
     HelpDialog *help_ = nullptr;
     std::array<QAction *, std::size(kAllTools)> tools_{};
     ToolStrip *toolStrip_ = nullptr;
-    QAction *restoreAction_ = nullptr;
     BoardStore store_;
     std::uint64_t keptRevision_ = 0; // the lesson's revision last written to the store
     QPalette modeOnPalette_;  // a mode button while its mode is on

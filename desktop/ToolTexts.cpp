@@ -15,6 +15,8 @@ QString toolCaption(Tool tool)
         return QStringLiteral("開く");
     case Tool::Save:
         return QStringLiteral("保存");
+    case Tool::Restore:
+        return QStringLiteral("前回の板書");
     case Tool::SaveImage:
         return QStringLiteral("画像で保存");
     case Tool::Copy:
@@ -43,6 +45,9 @@ ControlText toolText(Tool tool)
     case Tool::Save:
         return {QStringLiteral("今の板書をファイルに保存します。あとで開いて続けられます。"),
                 QStringLiteral("板書を保存"), QKeySequence(QKeySequence::Save)};
+    case Tool::Restore:
+        return {QStringLiteral("前回終わったとき、または止まったときの板書に戻します。"),
+                QStringLiteral("前回の板書を開く"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_T)};
     case Tool::SaveImage:
         return {QStringLiteral("図と書き込みを PNG または SVG の画像として保存します。"
                                "PNG は 2 倍の大きさが標準です。"),

@@ -13,14 +13,15 @@ enum class Tool {
     ClearWriting,
     Open,
     Save,
+    Restore, // the board the last run of the program left (前回の板書)
     SaveImage,
     Copy,
     Print,
 };
 
-inline constexpr Tool kAllTools[] = {Tool::Undo, Tool::Redo,      Tool::ClearWriting,
-                                     Tool::Open, Tool::Save,      Tool::SaveImage,
-                                     Tool::Copy, Tool::Print};
+inline constexpr Tool kAllTools[] = {Tool::Undo,    Tool::Redo,      Tool::ClearWriting,
+                                     Tool::Open,    Tool::Save,      Tool::Restore,
+                                     Tool::SaveImage, Tool::Copy,    Tool::Print};
 
 // The short caption on the tool's button and in its accessible name.
 QString toolCaption(Tool tool);

@@ -3,6 +3,7 @@
 // goes the way of a click, and the large pointer.
 #include "WindowTestUtil.h"
 #include "HelpDialog.h"
+#include "ToolTexts.h"
 #include "LargePointer.h"
 #include "ScaledIndicatorStyle.h"
 
@@ -469,6 +470,13 @@ private slots:
         for (const char *more : {"F1", "F11", "Esc", "Ctrl+L", "初期画面", "対角線", "メモ",
                                  "延長", "Ｇ"})
             QVERIFY2(help.contains(QString::fromUtf8(more)), more);
+        // The board's tools are listed with the keys the window really answers to.
+        for (Tool tool : kAllTools) {
+            const QKeySequence key = w.toolAction(tool)->shortcut();
+            if (!key.isEmpty())
+                QVERIFY2(help.contains(key.toString(QKeySequence::NativeText).toHtmlEscaped()),
+                         qPrintable(key.toString(QKeySequence::NativeText)));
+        }
 
         QTest::mouseClick(w.helpDialog()->aboutButton(), Qt::LeftButton);
         QVERIFY(w.helpDialog()->aboutBox());

@@ -154,7 +154,7 @@ private slots:
                 take(b->shortcut(), b->accessibleName());
         // The help and the strip's tooltips name the tools' keys.
         const QList<KeyHelp> help = toolKeyHelp();
-        QCOMPARE(help.size(), 7); // all but clearing the writing
+        QCOMPARE(help.size(), 8); // all but clearing the writing
         for (const KeyHelp &k : help)
             QVERIFY(owners.contains(QKeySequence::fromString(k.keys, QKeySequence::NativeText)));
         for (Tool tool : kAllTools) {
