@@ -6,10 +6,14 @@
 #include "draw/Look.h"
 #include "form/QBColor.h"
 #include "form/Twips.h"
+#include "board/Board.h"
+
+#include <cmath>
 
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -162,6 +166,146 @@ val strokeOp(const StrokeOp &op)
     return o;
 }
 
+// A board as plain JavaScript data the page can keep as JSON: numbers, booleans and arrays,
+// the points of a stroke as one flat array x0, y0, x1, y1 ... in logical surface pixels.
+val boardData(const Board &b)
+{
+    val o = val::object();
+    o.set("copyX1", b.copyX1);
+    o.set("copyX2", b.copyX2);
+    o.set("copyHighlighted", b.copyHighlighted);
+    val labels = val::array();
+    for (const Board::CopyLabel &l : b.copyLabels) {
+        val e = val::array();
+        e.call<void>("push", l.left);
+        e.call<void>("push", l.visible);
+        e.call<void>("push", l.highlighted);
+        labels.call<void>("push", e);
+    }
+    o.set("copyLabels", labels);
+    o.set("prolongationL", int(b.prolongationL));
+    o.set("prolongationM", int(b.prolongationM));
+    o.set("pointG", b.pointG);
+    val lines = val::array();
+    for (const Board::ConstructionLine &l : b.lines) {
+        val e = val::array();
+        e.call<void>("push", l.shown);
+        e.call<void>("push", l.from);
+        e.call<void>("push", l.to);
+        lines.call<void>("push", e);
+    }
+    o.set("lines", lines);
+    o.set("nextLine", b.nextLine);
+    val strokes = val::array();
+    for (const Stroke &s : b.strokes) {
+        val e = val::array();
+        e.call<void>("push", s.colour);
+        e.call<void>("push", s.width);
+        e.call<void>("push", s.eraser);
+        val points = val::array();
+        for (const StrokePoint &p : s.points) {
+            points.call<void>("push", p.x);
+            points.call<void>("push", p.y);
+        }
+        e.call<void>("push", points);
+        strokes.call<void>("push", e);
+    }
+    o.set("strokes", strokes);
+    return o;
+}
+
+// Values read back from storage may be anything: numbers that are not numbers become NaN,
+// which Board::check refuses, and a wrong shape reads as an empty or short board.
+double number(const val &v)
+{
+    return v.typeOf().as<std::string>() == "number" ? v.as<double>() : std::nan("");
+}
+
+bool flag(const val &v) { return v.typeOf().as<std::string>() == "boolean" && v.as<bool>(); }
+
+int whole(const val &v)
+{
+    const double d = number(v);
+    // Out of range or NaN: a value check() refuses.
+    return d >= -1e9 && d <= 1e9 ? int(d) : -1;
+}
+
+std::size_t length(const val &v)
+{
+    if (!val::global("Array").call<bool>("isArray", v))
+        return 0;
+    return v["length"].as<std::size_t>();
+}
+
+// Empty if the data is not a board at all; check() judges the values.
+std::string boardFrom(const val &o, Board &b)
+{
+    if (o.typeOf().as<std::string>() != "object" || o.isNull())
+        return "板書ではありません";
+    b.copyX1 = float(number(o["copyX1"]));
+    b.copyX2 = float(number(o["copyX2"]));
+    b.copyHighlighted = flag(o["copyHighlighted"]);
+    const val labels = o["copyLabels"];
+    if (length(labels) != b.copyLabels.size())
+        return "板書ではありません";
+    for (std::size_t i = 0; i < b.copyLabels.size(); ++i) {
+        const val e = labels[i];
+        if (length(e) != 3)
+            return "板書ではありません";
+        b.copyLabels[i] = {float(number(e[0])), flag(e[1]), flag(e[2])};
+    }
+    const auto prolongation = [](const val &v, Board::Prolongation &p) {
+        const int n = whole(v);
+        if (n < 0 || n > 2)
+            return false;
+        p = Board::Prolongation(n);
+        return true;
+    };
+    if (!prolongation(o["prolongationL"], b.prolongationL) ||
+        !prolongation(o["prolongationM"], b.prolongationM))
+        return "板書ではありません";
+    b.pointG = flag(o["pointG"]);
+    const val lines = o["lines"];
+    if (length(lines) != b.lines.size())
+        return "板書ではありません";
+    for (std::size_t i = 0; i < b.lines.size(); ++i) {
+        const val e = lines[i];
+        if (length(e) != 3)
+            return "板書ではありません";
+        b.lines[i] = {flag(e[0]), whole(e[1]), whole(e[2])};
+    }
+    b.nextLine = whole(o["nextLine"]);
+    const val strokes = o["strokes"];
+    const std::size_t n = length(strokes);
+    if (n > Board::kMaxStrokes)
+        return "板書ではありません";
+    std::size_t total = 0;
+    b.strokes.clear();
+    b.strokes.reserve(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        const val e = strokes[i];
+        if (length(e) != 4)
+            return "板書ではありません";
+        Stroke s;
+        const double colour = number(e[0]);
+        if (!(colour >= 0 && colour <= 4294967295.0))
+            return "板書ではありません";
+        s.colour = Rgb(colour);
+        s.width = whole(e[1]);
+        s.eraser = flag(e[2]);
+        const val points = e[3];
+        const std::size_t m = length(points);
+        total += m / 2;
+        if (m % 2 != 0 || total > Board::kMaxPoints)
+            return "板書ではありません";
+        s.points.reserve(m / 2);
+        for (std::size_t k = 0; k < m; k += 2)
+            s.points.push_back({float(number(points[k])), float(number(points[k + 1]))});
+        b.strokes.push_back(std::move(s));
+    }
+    return {};
+}
+
 } // namespace
 
 // The JavaScript face of WebLesson.
@@ -184,6 +328,27 @@ public:
         w_.lesson().release(std::int16_t(button), std::int16_t(shift), x, y);
     }
     int pointLabelAt(double x, double y) const { return w_.lesson().pointLabelAt(x, y); }
+
+    // The board's history. Undo and redo draw the whole layer again on the sink, which the
+    // page takes with the other changes.
+    bool undo() { return w_.lesson().undo(); }
+    bool redo() { return w_.lesson().redo(); }
+    void clearWriting() { w_.lesson().clearWriting(); }
+    bool canUndo() const { return w_.lesson().canUndo(); }
+    bool canRedo() const { return w_.lesson().canRedo(); }
+    bool hasWriting() const { return !w_.lesson().strokes().empty(); }
+    // The lesson's change counter; a double holds it exactly up to 2^53 changes.
+    double revision() const { return double(w_.lesson().revision()); }
+
+    // The board on show as plain data (boardData), and such data shown instead: empty if
+    // it was, otherwise why not, in Japanese.
+    val board() const { return boardData(w_.lesson().board()); }
+    std::string openBoard(const val &data)
+    {
+        Board b;
+        const std::string wrong = boardFrom(data, b);
+        return wrong.empty() ? w_.lesson().openBoard(b) : wrong;
+    }
 
     // The window's design, read once to build the page: captions, places in twips, colours
     // and fonts of every control, and the surface's size in logical pixels.
@@ -345,6 +510,15 @@ EMSCRIPTEN_BINDINGS(parallel_ratio)
         .function("move", &PageLesson::move)
         .function("release", &PageLesson::release)
         .function("pointLabelAt", &PageLesson::pointLabelAt)
+        .function("undo", &PageLesson::undo)
+        .function("redo", &PageLesson::redo)
+        .function("clearWriting", &PageLesson::clearWriting)
+        .function("canUndo", &PageLesson::canUndo)
+        .function("canRedo", &PageLesson::canRedo)
+        .function("hasWriting", &PageLesson::hasWriting)
+        .function("revision", &PageLesson::revision)
+        .function("board", &PageLesson::board)
+        .function("openBoard", &PageLesson::openBoard)
         .function("layout", &PageLesson::layout)
         .function("state", &PageLesson::state)
         .function("drawList", &PageLesson::drawList)
