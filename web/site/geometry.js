@@ -12,13 +12,25 @@
 
   class FormGeometry {
     // viewport: CSS pixels; client: the form's size in twips; dpr: device pixels per CSS px.
-    constructor(viewWidth, viewHeight, clientWidthTwips, clientHeightTwips, twipsPerPixel, dpr) {
+    // sideWidth: logical pixels (at scale 1) wanted right of the form for the tool strip, in
+    // the room the form's shape leaves there. The form keeps its scale and place either way:
+    // the strip only ever takes room the form does not use.
+    constructor(viewWidth, viewHeight, clientWidthTwips, clientHeightTwips, twipsPerPixel, dpr,
+                sideWidth = 0) {
       this.twipsPerPixel = twipsPerPixel;
       this.dpr = dpr > 0 ? dpr : 1;
       const w = clientWidthTwips / twipsPerPixel, h = clientHeightTwips / twipsPerPixel;
       this.scale = Math.max(kMinScale, Math.min(viewWidth / w, viewHeight / h));
       this.originX = (viewWidth - w * this.scale) / 2;
       this.originY = (viewHeight - h * this.scale) / 2;
+      this.sideBox = null;
+      const side = sideWidth * this.scale;
+      if (sideWidth > 0 && this.originX >= side) {
+        const left = this.snap(this.originX + w * this.scale);
+        const top = this.snap(this.originY);
+        this.sideBox = { x: left, y: top, w: this.snap(left + side) - left,
+                         h: this.snap(this.originY + h * this.scale) - top };
+      }
     }
 
     // CSS pixel on the nearest device pixel.
@@ -33,6 +45,12 @@
       const r = this.snap(this.originX + (left + width) * k);
       const b = this.snap(this.originY + (top + height) * k);
       return { x: x, y: y, w: r - x, h: b - y };
+    }
+
+    // The tool strip's box right of the form: {x, y, w, h} in CSS px, or null when the
+    // viewport is not wide enough for it beside the form at this scale.
+    side() {
+      return this.sideBox;
     }
 
     // A font's pixel size at this scale, as the desktop program rounds it.

@@ -36,6 +36,30 @@
     return { gothic: probe('gothic'), mincho: probe('mincho'), italic: letters };
   }
 
+  // Where the browser keeps the board between visits.
+  const kBoardKey = 'parallel-ratio.board';
+  // Width of the tool strip right of the form, logical pixels at scale 1 (as on the desktop).
+  const kStripWidth = 136;
+
+  // The board kept by the last visit, or null. Storage may be unavailable or hold anything.
+  function keptBoard() {
+    try {
+      const text = window.localStorage.getItem(kBoardKey);
+      return text ? JSON.parse(text) : null;
+    } catch (e) {
+      return null;
+    }
+  }
+
+  // A full or forbidden storage leaves the board unkept, without a word: the lesson goes on.
+  function keepBoard(board) {
+    try {
+      window.localStorage.setItem(kBoardKey, JSON.stringify(board));
+    } catch (e) {
+      // nothing to do
+    }
+  }
+
   function faceClass(style) {
     return style.face === 'mincho' ? 'mincho' : 'gothic';
   }
@@ -102,6 +126,12 @@
 
       this.endedNotice = this.makeEndedNotice();
 
+      // The board of the last visit, read once: the page opens on the initial screen, and
+      // 前回の板書 brings this back even after this visit kept boards of its own.
+      this.lastBoard = keptBoard();
+      this.keptRevision = lesson.revision();
+      this.tools = this.makeTools();
+
       this.relayout();
       this.sync();
     }
@@ -129,6 +159,67 @@
       return veil;
     }
 
+    makeTools() {
+      const m = PR.messages;
+      const strip = document.createElement('div');
+      strip.className = 'tools';
+      strip.setAttribute('role', 'toolbar');
+      strip.setAttribute('aria-label', m.tools);
+      strip.setAttribute('aria-orientation', 'vertical');
+      const tool = (caption, keys, action, group = false) => {
+        const b = document.createElement('button');
+        b.type = 'button';
+        b.className = 'command gothic' + (group ? ' group' : '');
+        b.textContent = caption;
+        if (keys) b.setAttribute('aria-keyshortcuts', keys);
+        b.addEventListener('click', action);
+        strip.appendChild(b);
+        return b;
+      };
+      const t = {
+        strip: strip,
+        undo: tool(m.undo, 'Control+Z Meta+Z', () => this.handle((l) => l.undo())),
+        redo: tool(m.redo, 'Control+Shift+Z Control+Y Meta+Shift+Z',
+                   () => this.handle((l) => l.redo())),
+        clearWriting: tool(m.clearWriting, null, () => this.handle((l) => l.clearWriting())),
+        restore: tool(m.restore, 'Control+Shift+T', () => this.restoreBoard(), true),
+        savePicture: tool(m.savePicture, null, () => this.savePicture()),
+      };
+      this.root.appendChild(strip);
+      return t;
+    }
+
+    // 前回の板書: the board the last visit kept, as one undoable step.
+    restoreBoard() {
+      const board = this.lastBoard;
+      if (!board) return;
+      this.handle((l) => {
+        // A board the lesson refuses (a damaged or foreign entry) is left alone.
+        try {
+          l.openBoard(board);
+        } catch (e) {
+          // nothing to do
+        }
+      });
+    }
+
+    // 画像で保存: the surface as it shows now, at the canvas's own resolution, as a PNG.
+    savePicture() {
+      if (this.ended) return;
+      const canvas = this.surface.canvas;
+      this.surface.flush();
+      canvas.toBlob((blob) => {
+        if (!blob) return;
+        const a = document.createElement('a');
+        a.href = URL.createObjectURL(blob);
+        a.download = 'board.png';
+        document.body.appendChild(a);
+        a.click();
+        a.remove();
+        setTimeout(() => URL.revokeObjectURL(a.href), 10000);
+      }, 'image/png');
+    }
+
     windowLabel(l, cls) {
       const e = document.createElement('div');
       e.className = 'control ' + cls + ' ' + faceClass(l.font);
@@ -154,6 +245,19 @@
       st.optionsEnabled.forEach((on, i) => { this.options[i].disabled = !on; });
       st.optionsSelected.forEach((on, i) => { this.options[i].checked = on; });
       this.surface.apply(this.lesson.takeChanges());
+      const l = this.lesson;
+      if (this.tools) {
+        this.tools.undo.disabled = !l.canUndo();
+        this.tools.redo.disabled = !l.canRedo();
+        this.tools.clearWriting.disabled = !l.hasWriting();
+        this.tools.restore.disabled = !this.lastBoard;
+      }
+      // The board is kept whenever it moved on; never mid-gesture, where the count stands.
+      const revision = l.revision();
+      if (revision !== this.keptRevision) {
+        this.keptRevision = revision;
+        keepBoard(l.board());
+      }
       if (st.endRequested) this.end();
     }
 
@@ -162,7 +266,8 @@
       const dpr = window.devicePixelRatio || 1;
       const view = document.documentElement;
       const g = new PR.FormGeometry(view.clientWidth, view.clientHeight,
-                                    d.clientWidth, d.clientHeight, d.twipsPerPixel, dpr);
+                                    d.clientWidth, d.clientHeight, d.twipsPerPixel, dpr,
+                                    kStripWidth);
       this.root.style.setProperty('--scale', String(g.scale));
       const put = (e, c) => {
         const r = g.place(c.left, c.top, c.width, c.height);
@@ -182,6 +287,16 @@
       const s = d.surface;
       this.surface.setGeometry(g.place(s.left, s.top, s.width, s.height), g.scale, dpr);
       this.surface.placed(this.surface.canvas.getBoundingClientRect());
+
+      const room = g.side();
+      const strip = this.tools.strip;
+      strip.hidden = !room;
+      if (room) {
+        strip.style.left = room.x + 'px';
+        strip.style.top = room.y + 'px';
+        strip.style.width = room.w + 'px';
+        strip.style.height = room.h + 'px';
+      }
     }
 
     // Another screen, or the browser's zoom, may change the pixel ratio without a resize.
@@ -197,6 +312,20 @@
     }
 
     key(e) {
+      const mod = e.ctrlKey || e.metaKey;
+      if (mod && !e.altKey) {
+        const k = e.key.toLowerCase();
+        let action = null;
+        if (k === 'z' && !e.shiftKey) action = () => this.handle((l) => l.undo());
+        else if ((k === 'z' && e.shiftKey) || (k === 'y' && !e.shiftKey))
+          action = () => this.handle((l) => l.redo());
+        else if (k === 't' && e.shiftKey) action = () => this.restoreBoard();
+        if (action) {
+          e.preventDefault();
+          action();
+        }
+        return;
+      }
       // F11 toggles full screen, as in the desktop program; Esc leaves it by the browser's
       // own hand.
       if (e.key !== 'F11') return;
@@ -217,6 +346,7 @@
       this.lesson = this.newLesson();
       this.surface.restart(this.lesson.drawList());
       this.lesson.takeChanges(); // the new lesson's own start is already on the surface
+      this.keptRevision = this.lesson.revision(); // the ended lesson's board stays kept
       this.sync();
       if (document.fullscreenElement) document.exitFullscreen().catch(() => undefined);
       this.endedNotice.hidden = false;

@@ -9,5 +9,12 @@
     restart: 'もう一度始める',
     // Named for screen readers on the overlay; shown in the gothic face like the rest.
     endedTitle: '終了',
+    // The board's tools, in the strip beside the form where the window has room for it.
+    undo: '元に戻す',
+    redo: 'やり直し',
+    clearWriting: '書き込みを消す',
+    restore: '前回の板書',
+    savePicture: '画像で保存',
+    tools: '板書',
   };
 })(typeof module !== 'undefined' ? module.exports : (globalThis.ParallelRatio ??= {}));
