@@ -1,0 +1,188 @@
+// The board's history on the page: undo, redo and clearing the writing from the keys and the
+// tool strip beside the form, and the board kept in the browser between visits.
+import assert from 'node:assert/strict';
+import { after, before, describe, test } from 'node:test';
+
+import { serve } from '../tools/serve.mjs';
+import { launch } from './support/chromium.mjs';
+import { LessonPage } from './support/LessonPage.mjs';
+import { site } from './support/site.mjs';
+
+let browser, server, origin;
+
+before(async () => {
+  ({ server, url: origin } = await serve(site));
+  browser = await launch();
+});
+
+after(async () => {
+  await browser?.close();
+  server?.close();
+});
+
+async function open(t, width = 811, height = 702) {
+  const page = await LessonPage.open(browser, origin, { width, height });
+  t.after(() => page.close());
+  return page;
+}
+
+const GREEN = 0x008000, RED = 0xff0000;
+
+// A fingerprint of every canvas pixel, to compare two pictures.
+async function canvasHash(page) {
+  const { data } = await page.canvasImage();
+  let h = 0;
+  for (let i = 0; i < data.length; ++i) h = (Math.imul(h, 31) + data[i]) >>> 0;
+  return `${data.length}:${h}`;
+}
+
+// The strip's button with this caption.
+const tool = (page, caption) => page.page.locator('.tools button', { hasText: caption });
+
+async function key(page, combo) {
+  await page.page.keyboard.press(combo);
+  await page.settle();
+}
+
+describe('history', () => {
+  test('undo brings back the stroke and the figure a reset took; redo takes them again', async (t) => {
+    const page = await open(t);
+    const initial = await canvasHash(page);
+    // The copy of ℓ slid 80 pixels right, then a stroke.
+    await page.drag([[290, 330], [330, 330], [370, 330]]);
+    await page.clickButton('メモ');
+    await page.drag([[100, 600], [200, 600], [300, 600]]);
+    assert.equal(await page.pixel(200, 600), RED);
+    const written = await canvasHash(page);
+
+    await page.drag([[600, 400]], 'right');
+    await page.settle();
+    const reset = await canvasHash(page);
+    assert.notEqual(reset, written, 'the reset puts the copy back');
+
+    await key(page, 'Control+z');
+    assert.equal(await page.pixel(200, 600), RED);
+    assert.equal(await canvasHash(page), written, 'the picture before the reset, pixel for pixel');
+
+    await key(page, 'Control+Shift+z');
+    assert.equal(await canvasHash(page), reset);
+    await key(page, 'Control+z');
+    await key(page, 'Control+y');
+    assert.equal(await canvasHash(page), reset);
+    // Back through the reset, the stroke and the slide.
+    await key(page, 'Control+z');
+    await key(page, 'Control+z');
+    assert.equal(await page.pixel(200, 600), GREEN, 'the stroke undone');
+    await key(page, 'Control+z');
+    assert.equal(await canvasHash(page), initial, 'the slide undone: the initial screen');
+    assert.deepEqual(page.errors, []);
+  });
+
+  test('書き込みを消す wipes the strokes, keeps the figure, and is undone', async (t) => {
+    const page = await open(t, 1200, 702);
+    const clear = tool(page, '書き込みを消す');
+    assert.ok(await clear.isDisabled(), 'nothing written yet');
+    assert.ok(await tool(page, '元に戻す').isDisabled());
+    assert.ok(await tool(page, 'やり直し').isDisabled());
+    await page.drag([[290, 330], [370, 330]]); // the copy of ℓ slid, to be kept
+    await page.clickButton('メモ');
+    const memo = await canvasHash(page);
+    await page.drag([[100, 600], [300, 600]]);
+    const written = await canvasHash(page);
+    assert.ok(!(await clear.isDisabled()));
+    await clear.click();
+    await page.settle();
+    assert.equal(await page.pixel(200, 600), GREEN);
+    assert.equal(await canvasHash(page), memo, 'the figure as it was, without the stroke');
+    assert.ok(await clear.isDisabled());
+    await tool(page, '元に戻す').click();
+    await page.settle();
+    assert.equal(await canvasHash(page), written);
+    assert.ok(!(await tool(page, 'やり直し').isDisabled()));
+    await tool(page, 'やり直し').click();
+    await page.settle();
+    assert.equal(await canvasHash(page), memo);
+    assert.deepEqual(page.errors, []);
+  });
+});
+
+describe('tool strip', () => {
+  const scaleAndStrip = (page) => page.evaluate(() => {
+    const strip = document.querySelector('.tools');
+    const canvas = ParallelRatio.page.surface.canvas.getBoundingClientRect();
+    const buttons = [...strip.querySelectorAll('button')].map((b) => {
+      const r = b.getBoundingClientRect();
+      return { name: b.textContent, left: r.left, right: r.right, w: r.width, h: r.height };
+    });
+    return { scale: ParallelRatio.page.surface.scale, canvasRight: canvas.right,
+             visible: strip.offsetParent !== null, buttons };
+  });
+
+  test('shown in the room right of the form, never at its cost', async (t) => {
+    const narrow = await open(t, 811, 702);
+    const n = await scaleAndStrip(narrow);
+    assert.equal(n.visible, false, 'no room at the form\'s own shape');
+    const wide = await open(t, 1200, 702);
+    const w = await scaleAndStrip(wide);
+    assert.equal(w.visible, true);
+    assert.equal(w.scale, n.scale, 'the form keeps its scale');
+    assert.ok(Math.abs(w.canvasRight - ((1200 - 811) / 2 + 8 + 793)) <= 1, 'and its place');
+    assert.deepEqual(w.buttons.map((b) => b.name),
+                     ['元に戻す', 'やり直し', '書き込みを消す', '前回の板書', '画像で保存']);
+    for (const b of w.buttons) {
+      assert.ok(b.left >= w.canvasRight && b.right <= 1200, `${b.name} beside the form`);
+      assert.ok(b.w > 40 && b.h > 20, `${b.name} is a usable size`);
+    }
+    // Accessible names are the captions.
+    const undo = wide.page.getByRole('button', { name: '元に戻す' });
+    assert.equal(await undo.count(), 1);
+    // Too little room at the right for the strip: hidden again.
+    await wide.page.setViewportSize({ width: 811 + 2 * 130, height: 702 });
+    await wide.settle();
+    assert.equal((await scaleAndStrip(wide)).visible, false);
+  });
+});
+
+describe('kept board', () => {
+  test('前回の板書 gives back the board of the last visit; the page opens on the initial screen', async (t) => {
+    const page = await open(t, 1200, 702);
+    const blank = await canvasHash(page);
+    assert.ok(await tool(page, '前回の板書').isDisabled(), 'no board kept yet');
+    await page.clickButton('メモ');
+    await page.drag([[100, 600], [200, 600], [300, 600]]);
+    await page.clickButton('初期画面');
+    await page.clickButton('メモ');
+    await page.drag([[100, 450], [300, 450]]);
+    await page.page.reload();
+    await page.ready();
+    assert.equal(await canvasHash(page), blank, 'opens on the initial screen');
+    await key(page, 'Control+Shift+t');
+    assert.equal(await page.pixel(200, 450), RED, 'the last stroke is back');
+    assert.equal(await page.pixel(200, 600), GREEN, 'the stroke wiped by 初期画面 is not');
+    // The restore is a step of its own.
+    await tool(page, '元に戻す').click();
+    await page.settle();
+    assert.equal(await canvasHash(page), blank);
+    await tool(page, '前回の板書').click();
+    await page.settle();
+    assert.equal(await page.pixel(200, 450), RED);
+    assert.deepEqual(page.errors, []);
+  });
+
+  test('a full or damaged storage is passed over without a word', async (t) => {
+    const page = await open(t, 1200, 702);
+    await page.evaluate(() => {
+      localStorage.setItem('parallel-ratio.board', '{"copyX1": "x", "strokes": [[1, 2]]}');
+      Storage.prototype.setItem = () => { throw new DOMException('full', 'QuotaExceededError'); };
+    });
+    await page.clickButton('メモ');
+    await page.drag([[100, 600], [300, 600]]);
+    assert.equal(await page.pixel(200, 600), RED);
+    await page.page.reload();
+    await page.ready();
+    await tool(page, '前回の板書').click();
+    await page.settle();
+    assert.equal(await page.pixel(200, 600), GREEN, 'a damaged board is not opened');
+    assert.deepEqual(page.errors, []);
+  });
+});
