@@ -6,6 +6,7 @@ import { after, before, describe, test } from 'node:test';
 import { serve } from '../tools/serve.mjs';
 import { launch } from './support/chromium.mjs';
 import { LessonPage } from './support/LessonPage.mjs';
+import { decodePng } from './support/png.mjs';
 import { site } from './support/site.mjs';
 
 let browser, server, origin;
@@ -183,6 +184,30 @@ describe('kept board', () => {
     await tool(page, '前回の板書').click();
     await page.settle();
     assert.equal(await page.pixel(200, 600), GREEN, 'a damaged board is not opened');
+    assert.deepEqual(page.errors, []);
+  });
+});
+
+describe('picture of the board', () => {
+  test('画像で保存 downloads the surface as a PNG, pixel for pixel as the canvas shows it', async (t) => {
+    const page = await open(t, 1200, 702);
+    await page.clickButton('メモ');
+    await page.drag([[100, 450], [300, 450]]);
+    const [download] = await Promise.all([
+      page.page.waitForEvent('download', { timeout: 5000 }),
+      tool(page, '画像で保存').click(),
+    ]);
+    assert.match(download.suggestedFilename(), /\.png$/);
+    const chunks = [];
+    for await (const c of await download.createReadStream()) chunks.push(c);
+    const png = decodePng(Buffer.concat(chunks));
+    const canvas = await page.canvasImage();
+    assert.deepEqual([png.width, png.height], [canvas.width, canvas.height]);
+    assert.ok(Buffer.compare(Buffer.from(png.data), Buffer.from(canvas.data)) === 0,
+              'the same pixels as the canvas');
+    // The stroke is in it, 2 pixels of border in.
+    const i = ((450 + 2) * png.width + (200 + 2)) * 4;
+    assert.deepEqual([...png.data.subarray(i, i + 3)], [255, 0, 0]);
     assert.deepEqual(page.errors, []);
   });
 });
