@@ -14,11 +14,11 @@
 #include "MainWindow.h"
 #include "SurfaceWidget.h"
 #include "support/EventScript.h"
+#include "support/ScriptPlayer.h"
 
 #include <QtCore/QCoreApplication>
 #include <QtCore/QFile>
 #include <QtGui/QImage>
-#include <QtGui/QMouseEvent>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QRadioButton>
@@ -31,49 +31,6 @@ namespace {
 using Event = pr::EventScript::Event;
 using Kind = pr::EventScript::Kind;
 
-Qt::MouseButton qtButton(int code)
-{
-    switch (code) {
-    case 1:
-        return Qt::LeftButton;
-    case 2:
-        return Qt::RightButton;
-    case 4:
-        return Qt::MiddleButton;
-    default:
-        return Qt::BackButton;
-    }
-}
-
-Qt::MouseButtons qtButtons(int codes)
-{
-    Qt::MouseButtons b;
-    b.setFlag(Qt::LeftButton, codes & 1);
-    b.setFlag(Qt::RightButton, codes & 2);
-    b.setFlag(Qt::MiddleButton, codes & 4);
-    return b;
-}
-
-Qt::KeyboardModifiers qtModifiers(int shift)
-{
-    Qt::KeyboardModifiers m;
-    m.setFlag(Qt::ShiftModifier, shift & 1);
-    m.setFlag(Qt::ControlModifier, shift & 2);
-    m.setFlag(Qt::AltModifier, shift & 4);
-    return m;
-}
-
-// Sends one mouse event to the surface at a surface point (logical surface pixels).
-void sendMouse(pr::SurfaceWidget &surface, QEvent::Type type, int button, int buttons, int shift,
-               QPointF surfacePoint)
-{
-    const QPointF w = surface.toWidget(surfacePoint);
-    const QPointF global = surface.mapToGlobal(w);
-    QMouseEvent e(type, w, w, global, type == QEvent::MouseMove ? Qt::NoButton : qtButton(button),
-                  qtButtons(buttons), qtModifiers(shift));
-    QCoreApplication::sendEvent(&surface, &e);
-}
-
 // Plays the script on the window; `held` tracks the buttons pressed and not yet released.
 void play(pr::MainWindow &w, const pr::EventScript &script)
 {
@@ -84,14 +41,14 @@ void play(pr::MainWindow &w, const pr::EventScript &script)
         switch (e.kind) {
         case Kind::Press:
             held |= e.button & 7;
-            sendMouse(surface, QEvent::MouseButtonPress, e.button, held, e.shift, at);
+            sendSurfaceMouse(surface, QEvent::MouseButtonPress, e.button, held, e.shift, at);
             break;
         case Kind::Move:
-            sendMouse(surface, QEvent::MouseMove, 0, e.button, e.shift, at);
+            sendSurfaceMouse(surface, QEvent::MouseMove, 0, e.button, e.shift, at);
             break;
         case Kind::Release:
             held &= ~e.button;
-            sendMouse(surface, QEvent::MouseButtonRelease, e.button, held, e.shift, at);
+            sendSurfaceMouse(surface, QEvent::MouseButtonRelease, e.button, held, e.shift, at);
             break;
         case Kind::Command:
             if (e.index >= 1 && e.index <= 4)
@@ -105,8 +62,8 @@ void play(pr::MainWindow &w, const pr::EventScript &script)
             if (w.form().Label2.contains(e.index)) {
                 const pr::Label &l = w.form().Label2[e.index];
                 const QPointF centre(l.Left + l.Width / 2, l.Top + l.Height / 2);
-                sendMouse(surface, QEvent::MouseButtonPress, 1, held | 1, 0, centre);
-                sendMouse(surface, QEvent::MouseButtonRelease, 1, held & ~1, 0, centre);
+                sendSurfaceMouse(surface, QEvent::MouseButtonPress, 1, held | 1, 0, centre);
+                sendSurfaceMouse(surface, QEvent::MouseButtonRelease, 1, held & ~1, 0, centre);
             }
             break;
         }

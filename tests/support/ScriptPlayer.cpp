@@ -46,6 +46,15 @@ Qt::KeyboardModifiers qtModifiers(int shift)
 
 } // namespace
 
+void sendSurfaceMouse(pr::SurfaceWidget &surface, QEvent::Type type, int button, int buttons,
+                      int shift, QPointF s)
+{
+    const QPointF w = surface.toWidget(s);
+    QMouseEvent e(type, w, w, type == QEvent::MouseMove ? Qt::NoButton : qtButton(button),
+                  qtButtons(buttons), qtModifiers(shift));
+    QCoreApplication::sendEvent(&surface, &e);
+}
+
 ScriptPlayer::ScriptPlayer(pr::Lesson &lesson, pr::SurfaceWidget &surface)
     : lesson_(lesson), surface_(surface)
 {
@@ -64,13 +73,6 @@ ScriptPlayer::ScriptPlayer(pr::Lesson &lesson, pr::SurfaceWidget &surface)
     });
 }
 
-void ScriptPlayer::send(QEvent::Type type, int button, int buttons, int shift, QPointF s)
-{
-    const QPointF w = surface_.toWidget(s);
-    QMouseEvent e(type, w, w, type == QEvent::MouseMove ? Qt::NoButton : qtButton(button),
-                  qtButtons(buttons), qtModifiers(shift));
-    QCoreApplication::sendEvent(&surface_, &e);
-}
 
 void ScriptPlayer::deliver(const pr::EventScript::Event &e)
 {
@@ -78,14 +80,14 @@ void ScriptPlayer::deliver(const pr::EventScript::Event &e)
     switch (e.kind) {
     case Kind::Press:
         held_ |= e.button & 7;
-        send(QEvent::MouseButtonPress, e.button, held_, e.shift, at);
+        sendSurfaceMouse(surface_, QEvent::MouseButtonPress, e.button, held_, e.shift, at);
         break;
     case Kind::Move:
-        send(QEvent::MouseMove, 0, e.button, e.shift, at);
+        sendSurfaceMouse(surface_, QEvent::MouseMove, 0, e.button, e.shift, at);
         break;
     case Kind::Release:
         held_ &= ~e.button;
-        send(QEvent::MouseButtonRelease, e.button, held_, e.shift, at);
+        sendSurfaceMouse(surface_, QEvent::MouseButtonRelease, e.button, held_, e.shift, at);
         break;
     case Kind::Command:
         lesson_.clickCommand(e.index);
@@ -97,8 +99,8 @@ void ScriptPlayer::deliver(const pr::EventScript::Event &e)
         if (lesson_.form.Label2.contains(e.index)) {
             const pr::Label &l = lesson_.form.Label2[e.index];
             const QPointF centre(l.Left + l.Width / 2, l.Top + l.Height / 2);
-            send(QEvent::MouseButtonPress, 1, held_ | 1, 0, centre);
-            send(QEvent::MouseButtonRelease, 1, held_ & ~1, 0, centre);
+            sendSurfaceMouse(surface_, QEvent::MouseButtonPress, 1, held_ | 1, 0, centre);
+            sendSurfaceMouse(surface_, QEvent::MouseButtonRelease, 1, held_ & ~1, 0, centre);
         }
         break;
     }
