@@ -1,4 +1,5 @@
 #include "BoardPicture.h"
+#include "SegmentClip.h"
 
 #include "form/PictureBox.h"
 
@@ -15,37 +16,6 @@
 #include <cmath>
 
 namespace pr {
-
-namespace {
-
-// Liang-Barsky: cuts the segment a-b to the rectangle r; false if nothing is left.
-bool clipSegment(QPointF &a, QPointF &b, const QRectF &r)
-{
-    double t0 = 0, t1 = 1;
-    const double dx = b.x() - a.x(), dy = b.y() - a.y();
-    const double p[4] = {-dx, dx, -dy, dy};
-    const double q[4] = {a.x() - r.left(), r.right() - a.x(), a.y() - r.top(), r.bottom() - a.y()};
-    for (int i = 0; i < 4; ++i) {
-        if (p[i] == 0) {
-            if (q[i] < 0)
-                return false;
-            continue;
-        }
-        const double t = q[i] / p[i];
-        if (p[i] < 0)
-            t0 = std::max(t0, t);
-        else
-            t1 = std::min(t1, t);
-        if (t0 > t1)
-            return false;
-    }
-    const QPointF from = a;
-    a = from + QPointF(dx, dy) * t0;
-    b = from + QPointF(dx, dy) * t1;
-    return true;
-}
-
-} // namespace
 
 BoardPicture::BoardPicture(const DrawList &list, const std::vector<Stroke> &strokes,
                            const FontFamilies &fonts, const LetterImages &letters)
