@@ -103,6 +103,16 @@ void Lesson::commitStep()
     ++revision_;
 }
 
+void Lesson::endGesture()
+{
+    if (!gestureInProgress())
+        return;
+    memo::penRelease(form);
+    figure::endDrag(form);
+    strokes_.endStroke();
+    commitStep();
+}
+
 bool Lesson::canUndo() const { return history_.canUndo() && !gestureInProgress(); }
 bool Lesson::canRedo() const { return history_.canRedo() && !gestureInProgress(); }
 
@@ -115,6 +125,13 @@ void Lesson::restore(HistoryStep &step, const FigureContent &content)
     committed_ = content;
     committedStrokes_ = strokes().size();
     lineStartOnTop_ = false;
+    // A construction line's first end brought back by redo waits for its second click again,
+    // as it did before the undo, while diagonal mode is on.
+    if (&content == &step.after && step.kind == HistoryStep::Kind::LineStarted &&
+        form.st.diagonalMode == 1) {
+        form.st.diagonalPhase = 1;
+        lineStartOnTop_ = true;
+    }
     ++revision_;
 }
 
@@ -162,7 +179,7 @@ std::string Lesson::openBoard(const Board &board)
     if (!error.empty())
         return error;
     const Recording recording(form.gamen, strokes_);
-    // A held copy or stroke ends with the board it belonged to.
+    endGesture(); // a held copy or stroke ends with the board it belonged to
     commitStep();
     figure::ResetFigure(form);
     board.applyTo(form);
@@ -231,26 +248,21 @@ void Lesson::gamen_MouseUp(std::int16_t /*Button*/, std::int16_t /*Shift*/, floa
 
 void Lesson::clickCommand(int number)
 {
+    const CommandButton *buttons[] = {&form.Command1, &form.Command2, &form.Command3,
+                                      &form.Command4};
+    if (number < 1 || number > 4 || !buttons[number - 1]->Enabled)
+        return;
     const Recording recording(form.gamen, strokes_);
+    // 終了 ends the program at once and leaves the form as it is: a front end keeps the board
+    // as it shows, stroke in progress and all.
+    if (number != 2)
+        endGesture();
     switch (number) {
-    case 1:
-        if (form.Command1.Enabled)
-            Command1_Click();
-        break;
-    case 2:
-        if (form.Command2.Enabled)
-            Command2_Click();
-        break;
-    case 3:
-        if (form.Command3.Enabled)
-            memo::Command3_Click(form);
-        break;
-    case 4:
-        if (form.Command4.Enabled)
-            diagonal::Command4_Click(form);
-        break;
-    default:
-        break;
+    case 1: Command1_Click(); break;
+    case 2: Command2_Click(); break;
+    case 3: memo::Command3_Click(form); break;
+    case 4: diagonal::Command4_Click(form); break;
+    default: break;
     }
     commitStep();
 }
@@ -287,6 +299,8 @@ void Lesson::press(std::int16_t button, std::int16_t shift, double x, double y)
     if (button == 1)
         pressedLabel_ = pointLabelAt(x, y);
     const Recording recording(form.gamen, strokes_);
+    if (button == 2)
+        endGesture(); // the reset comes after what the held button drew or moved
     strokes_.endStroke(); // a stroke never spans two gestures
     gamen_MouseDown(button, shift, float(x), float(y));
     commitStep();

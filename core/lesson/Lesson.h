@@ -27,7 +27,12 @@ namespace pr {
 // the user's actions that undo() and redo() step through. A step is one stroke (press ..
 // release), one slide or prolongation, one construction line, a reset, a clear of the
 // writing or an opened board; mode changes are not steps. Undo and redo are ignored while a
-// stroke or drag is in progress. They redraw the whole layer on the sink.
+// stroke or drag is in progress. They redraw the whole layer on the sink. A reset, a mode
+// button or an opened board that comes while a stroke or drag is in progress ends it
+// first, as a release would, so it is kept as its own step: one undo after the reset brings
+// back everything that was on screen. An undo between the two clicks of a construction line
+// takes its first end away (the next click starts a line); a redo brings it back waiting for
+// the second click.
 class Lesson {
 public:
     Lesson(); // the form at design time: call Form_Load once the sink is set
@@ -90,6 +95,9 @@ public:
 private:
     FigureContent content() const; // the form's content, as the history compares it
     void commitStep(); // closes the open step, if it changed anything and the gesture is over
+    // A reset, a mode change or another board while a button is held: the stroke or
+    // drag ends where it is, as its release would end it, and is a step of its own first.
+    void endGesture();
     void restore(HistoryStep &step, const FigureContent &content);
 
     StrokeList strokes_;

@@ -2,6 +2,7 @@
 // as one step, what undo may not do while a gesture is in progress, and that the layer is
 // drawn again from the strokes.
 #include "RecordingSink.h"
+#include "diagonal/Diagonal.h"
 #include "form/QBColor.h"
 #include "support/LoadedForm.h"
 
@@ -311,6 +312,106 @@ TEST_CASE("theCopyLeftLightMagentaThroughDiagonalMode")
         CHECK(b.l.redo());
         CHECK(b.l.redo());
         CHECK(b.l.form.Line2[0].BorderColor == QBColor(12));
+    }
+}
+
+TEST_CASE("aResetOrChangeInTheMiddleOfAGestureEndsItAsItsOwnStep")
+{
+    // A stroke or a slide still held when a reset, a mode button or another board comes:
+    // the gesture ends where it is and is a step of its own, so one undo after a reset brings
+    // back everything that was on screen, and one undo after a mode change takes back the
+    // gesture alone.
+    Board opened;
+    opened.copyX1 = 450;
+    opened.copyX2 = 200;
+    struct Row {
+        const char *name;
+        bool slide;
+        bool replacesBoard; // the interruption is a step of its own (a reset, another board)
+        void (*interrupt)(Lesson &, const Board &);
+    };
+    const Row rows[] = {
+        {"right press", false, true, [](Lesson &l, const Board &) { l.press(2, 0, 5, 5); }},
+        {"初期画面", false, true, [](Lesson &l, const Board &) { l.clickCommand(1); }},
+        {"メモ off", false, false, [](Lesson &l, const Board &) { l.clickCommand(3); }},
+        {"a board opened", false, true,
+         [](Lesson &l, const Board &o) { CHECK(l.openBoard(o).empty()); }},
+        {"right press", true, true, [](Lesson &l, const Board &) { l.press(2, 0, 5, 5); }},
+        {"初期画面", true, true, [](Lesson &l, const Board &) { l.clickCommand(1); }},
+        {"メモ on", true, false, [](Lesson &l, const Board &) { l.clickCommand(3); }},
+        {"対角線", true, false, [](Lesson &l, const Board &) { l.clickCommand(4); }},
+        {"a board opened", true, true,
+         [](Lesson &l, const Board &o) { CHECK(l.openBoard(o).empty()); }},
+    };
+    for (const Row &row : rows) {
+        CAPTURE(row.name);
+        CAPTURE(row.slide);
+        Board1 b;
+        b.l.clickCommand(3);
+        b.stroke({{100, 100}, {110, 100}});
+        if (row.slide) {
+            b.l.clickCommand(3); // memo off: the next press takes the copy
+            b.l.press(1, 0, 300, 400);
+            b.l.move(1, 0, 320, 400);
+            b.l.move(1, 0, 345, 400);
+        } else {
+            b.l.press(1, 0, 200, 200);
+            b.l.move(1, 0, 210, 200);
+            b.l.move(1, 0, 230, 220);
+        }
+        const std::size_t steps = b.l.history().undoCount();
+        const std::vector<Stroke> onScreen = b.l.strokes();
+        const float copyOnScreen = b.l.form.Line2[0].X1;
+
+        row.interrupt(b.l, opened);
+        b.l.move(1, 0, 260, 240); // the held button goes on moving, then lets go
+        b.l.release(1, 0, 260, 240);
+        b.l.release(2, 0, 5, 5);
+
+        CHECK(b.l.history().undoCount() == steps + (row.replacesBoard ? 2 : 1));
+        if (row.replacesBoard)
+            REQUIRE(b.l.undo());
+        CHECK(b.l.strokes() == onScreen);
+        CHECK(b.l.form.Line2[0].X1 == copyOnScreen);
+        CHECK(b.l.form.Line2[0].BorderColor != QBColor(13)); // the slide was let go
+        REQUIRE(b.l.undo());
+        CHECK(b.l.strokes().size() == 1);
+        CHECK(b.l.form.Line2[0].X1 == 400);
+    }
+}
+
+TEST_CASE("undoAndRedoBetweenTheTwoClicksOfAConstructionLine")
+{
+    Board1 b;
+    b.l.clickCommand(4);
+    clickPointLabel(b.l, 0);
+    clickPointLabel(b.l, 4); // Ａ to Ｂ'
+    clickPointLabel(b.l, 1); // Ｂ: the first end of the second line
+    REQUIRE(b.l.form.st.diagonalPhase == 1);
+    const Line firstEnd = b.l.form.Line4[1];
+
+    // The undo takes the first end away: the next click starts a line of its own.
+    CHECK(b.l.undo());
+    CHECK(b.l.form.Line4[1].X1 == 1000);
+    CHECK(b.l.form.st.diagonalPhase == 0);
+    CHECK(b.l.form.Line4[0].X2 != 1000); // the finished line stays
+
+    SUBCASE("the redo brings the first end back, waiting for its second click")
+    {
+        CHECK(b.l.redo());
+        CHECK(b.l.form.Line4[1] == firstEnd);
+        clickPointLabel(b.l, 5); // Ｃ'
+        CHECK(b.l.form.Line4[1].X1 == firstEnd.X1);
+        CHECK(b.l.form.Line4[1].X2 == diagonal::kPoints[5].x);
+        CHECK(b.l.form.st.diagonalStep == 2);
+        CHECK(b.l.undo()); // the whole line is one step
+        CHECK(b.l.form.Line4[1].X1 == 1000);
+    }
+    SUBCASE("a click after the undo starts a new line")
+    {
+        clickPointLabel(b.l, 2);
+        CHECK(b.l.form.st.diagonalPhase == 1);
+        CHECK(b.l.form.Line4[1].X1 != firstEnd.X1);
     }
 }
 
