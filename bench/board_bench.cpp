@@ -156,8 +156,10 @@ int main(int argc, char *argv[])
         keep.push_back(ms(t));
 
         t.restart();
-        QString error;
-        window.boardStore().keep(window.lesson().board(), &error);
+        if (!window.boardStore().keep(window.lesson().board()).ok) {
+            std::fprintf(stderr, "the board could not be kept\n");
+            return 1;
+        }
         file.push_back(ms(t));
 
         t.restart();

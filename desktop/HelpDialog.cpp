@@ -14,7 +14,7 @@ namespace pr {
 
 namespace {
 
-QString helpHtml()
+QString helpHtml(const QString &boardFolder)
 {
     QString keys;
     for (const KeyHelp &k : keyHelp() + toolKeyHelp())
@@ -35,18 +35,24 @@ QString helpHtml()
                "<li><b>元に戻す</b>：書き込み、動かした直線、対角線、初期画面に戻したことも、"
                "一つずつ取り消せます。板書は自動で残り、<b>前回の板書</b>で次に開いたときに戻せます。</li>"
                "</ul>"
+               "%2"
                "<h3>キー</h3><table>%1</table>"
                "<p><i>Drag the red copy of ℓ; press above p to prolong ℓ or m. メモ writes, "
                "対角線 joins labelled points, 初期画面 or a right click starts again.</i></p>")
-        .arg(keys);
+        .arg(keys, boardFolder.isEmpty()
+                       ? QString()
+                       : QStringLiteral("<p>板書を残すフォルダー: %1<br>"
+                                        "壊れて開けない板書は消さずに、同じフォルダーに "
+                                        "board-damaged-（日付と時刻）.json として残します。</p>")
+                             .arg(boardFolder.toHtmlEscaped()));
 }
 
 } // namespace
 
-HelpDialog::HelpDialog(QWidget *parent) : QDialog(parent)
+HelpDialog::HelpDialog(const QString &boardFolder, QWidget *parent) : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("使い方 — 平行線と線分の比"));
-    label_ = new QLabel(helpHtml(), this);
+    label_ = new QLabel(helpHtml(boardFolder), this);
     label_->setTextFormat(Qt::RichText);
     label_->setWordWrap(true);
     label_->setTextInteractionFlags(Qt::TextSelectableByMouse);

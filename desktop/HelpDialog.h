@@ -14,7 +14,8 @@ class HelpDialog : public QDialog {
     Q_OBJECT
 
 public:
-    explicit HelpDialog(QWidget *parent = nullptr);
+    // boardFolder: where the board is kept between lessons, as the help names it.
+    explicit HelpDialog(const QString &boardFolder = QString(), QWidget *parent = nullptr);
 
     // The help as shown (rich text).
     QString text() const;

@@ -1,6 +1,7 @@
 #include "MainWindow.h"
 
 #include "AccessibleSurface.h"
+#include "BoardNotice.h"
 #include "BoardPicture.h"
 #include "ControlTexts.h"
 #include "FocusIndicator.h"
@@ -19,6 +20,7 @@
 #include <QtCore/QDir>
 #include <QtCore/QFileInfo>
 #include <QtCore/QStandardPaths>
+#include <QtCore/QTimer>
 #include <QtGui/QAction>
 #include <QtGui/QClipboard>
 #include <QtGui/QCursor>
@@ -37,6 +39,8 @@
 #include <QtWidgets/QRadioButton>
 #include <QtWidgets/QToolButton>
 #include <QtWidgets/QToolTip>
+
+#include <cmath>
 
 namespace pr {
 
@@ -84,8 +88,9 @@ MainWindow::MainWindow(QWidget *parent) : QWidget(parent)
     lesson_.form.gamen.setSink(&surface_->strokeLayer());
     surface_->strokeLayer().setSource(&lesson_.strokes());
     lesson_.Form_Load();
-    // The program opens on the initial screen; the last board waits for 前回の板書.
-    store_.beginSession();
+    // The program opens on the initial screen; the last board waits for 前回の板書. Reading
+    // it (to set it aside if damaged) waits until the window is up.
+    QTimer::singleShot(0, this, &MainWindow::beginSession);
     keptRevision_ = lesson_.revision();
     syncFromCore();
     resize(sizeHint());
@@ -244,6 +249,12 @@ void MainWindow::buildTools()
     toolStrip_->setAccessibleDescription(
         QStringLiteral("元に戻す、保存、印刷などの大きなボタン。画面の横に余白があるときに出ます。"));
     toolStrip_->hide(); // until a layout finds room for it
+
+    notice_ = new BoardNotice(this);
+    connect(notice_, &BoardNotice::saveRequested, this, &MainWindow::saveBoard);
+    keepRetry_ = new QTimer(this);
+    keepRetry_->setInterval(5000);
+    connect(keepRetry_, &QTimer::timeout, this, [this] { keepBoard(true); });
 }
 
 BoardPicture MainWindow::board() const
@@ -301,7 +312,9 @@ QString MainWindow::openBoardFile(const QString &path)
         handle([&](Lesson &l) { error = l.openBoard(read.board); });
     if (error.empty())
         return {};
-    const QString message = QStringLiteral("このファイルは開けません: ") + QString::fromStdString(error);
+    const QString message = QStringLiteral("このファイルは開けません: ") +
+                            QString::fromStdString(error) +
+                            QStringLiteral("。画面の板書はそのままです。");
     emit boardMessage(message);
     return message;
 }
@@ -311,20 +324,33 @@ QString MainWindow::saveBoardFile(const QString &path)
     QString error;
     if (BoardStore::writeFile(path, lesson_.board(), &error))
         return {};
-    const QString message = QStringLiteral("保存できません: ") + error;
+    const QString message = QStringLiteral("保存できません: %1。画面の板書は消えていません。"
+                                           "別の場所を選んで保存してください。")
+                                .arg(error);
     emit boardMessage(message);
     return message;
 }
 
 QString MainWindow::restoreLastBoardQuietly()
 {
-    const BoardFile::Result read = store_.lastBoard();
+    beginSession();
+    QString setAside;
+    const BoardFile::Result read = store_.lastBoard(&setAside);
     std::string error = read.error;
     if (read.ok())
         handle([&](Lesson &l) { error = l.openBoard(read.board); });
     if (error.empty())
         return {};
-    const QString message = QStringLiteral("前回の板書を開けません: ") + QString::fromStdString(error);
+    QString message;
+    if (!setAside.isEmpty())
+        message = text(damagedBoardNotice(QDir::toNativeSeparators(setAside).toStdString())) +
+                  QStringLiteral("\n画面の板書はそのままです。");
+    else if (!QFile::exists(store_.previousPath()) && !QFile::exists(store_.currentPath()))
+        message = QStringLiteral("前回の板書はありません。板書は変えるたびに自動で残り、"
+                                 "次に開いたときに「前回の板書」で戻せます。");
+    else
+        message = QStringLiteral("前回の板書を開けません。画面の板書はそのままです。（%1）")
+                      .arg(QString::fromStdString(error));
     emit boardMessage(message);
     return message;
 }
@@ -335,16 +361,43 @@ void MainWindow::showBoardMessage(const QString &message)
         QMessageBox::warning(this, text(form().Caption), message);
 }
 
-void MainWindow::keepBoard()
+void MainWindow::beginSession()
+{
+    if (store_.sessionBegun())
+        return;
+    const QString aside = store_.beginSession();
+    if (!aside.isEmpty())
+        notice_->showDamaged(
+            text(damagedBoardNotice(QDir::toNativeSeparators(aside).toStdString())));
+}
+
+void MainWindow::keepBoard(bool again)
 {
     // Written whenever the board moved on (a stroke's release, a slide, undo ...), never in
-    // the middle of a gesture, where the revision stands still.
-    if (lesson_.revision() == keptRevision_)
+    // the middle of a gesture, where the revision stands still; while it cannot be, tried
+    // again now and then, so the notice goes by itself once the disk has room again.
+    if (!again && lesson_.revision() == keptRevision_)
         return;
     keptRevision_ = lesson_.revision();
-    QString error;
-    if (!store_.keep(lesson_.board(), &error))
-        qWarning().noquote() << "parallel-ratio: the board could not be kept:" << error;
+    beginSession();
+    const BoardStore::Kept kept = store_.keep(lesson_.board());
+    if (kept.ok) {
+        notice_->clearKeepProblem();
+        keepRetry_->stop();
+        return;
+    }
+    notice_->showKeepProblem(text(keepNotice(kept.problem, kept.detail.toStdString())));
+    if (!keepRetry_->isActive())
+        keepRetry_->start();
+}
+
+void MainWindow::bringToFront()
+{
+    if (isMinimized())
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
 }
 
 void MainWindow::copyBoard()
@@ -457,7 +510,7 @@ void MainWindow::applyPointer()
 void MainWindow::showHelp()
 {
     if (!help_)
-        help_ = new HelpDialog(this);
+        help_ = new HelpDialog(QDir::toNativeSeparators(store_.folder()), this);
     help_->show();
     help_->raise();
     help_->activateWindow();
@@ -503,8 +556,12 @@ void MainWindow::syncFromCore()
         toolAction(Tool::ClearWriting)->setEnabled(!lesson_.strokes().empty() &&
                                                    !lesson_.gestureInProgress());
     }
-    if (form().endRequested)
+    if (form().endRequested) {
+        // A stroke or slide still held is kept as it shows.
+        if (lesson_.gestureInProgress())
+            keepBoard(true);
         QCoreApplication::exit(0);
+    }
 }
 
 void MainWindow::relayout()
@@ -547,6 +604,13 @@ void MainWindow::relayout()
         toolStrip_->setScale(scale_);
     }
     toolStrip_->setVisible(g.hasSide());
+    // The notice's box is in surface pixels, which start inside the surface's 2 px frame.
+    const auto twips = [](double pixels) {
+        return int(std::lround(pixels * FormGeometry::kTwipsPerPixel));
+    };
+    notice_->setGeometry(g.place(p.Left + twips(2 + kNoticeBox.left), p.Top + twips(2 + kNoticeBox.top),
+                                 twips(kNoticeBox.width), twips(kNoticeBox.height)));
+    notice_->setFont(fonts_.font(FontRole::Default, scale_), scale_);
     focusIndicator_->refresh();
     if (largePointer_ && pointerDpr_ != layoutDpr_)
         applyPointer(); // drawn again for this screen's pixel ratio

@@ -14,12 +14,14 @@ class QAction;
 class QButtonGroup;
 class QLabel;
 class QShortcut;
+class QTimer;
 class QPushButton;
 class QRadioButton;
 
 
 namespace pr {
 
+class BoardNotice;
 class BoardPicture;
 class FocusIndicator;
 class HelpDialog;
@@ -95,6 +97,12 @@ public:
     // The action of 前回の板書 (Ctrl+Shift+T, as reopening what was closed).
     QAction *restoreAction() const { return toolAction(Tool::Restore); }
     BoardStore &boardStore() { return store_; }
+    // The notice below the figure when the board cannot be kept, or a damaged one was set
+    // aside.
+    BoardNotice *boardNotice() const { return notice_; }
+
+    // Another start of the program asked for this window: it comes to the front.
+    void bringToFront();
 
     void copyBoard();      // the board to the clipboard, as an image and as SVG
     void printBoard();     // the print dialog, then the board fitted to the page
@@ -125,7 +133,8 @@ private:
     void buildTools();
     void relayout();
     void applyPointer();
-    void keepBoard();
+    void beginSession();
+    void keepBoard(bool again = false);
     void showBoardMessage(const QString &message);
 
     Lesson lesson_;
@@ -144,6 +153,8 @@ private:
     std::array<QAction *, std::size(kAllTools)> tools_{};
     ToolStrip *toolStrip_ = nullptr;
     BoardStore store_;
+    BoardNotice *notice_ = nullptr;
+    QTimer *keepRetry_ = nullptr; // while the board cannot be kept, tries again now and then
     std::uint64_t keptRevision_ = 0; // the lesson's revision last written to the store
     QPalette modeOnPalette_;  // a mode button while its mode is on
     bool largePointer_ = false;

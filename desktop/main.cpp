@@ -1,7 +1,9 @@
 #include "AppIcon.h"
+#include "BoardStore.h"
 #include "CommandLine.h"
 #include "FontConfigWarmUp.h"
 #include "MainWindow.h"
+#include "SingleInstance.h"
 #include "WindowSettings.h"
 
 #include <QtCore/QSettings>
@@ -23,6 +25,10 @@ int main(int argc, char *argv[])
     const pr::CommandLine options = pr::CommandLine::read(QCoreApplication::arguments());
     if (!options.start)
         return options.answer();
+    // One window per board folder: a second start brings the first one to the front.
+    pr::SingleInstance instance(pr::BoardStore::defaultFolder());
+    if (instance.handOverOrListen())
+        return 0;
     fontConfig.wait();
 
     QSettings settings;
@@ -34,6 +40,11 @@ int main(int argc, char *argv[])
                      [&remembered](bool on) { remembered.setLargePointer(on); });
     QObject::connect(&app, &QCoreApplication::aboutToQuit,
                      [&] { remembered.saveWindow(window); });
+    QObject::connect(&instance, &pr::SingleInstance::requested, &window,
+                     [&window](const QByteArray &request) {
+                         if (request == "show")
+                             window.bringToFront();
+                     });
     remembered.showWindow(window, options.fullScreen);
     return app.exec();
 }

@@ -46,9 +46,9 @@ private slots:
             QVERIFY2(!names.contains(n), qPrintable(n));
             names.insert(n);
         }
-        // The heading, two row captions, four buttons, eight pens, the surface and the tool
-        // strip; the focus ring is no child a reader should meet.
-        QCOMPARE(window->childCount(), 17);
+        // The heading, two row captions, four buttons, eight pens, the surface, the tool
+        // strip and the board's notice; the focus ring is no child a reader should meet.
+        QCOMPARE(window->childCount(), 18);
     }
 
     void pensAreToldApartByTheirRow()

@@ -1,19 +1,26 @@
 // The board on the real window: a reset undone brings back every pixel of the writing, the
 // layer painted again after a resize, board files saved and opened, a damaged file refused
 // with a message and the board left as it was, and the board kept on disk between sessions.
+#include "BoardNotice.h"
 #include "WindowTestUtil.h"
 #include "board/BoardFile.h"
 #include "form/QBColor.h"
 
 #include <QtCore/QDir>
 #include <QtCore/QFile>
+#include <QtCore/QScopeGuard>
 #include <QtCore/QStandardPaths>
 #include <QtCore/QTemporaryDir>
+#include <QtCore/QTimer>
 #include <QtGui/QAction>
 #include <QtTest/QSignalSpy>
 #include <QtWidgets/QApplication>
+#include <QtWidgets/QFileDialog>
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QRadioButton>
+
+#include <csignal>
+#include <sys/resource.h>
 
 using namespace pr;
 
@@ -279,6 +286,128 @@ private slots:
         QSignalSpy messages(&fresh, &MainWindow::boardMessage);
         QVERIFY(!fresh.restoreLastBoardQuietly().isEmpty());
         QCOMPARE(messages.count(), 1);
+    }
+
+    void aBoardThatCannotBeKeptIsSaidAtOnce_data()
+    {
+        QTest::addColumn<bool>("noFolder");
+        QTest::newRow("the folder cannot be made") << true;
+        QTest::newRow("the disk takes no more") << false; // a file size limit, as a full disk
+    }
+    void aBoardThatCannotBeKeptIsSaidAtOnce()
+    {
+        QFETCH(bool, noFolder);
+        const QString folder = BoardStore::defaultFolder();
+        rlimit limit{};
+        QVERIFY(getrlimit(RLIMIT_FSIZE, &limit) == 0);
+        const rlimit unlimited = limit;
+        if (noFolder) {
+            QVERIFY(QDir().mkpath(QFileInfo(folder).path()));
+            writeFile(folder, "a file where the folder should be");
+        } else {
+            std::signal(SIGXFSZ, SIG_IGN); // a write past the limit fails instead
+            limit.rlim_cur = 512;
+            QVERIFY(setrlimit(RLIMIT_FSIZE, &limit) == 0);
+        }
+        MainWindow w;
+        wt::showAndWait(w);
+        BoardNotice *notice = w.boardNotice();
+        QVERIFY(!notice->isVisible());
+        write(w);
+        const Board shown = w.lesson().board();
+        setrlimit(RLIMIT_FSIZE, &unlimited);
+        // No board cut short took the place of a whole one.
+        const QString path = w.boardStore().currentPath();
+        QVERIFY(!QFile::exists(path) || BoardStore::readFile(path).ok());
+        QVERIFY(notice->isVisible());
+        QVERIFY2(notice->text().startsWith(QStringLiteral("板書を保存できません")), qPrintable(notice->text()));
+        QVERIFY(notice->text().contains(QStringLiteral("画面の板書は消えていません")));
+        QVERIFY(notice->text().contains(noFolder ? QStringLiteral("フォルダーを作れません")
+                                                 : QStringLiteral("しか書けません")));
+        // Below the figure: the ends of ℓ and m, its lowest points, stay in sight.
+        QVERIFY(notice->geometry().top() > wt::windowPoint(w, {550, 552}).y());
+        QVERIFY(w.surface()->geometry().contains(notice->geometry()));
+
+        // Its button offers to save the board elsewhere.
+        QCOMPARE(notice->button()->text(), QStringLiteral("保存"));
+        bool dialogShown = false;
+        QTimer::singleShot(0, [&] {
+            if (auto *d = qobject_cast<QFileDialog *>(QApplication::activeModalWidget())) {
+                dialogShown = true;
+                d->reject();
+            }
+        });
+        notice->button()->click();
+        QVERIFY(dialogShown);
+
+        // Kept again once the folder can be written, and the notice goes by itself.
+        if (noFolder)
+            QVERIFY(QFile::remove(folder));
+        w.undo();
+        QVERIFY(!notice->isVisible());
+        const BoardFile::Result kept = BoardStore::readFile(w.boardStore().currentPath());
+        QVERIFY2(kept.ok(), kept.error.c_str());
+        QCOMPARE(kept.board, w.lesson().board());
+        w.redo();
+        QCOMPARE(w.lesson().board(), shown);
+    }
+
+    void aDamagedKeptBoardIsSetAsideNotDestroyed()
+    {
+        const QString folder = BoardStore::defaultFolder();
+        QVERIFY(QDir().mkpath(folder));
+        const QByteArray damaged = "{\"format\": \"parallel-ratio board\", \"version\": 1, \"strokes\": [";
+        writeFile(QDir(folder).filePath(QStringLiteral("board.json")), damaged);
+        Board good;
+        good.copyX1 = 450;
+        good.copyX2 = 200;
+        writeFile(QDir(folder).filePath(QStringLiteral("previous-board.json")),
+                  QByteArray::fromStdString(BoardFile::write(good)));
+
+        MainWindow w;
+        wt::showAndWait(w);
+        BoardNotice *notice = w.boardNotice();
+        QTRY_VERIFY(notice->isVisible());
+        const QStringList aside = QDir(folder).entryList({QStringLiteral("board-damaged-*.json")});
+        QCOMPARE(aside.size(), 1);
+        QVERIFY2(notice->text().contains(aside[0]), qPrintable(notice->text()));
+        QFile kept(QDir(folder).filePath(aside[0]));
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), damaged);
+        QCOMPARE(notice->button()->text(), QStringLiteral("閉じる"));
+        notice->button()->click();
+        QVERIFY(!notice->isVisible());
+        // The board before the damaged one is still the one to restore.
+        QCOMPARE(w.restoreLastBoardQuietly(), QString());
+        QCOMPARE(w.lesson().board(), good);
+
+        // Damaged later, while the program runs: set aside when 前回の板書 finds it.
+        writeFile(w.boardStore().previousPath(), "not a board");
+        const QString message = w.restoreLastBoardQuietly();
+        QVERIFY2(message.contains(QStringLiteral("board-damaged-")), qPrintable(message));
+        QCOMPARE(QDir(folder).entryList({QStringLiteral("board-damaged-*.json")}).size(), 2);
+        QCOMPARE(w.lesson().board(), good); // the board on screen stays
+    }
+
+    void aBoardKeptWhereEarlierVersionsKeptItIsMovedOnce()
+    {
+        // The program's organisation is named as the program, as it is in main.
+        QCoreApplication::setOrganizationName(QCoreApplication::applicationName());
+        const auto noOrganisation = qScopeGuard([] { QCoreApplication::setOrganizationName({}); });
+        const QString old = BoardStore::oldDefaultFolder();
+        QVERIFY(QDir(old) != QDir(BoardStore::defaultFolder()));
+        QVERIFY(QDir().mkpath(old));
+        Board last;
+        last.copyX1 = 300;
+        last.copyX2 = 50;
+        writeFile(QDir(old).filePath(QStringLiteral("board.json")),
+                  QByteArray::fromStdString(BoardFile::write(last)));
+        MainWindow w;
+        wt::showAndWait(w);
+        QCOMPARE(w.restoreLastBoardQuietly(), QString());
+        QCOMPARE(w.lesson().board(), last);
+        QVERIFY(!QDir(old).exists());
+        QVERIFY(QFile::exists(w.boardStore().previousPath()));
     }
 };
 
