@@ -36,28 +36,15 @@
     return { gothic: probe('gothic'), mincho: probe('mincho'), italic: letters };
   }
 
-  // Where the browser keeps the board between visits.
-  const kBoardKey = 'parallel-ratio.board';
   // Width of the tool strip right of the form, logical pixels at scale 1 (as on the desktop).
   const kStripWidth = 136;
 
-  // The board kept by the last visit, or null. Storage may be unavailable or hold anything.
-  function keptBoard() {
-    try {
-      const text = window.localStorage.getItem(kBoardKey);
-      return text ? JSON.parse(text) : null;
-    } catch (e) {
-      return null;
-    }
-  }
-
-  // A full or forbidden storage leaves the board unkept, without a word: the lesson goes on.
-  function keepBoard(board) {
-    try {
-      window.localStorage.setItem(kBoardKey, JSON.stringify(board));
-    } catch (e) {
-      // nothing to do
-    }
+  // When a kept board was kept, as the chooser of 前回の板書 names it.
+  function savedAt(ms) {
+    if (!ms) return PR.messages.earlierBoard;
+    const d = new Date(ms);
+    const two = (n) => String(n).padStart(2, '0');
+    return `${d.getMonth() + 1}月${d.getDate()}日 ${two(d.getHours())}:${two(d.getMinutes())}`;
   }
 
   function faceClass(style) {
@@ -126,11 +113,19 @@
 
       this.endedNotice = this.makeEndedNotice();
 
-      // The board of the last visit, read once: the page opens on the initial screen, and
-      // 前回の板書 brings this back even after this visit kept boards of its own.
-      this.lastBoard = keptBoard();
+      // The boards other pages kept, for 前回の板書; the page opens on the initial screen.
+      this.store = new PR.BoardStore();
+      this.others = [];
       this.keptRevision = lesson.revision();
       this.tools = this.makeTools();
+      this.notice = this.makeNotice();
+      this.chooser = this.makeChooser();
+      this.stored = this.store.begin().then((aside) => {
+        if (aside.length) this.showDamaged(aside.join(', '));
+        return this.refreshOthers();
+      });
+      // Another tab kept a board: 前回の板書 may have one more to offer.
+      window.addEventListener('storage', () => this.refreshOthers());
 
       this.relayout();
       this.sync();
@@ -189,18 +184,141 @@
       return t;
     }
 
-    // 前回の板書: the board the last visit kept, as one undoable step.
+    async refreshOthers() {
+      this.others = await this.store.others();
+      if (this.tools) this.tools.restore.disabled = this.ended || !this.others.length;
+    }
+
+    // 前回の板書: a board another page kept, as one undoable step; with several, the
+    // teacher chooses.
     restoreBoard() {
-      const board = this.lastBoard;
-      if (!board) return;
+      if (this.ended) return Promise.resolve();
+      this.restoring = this.refreshOthers().then(() => {
+        if (this.others.length === 1) this.openKept(this.others[0]);
+        else if (this.others.length > 1) this.choose(this.others);
+      });
+      return this.restoring;
+    }
+
+    openKept(entry) {
+      let error = '';
       this.handle((l) => {
-        // A board the lesson refuses (a damaged or foreign entry) is left alone.
         try {
-          l.openBoard(board);
+          error = l.openBoard(entry.board);
         } catch (e) {
-          // nothing to do
+          error = String(e);
         }
       });
+      if (!error) return;
+      // A kept board the lesson cannot show is set aside, not destroyed.
+      const aside = this.store.setAside(entry.key);
+      this.showDamaged(aside || entry.key);
+      this.refreshOthers();
+    }
+
+    makeChooser() {
+      const m = PR.messages;
+      const box = document.createElement('div');
+      box.className = 'chooser gothic';
+      box.hidden = true;
+      box.setAttribute('role', 'dialog');
+      box.setAttribute('aria-label', m.restore);
+      const title = document.createElement('p');
+      title.textContent = m.chooseBoard;
+      const list = document.createElement('div');
+      list.className = 'chooser-list';
+      const close = document.createElement('button');
+      close.type = 'button';
+      close.className = 'command gothic';
+      close.textContent = m.close;
+      close.addEventListener('click', () => { box.hidden = true; });
+      box.addEventListener('keydown', (e) => {
+        if (e.key === 'Escape') box.hidden = true;
+      });
+      box.append(title, list, close);
+      this.root.appendChild(box);
+      return { box, list };
+    }
+
+    choose(entries) {
+      const { box, list } = this.chooser;
+      list.replaceChildren(...entries.map((entry) => {
+        const b = document.createElement('button');
+        b.type = 'button';
+        b.className = 'command gothic';
+        b.textContent = savedAt(entry.saved) + (entry.open ? PR.messages.openElsewhere : '');
+        b.addEventListener('click', () => {
+          box.hidden = true;
+          this.openKept(entry);
+        });
+        return b;
+      }));
+      box.hidden = false;
+      list.firstChild.focus();
+    }
+
+    // The notice below the figure: the board cannot be kept (with 保存, until keeping works
+    // again), or a damaged kept board was set aside (with 閉じる, once).
+    makeNotice() {
+      const m = PR.messages;
+      const box = document.createElement('div');
+      box.className = 'control notice gothic';
+      box.hidden = true;
+      box.setAttribute('role', 'alert');
+      box.setAttribute('aria-label', m.notice);
+      const text = document.createElement('p');
+      const button = document.createElement('button');
+      button.type = 'button';
+      button.className = 'command gothic';
+      button.addEventListener('click', () => {
+        if (this.keepText) {
+          this.downloadBoard();
+        } else {
+          this.damagedText = '';
+          this.refreshNotice();
+        }
+      });
+      box.append(text, button);
+      this.root.appendChild(box);
+      this.keepText = '';
+      this.damagedText = '';
+      return { box, text, button };
+    }
+
+    refreshNotice() {
+      const m = PR.messages;
+      const shown = this.keepText || this.damagedText;
+      this.notice.box.hidden = !shown;
+      this.notice.text.textContent = shown;
+      this.notice.button.textContent = this.keepText ? m.save : m.close;
+    }
+
+    showDamaged(where) {
+      this.damagedText = this.lesson.damagedNotice(where);
+      this.refreshNotice();
+    }
+
+    // Keeps the board in the browser; says at once when it cannot, and stops saying so when
+    // it can again.
+    keepBoard() {
+      const failed = this.store.keep(this.lesson.board());
+      const text = failed ? this.lesson.keepNotice(failed.problem, failed.detail) : '';
+      if (text !== this.keepText) {
+        this.keepText = text;
+        this.refreshNotice();
+      }
+    }
+
+    // 保存 of the notice: the board as a file, where the browser puts downloads.
+    downloadBoard() {
+      const blob = new Blob([JSON.stringify(this.lesson.board())], { type: 'application/json' });
+      const a = document.createElement('a');
+      a.href = URL.createObjectURL(blob);
+      a.download = PR.messages.boardFileName;
+      document.body.appendChild(a);
+      a.click();
+      a.remove();
+      setTimeout(() => URL.revokeObjectURL(a.href), 10000);
     }
 
     // 画像で保存: the surface as it shows now, at the canvas's own resolution, as a PNG.
@@ -250,13 +368,14 @@
         this.tools.undo.disabled = !l.canUndo();
         this.tools.redo.disabled = !l.canRedo();
         this.tools.clearWriting.disabled = !l.hasWriting();
-        this.tools.restore.disabled = !this.lastBoard;
+        this.tools.restore.disabled = !this.others.length;
       }
-      // The board is kept whenever it moved on; never mid-gesture, where the count stands.
+      // The board is kept whenever it moved on; never mid-gesture, where the count stands,
+      // but at 終了 as it shows, a stroke in progress and all.
       const revision = l.revision();
-      if (revision !== this.keptRevision) {
+      if (revision !== this.keptRevision || (st.endRequested && l.gestureInProgress())) {
         this.keptRevision = revision;
-        keepBoard(l.board());
+        this.keepBoard();
       }
       if (st.endRequested) this.end();
     }
@@ -287,6 +406,8 @@
       const s = d.surface;
       this.surface.setGeometry(g.place(s.left, s.top, s.width, s.height), g.scale, dpr);
       this.surface.placed(this.surface.canvas.getBoundingClientRect());
+
+      put(this.notice.box, d.notice);
 
       const room = g.side();
       const strip = this.tools.strip;
@@ -346,7 +467,9 @@
       this.lesson = this.newLesson();
       this.surface.restart(this.lesson.drawList());
       this.lesson.takeChanges(); // the new lesson's own start is already on the surface
-      this.keptRevision = this.lesson.revision(); // the ended lesson's board stays kept
+      // The ended lesson's board stays kept under its own key, one more for 前回の板書.
+      this.keptRevision = this.lesson.revision();
+      this.stored = this.store.renew().then(() => this.refreshOthers());
       this.sync();
       if (document.fullscreenElement) document.exitFullscreen().catch(() => undefined);
       this.endedNotice.hidden = false;

@@ -16,5 +16,16 @@
     restore: '前回の板書',
     savePicture: '画像で保存',
     tools: '板書',
+    // The notice below the figure about the kept board, and its buttons.
+    notice: '板書のお知らせ',
+    save: '保存',
+    close: '閉じる',
+    boardFileName: '板書.json',
+    // 前回の板書 with several boards kept: each named by when it was kept (月, 日 and the
+    // time's digits), or as kept by an earlier version of the page.
+    chooseBoard: 'どの板書を開きますか',
+    openElsewhere: '（ほかのタブで開いています）',
+    earlierBoard: '以前に残した板書',
+    savedAtGlyphs: '0123456789:月日',
   };
 })(typeof module !== 'undefined' ? module.exports : (globalThis.ParallelRatio ??= {}));

@@ -7,6 +7,7 @@
 #include "form/QBColor.h"
 #include "form/Twips.h"
 #include "board/Board.h"
+#include "board/KeepNotice.h"
 
 #include <cmath>
 
@@ -339,6 +340,7 @@ public:
     bool canUndo() const { return w_.lesson().canUndo(); }
     bool canRedo() const { return w_.lesson().canRedo(); }
     bool hasWriting() const { return !w_.lesson().strokes().empty(); }
+    bool gestureInProgress() const { return w_.lesson().gestureInProgress(); }
     // The lesson's change counter; a double holds it exactly up to 2^53 changes.
     double revision() const { return double(w_.lesson().revision()); }
 
@@ -402,6 +404,12 @@ public:
         s.set("border", PictureBox::kBorder);
         s.set("back", p.BackColor);
         o.set("surface", s);
+        // The notice about the kept board, in the band below the figure.
+        const auto twips = [](double px) { return int(std::lround(px * kTwipsPerPixel)); };
+        o.set("notice", control({}, p.Left + twips(PictureBox::kBorder + kNoticeBox.left),
+                                p.Top + twips(PictureBox::kBorder + kNoticeBox.top),
+                                twips(kNoticeBox.width), twips(kNoticeBox.height),
+                                FontRole::Default));
         o.set("imageCount", kImageIdCount);
         return o;
     }
@@ -458,7 +466,24 @@ public:
         for (const DrawItem &d : w_.shown().items)
             if (d.kind == DrawKind::Text || d.kind == DrawKind::Image)
                 list.call<void>("push", pairOf(d.caption, faceName(d.text.face)));
+        for (const char *problem : {"storageOff", "storageFull", "other"})
+            add(keepNotice(problem, {}), FontRole::Default);
+        add(damagedBoardNotice({}), FontRole::Default);
         return list;
+    }
+
+    // The notice when the board cannot be kept (problem: storageOff, storageFull, other) and
+    // when a damaged kept board was set aside under `where`.
+    std::string keepNotice(const std::string &problem, const std::string &detail) const
+    {
+        const KeepProblem p = problem == "storageOff"    ? KeepProblem::StorageOff
+                              : problem == "storageFull" ? KeepProblem::StorageFull
+                                                         : KeepProblem::Other;
+        return pr::keepNotice(p, detail);
+    }
+    std::string damagedNotice(const std::string &where) const
+    {
+        return pr::damagedBoardNotice(where);
     }
 
     // The whole draw list as last handed over: its boxes and every slot, back to front.
@@ -518,6 +543,7 @@ EMSCRIPTEN_BINDINGS(parallel_ratio)
         .function("canUndo", &PageLesson::canUndo)
         .function("canRedo", &PageLesson::canRedo)
         .function("hasWriting", &PageLesson::hasWriting)
+        .function("gestureInProgress", &PageLesson::gestureInProgress)
         .function("revision", &PageLesson::revision)
         .function("board", &PageLesson::board)
         .function("openBoard", &PageLesson::openBoard)
@@ -525,7 +551,9 @@ EMSCRIPTEN_BINDINGS(parallel_ratio)
         .function("state", &PageLesson::state)
         .function("drawList", &PageLesson::drawList)
         .function("takeChanges", &PageLesson::takeChanges)
-        .function("texts", &PageLesson::texts);
+        .function("texts", &PageLesson::texts)
+        .function("keepNotice", &PageLesson::keepNotice)
+        .function("damagedNotice", &PageLesson::damagedNotice);
 }
 
 } // namespace pr::web

@@ -4,7 +4,7 @@ import assert from 'node:assert/strict';
 import { after, before, describe, test } from 'node:test';
 
 import { serve } from '../tools/serve.mjs';
-import { launch } from './support/chromium.mjs';
+import { launch, newPage } from './support/chromium.mjs';
 import { LessonPage } from './support/LessonPage.mjs';
 import { decodePng } from './support/png.mjs';
 import { site } from './support/site.mjs';
@@ -42,6 +42,8 @@ const tool = (page, caption) => page.page.locator('.tools button', { hasText: ca
 
 async function key(page, combo) {
   await page.page.keyboard.press(combo);
+  // 前回の板書 first asks the browser which tabs are open.
+  await page.evaluate(() => ParallelRatio.page.restoring);
   await page.settle();
 }
 
@@ -165,25 +167,126 @@ describe('kept board', () => {
     await page.settle();
     assert.equal(await canvasHash(page), blank);
     await tool(page, '前回の板書').click();
+    await page.evaluate(() => ParallelRatio.page.restoring);
     await page.settle();
     assert.equal(await page.pixel(200, 450), RED);
     assert.deepEqual(page.errors, []);
   });
 
-  test('a full or damaged storage is passed over without a word', async (t) => {
+  // The boards in the browser's storage: their keys and what each holds.
+  const stored = (page) => page.evaluate(() => Object.fromEntries(
+    Object.keys(localStorage).filter((k) => k.startsWith('parallel-ratio.'))
+      .map((k) => [k, localStorage.getItem(k)])));
+  const boardKeys = (all) => Object.keys(all).filter((k) => k.startsWith('parallel-ratio.board.'));
+  const notice = (page) => page.page.locator('.notice');
+
+  test('two tabs keep a board each; 前回の板書 offers them both, the open one marked', async (t) => {
+    const a = await open(t, 1200, 702);
+    await a.clickButton('メモ');
+    await a.drag([[100, 450], [300, 450]]);
+    const b = await a.openTab(origin);
+    await b.clickButton('メモ');
+    await b.drag([[100, 600], [300, 600]]);
+    await a.drag([[100, 520], [300, 520]]); // a writes again after b started
+    assert.equal(boardKeys(await stored(a)).length, 2, 'neither tab wrote over the other');
+
+    // In b, the one other board is a's, opened at once.
+    await key(b, 'Control+Shift+t');
+    assert.equal(await b.pixel(200, 450), RED);
+    assert.equal(await b.pixel(200, 520), RED, "a's board as a kept it last");
+    await b.clickButton('メモ');
+    await b.drag([[100, 560], [300, 560]]); // b's board is its own again
+    await a.page.close();
+
+    // A third tab: a's board (closed) and b's (open) to choose from, newest first.
+    const c = await b.openTab(origin);
+    await tool(c, '前回の板書').click();
+    const choices = c.page.locator('.chooser-list button');
+    await choices.first().waitFor();
+    const names = await choices.allTextContents();
+    assert.equal(names.length, 2);
+    assert.match(names[0], /^\d+月\d+日 \d\d:\d\d（ほかのタブで開いています）$/);
+    assert.doesNotMatch(names[1], /ほかのタブ/);
+    await choices.nth(1).click();
+    await c.settle();
+    assert.equal(await c.pixel(200, 520), RED, "a's board");
+    assert.equal(await c.pixel(200, 560), GREEN, "not b's");
+    assert.deepEqual([...a.errors, ...b.errors, ...c.errors], []);
+  });
+
+  test('a storage that refuses the board is said at once, with 保存, until it keeps again', async (t) => {
     const page = await open(t, 1200, 702);
     await page.evaluate(() => {
-      localStorage.setItem('parallel-ratio.board', '{"copyX1": "x", "strokes": [[1, 2]]}');
+      globalThis.realSetItem = Storage.prototype.setItem;
       Storage.prototype.setItem = () => { throw new DOMException('full', 'QuotaExceededError'); };
     });
+    assert.ok(await notice(page).isHidden());
     await page.clickButton('メモ');
     await page.drag([[100, 600], [300, 600]]);
-    assert.equal(await page.pixel(200, 600), RED);
+    assert.equal(await page.pixel(200, 600), RED, 'the board on screen stays');
+    const text = await notice(page).locator('p').textContent();
+    assert.match(text, /^板書を保存できません: ブラウザーの保存領域がいっぱいです。画面の板書は消えていません。/);
+    assert.match(text, /（QuotaExceededError）$/);
+    // Below the figure, inside the surface.
+    const box = await notice(page).boundingBox();
+    const canvas = await page.page.locator('canvas').boundingBox();
+    assert.ok(box.y > canvas.y + 2 + 552 && box.y + box.height <= canvas.y + canvas.height);
+
+    const [download] = await Promise.all([
+      page.page.waitForEvent('download', { timeout: 5000 }),
+      notice(page).getByRole('button', { name: '保存' }).click(),
+    ]);
+    const chunks = [];
+    for await (const c of await download.createReadStream()) chunks.push(c);
+    const saved = JSON.parse(Buffer.concat(chunks).toString());
+    assert.deepEqual(saved, await page.evaluate(() => ParallelRatio.page.lesson.board()));
+
+    await page.evaluate(() => { Storage.prototype.setItem = globalThis.realSetItem; });
+    await page.drag([[100, 450], [300, 450]]);
+    assert.ok(await notice(page).isHidden(), 'kept again: the notice goes');
+    assert.equal(boardKeys(await stored(page)).length, 1);
+    assert.deepEqual(page.errors, []);
+  });
+
+  test('a storage that is off is said at once, and the lesson goes on', async (t) => {
+    const page = new LessonPage(await newPage(browser));
+    t.after(() => page.close());
+    await page.page.addInitScript(() => {
+      Object.defineProperty(window, 'localStorage', {
+        get() { throw new DOMException('off', 'SecurityError'); },
+      });
+    });
+    await page.load(origin);
+    await page.drag([[290, 330], [370, 330]]);
+    assert.match(await notice(page).locator('p').textContent(),
+                 /^板書を保存できません: このブラウザーは保存を許可していません/);
+    assert.deepEqual(page.errors, []);
+  });
+
+  test('a damaged kept board is set aside under a key of its own, never destroyed', async (t) => {
+    const page = await open(t, 1200, 702);
+    const cut = '{"saved": 1, "board": {"copyX1": 400, "str';
+    const refused = '{"copyX1": "x", "strokes": [[1, 2]]}';
+    await page.evaluate(([cut, refused]) => {
+      localStorage.setItem('parallel-ratio.board.0123456789abcdef', cut);
+      localStorage.setItem('parallel-ratio.board', refused); // an earlier version's key
+    }, [cut, refused]);
     await page.page.reload();
     await page.ready();
+    await notice(page).waitFor();
+    assert.match(await notice(page).textContent(), /前回の板書が壊れていて開けません。.*parallel-ratio\.damaged\.0123456789abcdef/);
+    // The one the lesson refuses is set aside once 前回の板書 tries it.
     await tool(page, '前回の板書').click();
+    await page.evaluate(() => ParallelRatio.page.restoring);
     await page.settle();
-    assert.equal(await page.pixel(200, 600), GREEN, 'a damaged board is not opened');
+    assert.equal(await page.pixel(200, 600), GREEN, 'nothing opened');
+    const all = await stored(page);
+    const aside = Object.entries(all).filter(([k]) => k.startsWith('parallel-ratio.damaged.'));
+    assert.deepEqual(aside.map(([, v]) => v).sort(), [cut, refused].sort(), 'both still there');
+    assert.equal(all['parallel-ratio.board'], undefined);
+    await notice(page).getByRole('button', { name: '閉じる' }).click();
+    assert.ok(await notice(page).isHidden());
+    assert.ok(await tool(page, '前回の板書').isDisabled());
     assert.deepEqual(page.errors, []);
   });
 });

@@ -3,7 +3,7 @@
 //
 // Surface points are logical surface pixels (origin inside the surface's 2-pixel border), page
 // points CSS pixels of the viewport, canvas pixels the canvas's backing store (device pixels).
-import { newPage } from './chromium.mjs';
+import { newPage, newTab } from './chromium.mjs';
 
 const kButtonBits = { left: 1, right: 2, middle: 4 };
 
@@ -12,6 +12,13 @@ export class LessonPage {
   static async open(browser, url, viewport = {}) {
     const page = await newPage(browser, viewport);
     const p = new LessonPage(page);
+    await p.load(url);
+    return p;
+  }
+
+  // The lesson at url in another tab of this page's browser profile (the same storage).
+  async openTab(url) {
+    const p = new LessonPage(await newTab(this.page.context()));
     await p.load(url);
     return p;
   }

@@ -31,10 +31,17 @@ export async function newPage(browser, { width = 811, height = 702, dpr = 1 } = 
   const context = await browser.newContext({
     viewport: { width, height }, deviceScaleFactor: dpr,
   });
+  const page = await newTab(context);
+  context.on('request', (r) => page.requests.push(r.url()));
+  return page;
+}
+
+// Another page in a context: a second tab of the same browser profile, sharing its storage.
+// It records the errors it reports.
+export async function newTab(context) {
   const page = await context.newPage();
   page.requests = [];
   page.errors = [];
-  context.on('request', (r) => page.requests.push(r.url()));
   page.on('pageerror', (e) => page.errors.push(String(e)));
   page.on('console', (m) => { if (m.type() === 'error') page.errors.push(m.text()); });
   page.on('requestfailed', (r) => page.errors.push(`failed: ${r.url().slice(0, 80)} ${r.failure()?.errorText}`));
