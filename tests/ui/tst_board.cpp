@@ -77,6 +77,12 @@ void writeFile(const QString &path, const QByteArray &bytes)
     QCOMPARE(f.write(bytes), qint64(bytes.size()));
 }
 
+// A board file holding `board`.
+void writeBoard(const QString &path, const Board &board)
+{
+    writeFile(path, QByteArray::fromStdString(BoardFile::write(board)));
+}
+
 } // namespace
 
 class TestBoard : public QObject {
@@ -361,8 +367,7 @@ private slots:
         Board good;
         good.copyX1 = 450;
         good.copyX2 = 200;
-        writeFile(QDir(folder).filePath(QStringLiteral("previous-board.json")),
-                  QByteArray::fromStdString(BoardFile::write(good)));
+        writeBoard(QDir(folder).filePath(QStringLiteral("previous-board.json")), good);
 
         MainWindow w;
         wt::showAndWait(w);
@@ -400,8 +405,7 @@ private slots:
         Board last;
         last.copyX1 = 300;
         last.copyX2 = 50;
-        writeFile(QDir(old).filePath(QStringLiteral("board.json")),
-                  QByteArray::fromStdString(BoardFile::write(last)));
+        writeBoard(QDir(old).filePath(QStringLiteral("board.json")), last);
         MainWindow w;
         wt::showAndWait(w);
         QCOMPARE(w.restoreLastBoardQuietly(), QString());

@@ -47,6 +47,33 @@
     return `${d.getMonth() + 1}月${d.getDate()}日 ${two(d.getHours())}:${two(d.getMinutes())}`;
   }
 
+  // An element of the page: tag, class names, and its text if any.
+  function element(tag, className, text) {
+    const e = document.createElement(tag);
+    if (className) e.className = className;
+    if (text !== undefined) e.textContent = text;
+    return e;
+  }
+
+  // A push button in the gothic face that runs `action` when clicked.
+  function commandButton(caption, action) {
+    const b = element('button', 'command gothic', caption);
+    b.type = 'button';
+    b.addEventListener('click', action);
+    return b;
+  }
+
+  // Hands a blob to the browser as a download named `name`.
+  function download(blob, name) {
+    const a = element('a');
+    a.href = URL.createObjectURL(blob);
+    a.download = name;
+    document.body.appendChild(a);
+    a.click();
+    a.remove();
+    setTimeout(() => URL.revokeObjectURL(a.href), 10000);
+  }
+
   function faceClass(style) {
     return style.face === 'mincho' ? 'mincho' : 'gothic';
   }
@@ -218,41 +245,27 @@
 
     makeChooser() {
       const m = PR.messages;
-      const box = document.createElement('div');
-      box.className = 'chooser gothic';
+      const box = element('div', 'chooser gothic');
       box.hidden = true;
       box.setAttribute('role', 'dialog');
       box.setAttribute('aria-label', m.restore);
-      const title = document.createElement('p');
-      title.textContent = m.chooseBoard;
-      const list = document.createElement('div');
-      list.className = 'chooser-list';
-      const close = document.createElement('button');
-      close.type = 'button';
-      close.className = 'command gothic';
-      close.textContent = m.close;
-      close.addEventListener('click', () => { box.hidden = true; });
+      const list = element('div', 'chooser-list');
       box.addEventListener('keydown', (e) => {
         if (e.key === 'Escape') box.hidden = true;
       });
-      box.append(title, list, close);
+      box.append(element('p', '', m.chooseBoard), list,
+                 commandButton(m.close, () => { box.hidden = true; }));
       this.root.appendChild(box);
       return { box, list };
     }
 
     choose(entries) {
       const { box, list } = this.chooser;
-      list.replaceChildren(...entries.map((entry) => {
-        const b = document.createElement('button');
-        b.type = 'button';
-        b.className = 'command gothic';
-        b.textContent = savedAt(entry.saved) + (entry.open ? PR.messages.openElsewhere : '');
-        b.addEventListener('click', () => {
+      list.replaceChildren(...entries.map((entry) => commandButton(
+        savedAt(entry.saved) + (entry.open ? PR.messages.openElsewhere : ''), () => {
           box.hidden = true;
           this.openKept(entry);
-        });
-        return b;
-      }));
+        })));
       box.hidden = false;
       list.firstChild.focus();
     }
@@ -261,16 +274,12 @@
     // again), or a damaged kept board was set aside (with 閉じる, once).
     makeNotice() {
       const m = PR.messages;
-      const box = document.createElement('div');
-      box.className = 'control notice gothic';
+      const box = element('div', 'control notice gothic');
       box.hidden = true;
       box.setAttribute('role', 'alert');
       box.setAttribute('aria-label', m.notice);
-      const text = document.createElement('p');
-      const button = document.createElement('button');
-      button.type = 'button';
-      button.className = 'command gothic';
-      button.addEventListener('click', () => {
+      const text = element('p');
+      const button = commandButton('', () => {
         if (this.keepText) {
           this.downloadBoard();
         } else {
@@ -311,14 +320,8 @@
 
     // 保存 of the notice: the board as a file, where the browser puts downloads.
     downloadBoard() {
-      const blob = new Blob([JSON.stringify(this.lesson.board())], { type: 'application/json' });
-      const a = document.createElement('a');
-      a.href = URL.createObjectURL(blob);
-      a.download = PR.messages.boardFileName;
-      document.body.appendChild(a);
-      a.click();
-      a.remove();
-      setTimeout(() => URL.revokeObjectURL(a.href), 10000);
+      download(new Blob([JSON.stringify(this.lesson.board())], { type: 'application/json' }),
+               PR.messages.boardFileName);
     }
 
     // 画像で保存: the surface as it shows now, at the canvas's own resolution, as a PNG.
@@ -327,14 +330,7 @@
       const canvas = this.surface.canvas;
       this.surface.flush();
       canvas.toBlob((blob) => {
-        if (!blob) return;
-        const a = document.createElement('a');
-        a.href = URL.createObjectURL(blob);
-        a.download = 'board.png';
-        document.body.appendChild(a);
-        a.click();
-        a.remove();
-        setTimeout(() => URL.revokeObjectURL(a.href), 10000);
+        if (blob) download(blob, 'board.png');
       }, 'image/png');
     }
 
