@@ -132,7 +132,7 @@ BoardFile::Result BoardStore::lastBoard(QString *setAsideAt)
     const QString path = QFile::exists(previousPath()) ? previousPath() : currentPath();
     if (!QFile::exists(path)) {
         BoardFile::Result none;
-        none.error = "前回の板書はありません";
+        none.fault = {BoardError::NoLastBoard};
         return none;
     }
     bool damaged = false;
@@ -152,13 +152,13 @@ BoardFile::Result BoardStore::readFile(const QString &path, bool *damaged)
     BoardFile::Result result;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        result.error = "ファイルを読めません (" + file.errorString().toStdString() + ")";
+        result.fault = {BoardError::Unreadable, -1, file.errorString().toStdString()};
         return result;
     }
     if (damaged)
         *damaged = true; // until the board reads
     if (file.size() > qint64(BoardFile::kMaxBytes)) {
-        result.error = "ファイルが大きすぎます (64 MiB まで)";
+        result.fault = {BoardError::TooLarge};
         return result;
     }
     // Read at most one byte past the limit: a file that grows meanwhile is still refused.

@@ -307,13 +307,13 @@ void MainWindow::restoreLastBoard() { showBoardMessage(restoreLastBoardQuietly()
 QString MainWindow::openBoardFile(const QString &path)
 {
     const BoardFile::Result read = BoardStore::readFile(path);
-    std::string error = read.error;
+    BoardFault fault = read.fault;
     if (read.ok())
-        handle([&](Lesson &l) { error = l.openBoard(read.board); });
-    if (error.empty())
+        handle([&](Lesson &l) { fault = l.openBoard(read.board); });
+    if (fault.ok())
         return {};
     const QString message = QStringLiteral("このファイルは開けません: ") +
-                            QString::fromStdString(error) +
+                            QString::fromStdString(fault.text()) +
                             QStringLiteral("。画面の板書はそのままです。");
     emit boardMessage(message);
     return message;
@@ -336,21 +336,21 @@ QString MainWindow::restoreLastBoardQuietly()
     beginSession();
     QString setAside;
     const BoardFile::Result read = store_.lastBoard(&setAside);
-    std::string error = read.error;
+    BoardFault fault = read.fault;
     if (read.ok())
-        handle([&](Lesson &l) { error = l.openBoard(read.board); });
-    if (error.empty())
+        handle([&](Lesson &l) { fault = l.openBoard(read.board); });
+    if (fault.ok())
         return {};
     QString message;
     if (!setAside.isEmpty())
         message = text(damagedBoardNotice(QDir::toNativeSeparators(setAside).toStdString())) +
                   QStringLiteral("\n画面の板書はそのままです。");
-    else if (!QFile::exists(store_.previousPath()) && !QFile::exists(store_.currentPath()))
+    else if (fault.code == BoardError::NoLastBoard)
         message = QStringLiteral("前回の板書はありません。板書は変えるたびに自動で残り、"
                                  "次に開いたときに「前回の板書」で戻せます。");
     else
         message = QStringLiteral("前回の板書を開けません。画面の板書はそのままです。（%1）")
-                      .arg(QString::fromStdString(error));
+                      .arg(QString::fromStdString(fault.text()));
     emit boardMessage(message);
     return message;
 }

@@ -1,6 +1,7 @@
 #include "Board.h"
 
 #include "diagonal/Diagonal.h"
+#include "figure/Figure.h"
 #include "form/Form1.h"
 #include "form/QBColor.h"
 
@@ -120,44 +121,90 @@ std::size_t Board::pointCount() const
     return n;
 }
 
-std::string Board::check() const
+BoardFault Board::check() const
 {
+    using E = BoardError;
     if (!figureCoordinate(copyX1) || !figureCoordinate(copyX2))
-        return "ℓ の写しの位置が範囲外です";
+        return {E::FigureRange};
     for (const CopyLabel &c : copyLabels)
         if (!figureCoordinate(c.left))
-            return "Ｄ, Ｅ, Ｆ の位置が範囲外です";
+            return {E::FigureRange};
+
+    // A slide adds the same step to each coordinate of the copy and of Ｄ, Ｅ, Ｆ, in single
+    // precision: they stay a translate of the copy at reset up to the rounding, which grows
+    // with the distance slid (some 0.8 px after two million slides out to 10^6 and back).
+    const double drift =
+        4 + std::ldexp(std::fmax(std::fabs(double(copyX1)), std::fabs(double(copyX2))), -12);
+    const Board initial;
+    if (std::fabs((double(copyX1) - copyX2) - (double(initial.copyX1) - initial.copyX2)) > drift)
+        return {E::CopySlant};
+    bool atReset = copyX1 == initial.copyX1 && copyX2 == initial.copyX2;
+    for (std::size_t i = 0; i < 3; ++i) {
+        const double offset = double(initial.copyLabels[i].left) - initial.copyX1;
+        if (std::fabs(double(copyLabels[i].left) - copyX1 - offset) > drift)
+            return {E::CopyLabelsOff, long(i)};
+        atReset = atReset && copyLabels[i].left == initial.copyLabels[i].left;
+    }
+    // Every move and release of the copy hides a label within 5 px of its partner on m and
+    // shows the others; a reset puts the copy back and leaves the labels as they were.
+    const double onM[3] = {figure::kCoincideD, figure::kCoincideE, figure::kCoincideF};
+    for (std::size_t i = 0; i < 3; ++i) {
+        const bool near = std::fabs(double(copyX1) - onM[i]) < figure::kCoincideTolerance;
+        if (copyLabels[i].visible && near)
+            return {E::LabelShownOnM, long(i)};
+        if (!copyLabels[i].visible && !near && !atReset)
+            return {E::LabelHiddenOffM, long(i)};
+    }
+
     // A release that commits a prolongation places Ｇ, and only a reset parks it again, with
     // both prolongations.
     const bool anyShown = prolongationL == Prolongation::Shown || prolongationM == Prolongation::Shown;
     const bool anyThere = prolongationL != Prolongation::Hidden || prolongationM != Prolongation::Hidden;
     if ((anyShown && !pointG) || (pointG && !anyThere))
-        return "Ｇ と延長線の表示が合いません";
+        return {E::PointG};
+
     for (std::size_t k = 0; k < lines.size(); ++k) {
         const ConstructionLine &c = lines[k];
         if (c.shown && (c.from < 0 || c.from > 5 || c.to < 0 || c.to > 5))
-            return "対角線 " + std::to_string(k + 1) + " の端の点がありません";
+            return {E::LineEnds, long(k)};
     }
     if (nextLine < 0 || nextLine > 4)
-        return "次に引く対角線の番号が範囲外です";
+        return {E::NextLineRange};
+    // Lines are built in turn: those before the next one are drawn, the next one is parked or
+    // has its first end only, the rest are parked. After the fifth the turn starts again at
+    // the first with all five drawn, and only a reset parks them.
+    bool allShown = true;
+    for (const ConstructionLine &c : lines)
+        allShown = allShown && c.shown;
+    if (!allShown) {
+        for (std::size_t k = 0; k < lines.size(); ++k) {
+            const ConstructionLine &c = lines[k];
+            const int next = nextLine;
+            const bool fits = int(k) < next   ? c.shown
+                              : int(k) > next ? !c.shown
+                                              : !c.shown || c.from == c.to;
+            if (!fits)
+                return {E::LinesAndNextLine};
+        }
+    }
+
     if (strokes.size() > kMaxStrokes)
-        return "書き込みの線が多すぎます";
+        return {E::TooManyStrokes};
     std::size_t points = 0;
     for (std::size_t i = 0; i < strokes.size(); ++i) {
         const Stroke &s = strokes[i];
-        const std::string which = "書き込みの線 " + std::to_string(i + 1);
         if (!penAllowed(s.colour, s.width))
-            return which + " の色と太さはペンにありません";
+            return {E::Pen, long(i)};
         if (s.eraser != (s.colour == QBColor(2)))
-            return which + " の消しゴムの指定が色と合いません";
+            return {E::EraserColour, long(i)};
         if (s.points.size() < 2)
-            return which + " の点が足りません";
+            return {E::TooFewPoints, long(i)};
         points += s.points.size();
         if (points > kMaxPoints)
-            return "書き込みの点が多すぎます";
+            return {E::TooManyPoints};
         for (const StrokePoint &p : s.points)
             if (!pointerCoordinate(p.x) || !pointerCoordinate(p.y))
-                return which + " の点の座標が範囲外です";
+                return {E::PointRange, long(i)};
     }
     return {};
 }

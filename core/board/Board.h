@@ -1,4 +1,5 @@
 #pragma once
+#include "board/BoardError.h"
 #include "board/Stroke.h"
 
 #include <array>
@@ -50,9 +51,11 @@ struct Board {
     // Lays the figure's part of the board on a form that was just reset (strokes aside).
     void applyTo(Form1 &form) const;
 
-    // Empty if the board holds only what the lesson's handlers can produce; otherwise why
-    // not, in Japanese for the user (e.g. "線 3 の色が使えない色です").
-    std::string check() const;
+    // No fault if the board is one the lesson's handlers can produce: the copy of ℓ a
+    // translate of ℓ with Ｄ, Ｅ, Ｆ on its crossings, shown or hidden as a slide leaves them
+    // (or as a reset keeps them), Ｇ with a prolongation, the construction lines in the order
+    // they are built, strokes in the pens' colours and widths. Otherwise what is wrong.
+    [[nodiscard]] BoardFault check() const;
 
     std::size_t pointCount() const;
 

@@ -91,32 +91,32 @@ struct Frame {
 class Reader : public nlohmann::json_sax<json> {
 public:
     Board board;
-    std::string error;
+    BoardFault fault;
 
     bool null() override
     {
         if (stack_.empty())
-            return fail("板書のファイルではありません");
+            return fail(BoardError::NotABoard);
         Frame &f = top();
         if (f.where == Where::Lines) {
-            if (!element(f, 5, "constructionLines は 5 本までです"))
+            if (!element(f, 5, BoardError::LineCount))
                 return false;
             board.lines[f.count - 1] = {};
             return true;
         }
-        return fail("ここに null は置けません");
+        return fail(BoardError::MisplacedValue);
     }
     bool boolean(bool b) override
     {
         if (stack_.empty())
-            return fail("板書のファイルではありません");
+            return fail(BoardError::NotABoard);
         Frame &f = top();
         switch (f.member) {
         case kVisibleM: board.copyLabels[label_].visible = b; return true;
         case kHighlightedM: board.copyLabels[label_].highlighted = b; return true;
         case kGM: board.pointG = b; return true;
         case kCopyHighlightedM: board.copyHighlighted = b; return true;
-        default: return fail("ここに真偽値は置けません");
+        default: return fail(BoardError::MisplacedValue);
         }
     }
     bool number_integer(number_integer_t v) override { return number(double(v), true); }
@@ -125,11 +125,11 @@ public:
     bool string(string_t &s) override
     {
         if (stack_.empty())
-            return fail("板書のファイルではありません");
+            return fail(BoardError::NotABoard);
         Frame &f = top();
         if (f.member == kFormatM) {
             if (s != BoardFile::kFormat)
-                return fail("板書のファイルではありません (format が違います)");
+                return fail(BoardError::WrongFormat);
             return true;
         }
         if (f.member == kColourM)
@@ -143,12 +143,12 @@ public:
             else if (s == "highlighted")
                 p = Board::Prolongation::Highlighted;
             else
-                return fail("延長線は hidden, shown, highlighted のどれかです");
+                return fail(BoardError::ProlongationValue);
             return true;
         }
-        return fail("ここに文字列は置けません");
+        return fail(BoardError::MisplacedValue);
     }
-    bool binary(binary_t &) override { return fail("ここにバイナリは置けません"); }
+    bool binary(binary_t &) override { return fail(BoardError::MisplacedValue); }
 
     bool start_object(std::size_t) override
     {
@@ -163,19 +163,19 @@ public:
                 return push(Where::Prolongations);
             break;
         case Where::Labels:
-            if (!element(f, 3, "copy.labels は 3 つです"))
+            if (!element(f, 3, BoardError::LabelCount))
                 return false;
             label_ = f.count - 1;
             return push(Where::Label);
         case Where::Strokes:
-            if (!element(f, Board::kMaxStrokes, "書き込みの線が多すぎます"))
+            if (!element(f, Board::kMaxStrokes, BoardError::TooManyStrokes))
                 return false;
             board.strokes.emplace_back();
             return push(Where::Stroke);
         default:
             break;
         }
-        return fail("ここにオブジェクトは置けません");
+        return fail(BoardError::MisplacedValue);
     }
     bool key(string_t &k) override
     {
@@ -202,13 +202,13 @@ public:
         for (const Name &n : names) {
             if (n.where == f.where && k == n.name) {
                 if (f.seen & n.member)
-                    return fail("\"" + k + "\" が二度あります");
+                    return fail(BoardError::RepeatedMember);
                 f.seen |= n.member;
                 f.member = n.member;
                 return true;
             }
         }
-        return fail("知らない項目 \"" + k.substr(0, 40) + "\" があります");
+        return fail(BoardError::UnknownMember);
     }
     bool end_object() override
     {
@@ -217,7 +217,7 @@ public:
         switch (f.where) {
         case Where::Root:
             if (!(f.seen & kFormatM))
-                return fail("板書のファイルではありません (format がありません)");
+                return fail(BoardError::NoFormat);
             return require(f, kVersionM | kCopyM | kProlongationsM | kLinesM | kNextLineM |
                                   kStrokesM);
         case Where::Copy: return require(f, kX1M | kX2M | kCopyHighlightedM | kLabelsM);
@@ -237,7 +237,7 @@ public:
     bool start_array(std::size_t) override
     {
         if (stack_.empty())
-            return fail("板書のファイルではありません");
+            return fail(BoardError::NotABoard);
         Frame &f = top();
         if (f.where == Where::Root && f.member == kLinesM)
             return push(Where::Lines);
@@ -248,13 +248,13 @@ public:
         if (f.where == Where::Stroke && f.member == kPointsM)
             return push(Where::Points);
         if (f.where == Where::Lines) {
-            if (!element(f, 5, "constructionLines は 5 本までです"))
+            if (!element(f, 5, BoardError::LineCount))
                 return false;
             line_ = f.count - 1;
             board.lines[line_] = {true, -1, -1};
             return push(Where::LinePair);
         }
-        return fail("ここに配列は置けません");
+        return fail(BoardError::MisplacedValue);
     }
     bool end_array() override
     {
@@ -262,16 +262,16 @@ public:
         stack_.pop_back();
         switch (f.where) {
         case Where::Labels:
-            return f.count == 3 || fail("copy.labels は 3 つです");
+            return f.count == 3 || fail(BoardError::LabelCount);
         case Where::Lines:
-            return f.count == 5 || fail("constructionLines は 5 本です");
+            return f.count == 5 || fail(BoardError::LineCount);
         case Where::LinePair:
-            return f.count == 2 || fail("対角線の端は 2 つです");
+            return f.count == 2 || fail(BoardError::LineEnds, long(line_));
         case Where::Points:
             if (f.count % 2 != 0)
-                return fail("点の座標が x, y の組になっていません");
+                return fail(BoardError::PointPairs, long(board.strokes.size()) - 1);
             if (f.count < 4)
-                return fail("書き込みの線の点が足りません");
+                return fail(BoardError::TooFewPoints, long(board.strokes.size()) - 1);
             return true;
         default: return true;
         }
@@ -279,27 +279,27 @@ public:
     bool parse_error(std::size_t position, const std::string &, const nlohmann::detail::exception &)
         override
     {
-        if (error.empty())
-            error = "JSON として読めません (" + std::to_string(position) + " バイト目)";
+        if (fault.ok())
+            fault = {BoardError::NotJson, long(position)};
         return false;
     }
 
 private:
     Frame &top() { return stack_.back(); }
-    bool fail(std::string why)
+    bool fail(BoardError why, long where = -1)
     {
-        if (error.empty())
-            error = std::move(why);
+        if (fault.ok())
+            fault = {why, where};
         return false;
     }
     bool push(Where where)
     {
         if (stack_.size() >= kMaxDepth)
-            return fail("入れ子が深すぎます");
+            return fail(BoardError::TooDeep);
         stack_.push_back({where});
         return true;
     }
-    bool element(Frame &f, std::size_t max, const char *tooMany)
+    bool element(Frame &f, std::size_t max, BoardError tooMany)
     {
         if (f.count >= max)
             return fail(tooMany);
@@ -309,7 +309,7 @@ private:
     bool require(const Frame &f, std::uint32_t members)
     {
         if ((f.seen & members) != members)
-            return fail("必要な項目が欠けています");
+            return fail(BoardError::MissingMember);
         return true;
     }
     static bool within(double v, double limit) { return std::isfinite(v) && std::fabs(v) <= limit; }
@@ -317,13 +317,13 @@ private:
     bool number(double v, bool integer)
     {
         if (stack_.empty())
-            return fail("板書のファイルではありません");
+            return fail(BoardError::NotABoard);
         Frame &f = top();
         if (f.where == Where::Points) {
             if (!within(v, kMaxPointNumber))
-                return fail("書き込みの点の座標が範囲外です");
+                return fail(BoardError::PointRange, long(board.strokes.size()) - 1);
             if (++points_ > 2 * Board::kMaxPoints)
-                return fail("書き込みの点が多すぎます");
+                return fail(BoardError::TooManyPoints);
             Stroke &s = board.strokes.back();
             if (f.count++ % 2 == 0)
                 s.points.push_back({float(v), 0});
@@ -333,35 +333,35 @@ private:
         }
         if (f.where == Where::LinePair) {
             if (!integer || v < 0 || v > 5 || f.count >= 2)
-                return fail("対角線の端は 0 から 5 の点の番号です");
+                return fail(BoardError::LineEnds, long(line_));
             (f.count++ == 0 ? board.lines[line_].from : board.lines[line_].to) = int(v);
             return true;
         }
         switch (f.member) {
         case kVersionM:
             if (!integer || v != BoardFile::kVersion)
-                return fail("この版の板書のファイルは読めません");
+                return fail(BoardError::WrongVersion);
             return true;
         case kNextLineM:
             if (!integer || v < 0 || v > 4)
-                return fail("nextLine は 0 から 4 です");
+                return fail(BoardError::NextLineRange);
             board.nextLine = int(v);
             return true;
         case kWidthM:
             if (!integer || v < 1 || v > 100)
-                return fail("線の太さが範囲外です");
+                return fail(BoardError::WidthRange);
             board.strokes.back().width = int(v);
             return true;
         case kX1M:
         case kX2M:
         case kLeftM:
             if (!within(v, kMaxFigureNumber))
-                return fail("図の位置が範囲外です");
+                return fail(BoardError::FigureRange);
             (f.member == kX1M   ? board.copyX1
              : f.member == kX2M ? board.copyX2
                                 : board.copyLabels[label_].left) = float(v);
             return true;
-        default: return fail("ここに数は置けません");
+        default: return fail(BoardError::MisplacedValue);
         }
     }
     bool colour(const std::string &s)
@@ -371,7 +371,7 @@ private:
         if (s.size() != 7 || s[0] != '#' || !hex(s[1]) || !hex(s[2]) || !hex(s[3]) ||
             !hex(s[4]) || !hex(s[5]) || !hex(s[6]) ||
             std::sscanf(s.c_str() + 1, "%2x%2x%2x", &r, &g, &b) != 3)
-            return fail("色は #rrggbb で書きます");
+            return fail(BoardError::ColourSyntax);
         board.strokes.back().colour = rgb(int(r), int(g), int(b));
         return true;
     }
@@ -455,17 +455,17 @@ BoardFile::Result BoardFile::read(std::string_view text)
 {
     Result result;
     if (text.size() > kMaxBytes) {
-        result.error = "ファイルが大きすぎます (64 MiB まで)";
+        result.fault = {BoardError::TooLarge};
         return result;
     }
     Reader reader;
     const bool parsed = json::sax_parse(text.begin(), text.end(), &reader,
                                         json::input_format_t::json, true);
-    if (!parsed || !reader.error.empty()) {
-        result.error = reader.error.empty() ? "JSON として読めません" : reader.error;
+    if (!parsed || !reader.fault.ok()) {
+        result.fault = reader.fault.ok() ? BoardFault{BoardError::NotJson} : reader.fault;
         return result;
     }
-    result.error = reader.board.check();
+    result.fault = reader.board.check();
     if (result.ok())
         result.board = std::move(reader.board);
     return result;

@@ -23,12 +23,13 @@ public:
 
     struct Result {
         Board board;
-        std::string error; // empty when the board was read
-        bool ok() const { return error.empty(); }
+        BoardFault fault; // none when the board was read
+        bool ok() const { return fault.ok(); }
+        std::string error() const { return fault.text(); } // empty when the board was read
     };
 
     static std::string write(const Board &board);
-    static Result read(std::string_view text);
+    [[nodiscard]] static Result read(std::string_view text);
 };
 
 } // namespace pr

@@ -173,11 +173,11 @@ void Lesson::clearWriting()
 
 Board Lesson::board() const { return Board::of(form, strokes()); }
 
-std::string Lesson::openBoard(const Board &board)
+BoardFault Lesson::openBoard(const Board &board)
 {
-    std::string error = board.check();
-    if (!error.empty())
-        return error;
+    BoardFault fault = board.check();
+    if (!fault.ok())
+        return fault;
     const Recording recording(form.gamen, strokes_);
     endGesture(); // a held copy or stroke ends with the board it belonged to
     commitStep();

@@ -74,7 +74,7 @@ public:
     // The board on show, and a board to show instead (every mode ends, as at 初期画面; one
     // undoable step). openBoard refuses a board that fails Board::check and returns why.
     Board board() const;
-    std::string openBoard(const Board &board);
+    [[nodiscard]] BoardFault openBoard(const Board &board);
 
     // Counts changes of the board (steps, undo, redo): a front end keeps the board on disk
     // whenever it moves on.

@@ -239,9 +239,7 @@ TEST_CASE("openBoardIsOneStepAndRefusesWhatTheHandlersCannotMake")
     Board1 b;
     b.l.clickCommand(3);
     b.stroke({{100, 100}, {110, 100}});
-    Board other;
-    other.copyX1 = 450;
-    other.copyX2 = 200;
+    Board other = slidBoard(50);
     other.prolongationM = Board::Prolongation::Shown;
     other.pointG = true;
     other.lines[0] = {true, 2, 3};
@@ -253,16 +251,16 @@ TEST_CASE("openBoardIsOneStepAndRefusesWhatTheHandlersCannotMake")
     {
         Board bad = other;
         bad.strokes[0].width = 7;
-        CHECK_FALSE(b.l.openBoard(bad).empty());
+        CHECK_FALSE(b.l.openBoard(bad).ok());
         bad = other;
         bad.lines[1] = {true, 0, 6};
-        CHECK_FALSE(b.l.openBoard(bad).empty());
+        CHECK_FALSE(b.l.openBoard(bad).ok());
         CHECK(b.l.board() == before);
         CHECK(b.l.form.st.memoMode == 1);
     }
     SUBCASE("opened, undone, redone")
     {
-        CHECK(b.l.openBoard(other).empty());
+        CHECK(b.l.openBoard(other).ok());
         CHECK(b.l.board() == other);
         CHECK(b.l.form.st.memoMode == 0);
         CHECK(b.l.form.Label3[1].Top == 52); // Ｇ with a prolongation
@@ -321,9 +319,7 @@ TEST_CASE("aResetOrChangeInTheMiddleOfAGestureEndsItAsItsOwnStep")
     // the gesture ends where it is and is a step of its own, so one undo after a reset brings
     // back everything that was on screen, and one undo after a mode change takes back the
     // gesture alone.
-    Board opened;
-    opened.copyX1 = 450;
-    opened.copyX2 = 200;
+    const Board opened = slidBoard(50);
     struct Row {
         const char *name;
         bool slide;
@@ -335,13 +331,13 @@ TEST_CASE("aResetOrChangeInTheMiddleOfAGestureEndsItAsItsOwnStep")
         {"初期画面", false, true, [](Lesson &l, const Board &) { l.clickCommand(1); }},
         {"メモ off", false, false, [](Lesson &l, const Board &) { l.clickCommand(3); }},
         {"a board opened", false, true,
-         [](Lesson &l, const Board &o) { CHECK(l.openBoard(o).empty()); }},
+         [](Lesson &l, const Board &o) { CHECK(l.openBoard(o).ok()); }},
         {"right press", true, true, [](Lesson &l, const Board &) { l.press(2, 0, 5, 5); }},
         {"初期画面", true, true, [](Lesson &l, const Board &) { l.clickCommand(1); }},
         {"メモ on", true, false, [](Lesson &l, const Board &) { l.clickCommand(3); }},
         {"対角線", true, false, [](Lesson &l, const Board &) { l.clickCommand(4); }},
         {"a board opened", true, true,
-         [](Lesson &l, const Board &o) { CHECK(l.openBoard(o).empty()); }},
+         [](Lesson &l, const Board &o) { CHECK(l.openBoard(o).ok()); }},
     };
     for (const Row &row : rows) {
         CAPTURE(row.name);

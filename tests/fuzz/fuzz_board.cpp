@@ -16,18 +16,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const std::string_view text(reinterpret_cast<const char *>(data), size);
     const pr::BoardFile::Result read = pr::BoardFile::read(text);
     if (!read.ok()) {
-        if (read.error.empty() || !(read.board == pr::Board{}))
+        if (read.fault.ok() || read.error().empty() || !(read.board == pr::Board{}))
             std::abort();
         return 0;
     }
-    if (!read.board.check().empty())
+    if (!read.board.check().ok())
         std::abort();
     const pr::BoardFile::Result again = pr::BoardFile::read(pr::BoardFile::write(read.board));
     if (!again.ok() || !(again.board == read.board))
         std::abort();
     pr::Lesson lesson;
     lesson.Form_Load();
-    if (!lesson.openBoard(read.board).empty() || !(lesson.board() == read.board))
+    if (!lesson.openBoard(read.board).ok() || !(lesson.board() == read.board))
         std::abort();
     return 0;
 }

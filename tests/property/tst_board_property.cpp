@@ -175,17 +175,17 @@ TEST_CASE("aBoardWrittenAndOpenedIsTheSameBoard")
             run(l, a);
         l.release(1, 0, 0, 0);
         const pr::Board board = l.board();
-        RC_ASSERT(board.check().empty());
+        RC_ASSERT(board.check().ok());
 
         const std::string text = pr::BoardFile::write(board);
         const pr::BoardFile::Result read = pr::BoardFile::read(text);
-        RC_ASSERT(read.error.empty());
+        RC_ASSERT(read.ok());
         RC_ASSERT(read.board == board);
         RC_ASSERT(pr::BoardFile::write(read.board) == text);
 
         RecordingSink sink2;
         Lesson opened = loadedLesson(&sink2);
-        RC_ASSERT(opened.openBoard(read.board).empty());
+        RC_ASSERT(opened.openBoard(read.board).ok());
         RC_ASSERT(opened.board() == board);
         RC_ASSERT(sink2.segments == sink.segments);
         // The same picture once the modes (not part of a board) are off in both.

@@ -13,6 +13,7 @@
 #include <doctest/doctest.h>
 #include <rapidcheck.h>
 
+#include <array>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
@@ -96,12 +97,18 @@ rc::Gen<Sequence> sequences()
 // Replays a sequence on a freshly loaded lesson and checks every rule after every event the
 // entry points receive (a label click is two). Returns the first failure, naming the event,
 // or an empty string.
-std::string checkSequence(const std::vector<Event> &events, long *checked = nullptr)
+// With `start`, the lesson first opens that board (which must be accepted).
+std::string checkSequence(const std::vector<Event> &events, long *checked = nullptr,
+                          const pr::Board *start = nullptr)
 {
     StrokeCounter sink;
     Lesson lesson = loadedLesson(&sink);
     const Form1 &f = lesson.form;
     const FormInvariants rules(f);
+    if (start) {
+        if (const pr::BoardFault fault = lesson.openBoard(*start); !fault.ok())
+            return "the board is refused: " + fault.text();
+    }
     if (std::string failure = rules.checkState(f); !failure.empty())
         return "after loading: " + failure;
     for (std::size_t i = 0; i < events.size(); ++i) {
@@ -119,6 +126,11 @@ std::string checkSequence(const std::vector<Event> &events, long *checked = null
                 failure = rules.checkState(f);
             if (failure.empty())
                 failure = FormInvariants::checkFinite(f);
+            // Every board the handlers lead to is one a file may hold (the strokes aside:
+            // the pens' rules keep those, and copying them at every event costs too much).
+            if (failure.empty())
+                if (const pr::BoardFault fault = pr::Board::of(f, {}).check(); !fault.ok())
+                    failure = "the board is refused: " + fault.text();
             if (!failure.empty()) {
                 std::string where = EventScript::eventText(e);
                 if (!(p == e))
@@ -182,6 +194,82 @@ TEST_CASE("randomSequencesKeepEveryRule")
                        << ".." << params.seed - 1 << "), " << seconds << " s ("
                        << long(checked / seconds) << " events/s)");
     CHECK(checked >= target);
+}
+
+// Boards near those the handlers make: the copy slid anywhere, often just inside or outside
+// a label's hiding window, Ｄ, Ｅ, Ｆ shown or hidden and in either colour, the prolongations,
+// Ｇ and the construction lines in any state. Those Board::check accepts must behave like
+// boards the lesson made itself.
+rc::Gen<pr::Board> boards()
+{
+    using namespace rc;
+    const auto dx = gen::weightedOneOf<float>({
+        {4, gen::map(gen::inRange(-2400, 2400), [](int q) { return float(q) / 4; })},
+        {4, gen::elementOf(std::vector<float>{0, 147.5f, 148, 152.5f, 157, 157.5f, 230, 235,
+                                              240, 353.75f, 354, 358.75f, 363.75f})},
+        {1, gen::map(gen::inRange(-4'000'000, 4'000'000), [](int q) { return float(q) / 4; })},
+    });
+    const auto prolongation = gen::element(pr::Board::Prolongation::Hidden,
+                                           pr::Board::Prolongation::Shown,
+                                           pr::Board::Prolongation::Highlighted);
+    const auto line = gen::apply([](bool shown, int from, int to) {
+        return pr::Board::ConstructionLine{shown, from, to};
+    }, gen::arbitrary<bool>(), gen::inRange(0, 6), gen::inRange(0, 6));
+    return gen::apply(
+        [](float d, float drift, std::array<bool, 7> flags, pr::Board::Prolongation l,
+           pr::Board::Prolongation m, std::vector<pr::Board::ConstructionLine> lines, int next) {
+            pr::Board b = slidBoard(d);
+            b.copyX2 += drift;
+            const double onM[3] = {552.5, 635, 758.75};
+            for (int i = 0; i < 3; ++i) {
+                pr::Board::CopyLabel &c = b.copyLabels[std::size_t(i)];
+                c.visible = std::fabs(double(b.copyX1) - onM[i]) >= 5;
+                if (flags[std::size_t(i)])
+                    c.visible = !c.visible; // mostly refused; kept at the reset's place
+                c.highlighted = flags[std::size_t(3 + i)];
+            }
+            b.copyHighlighted = flags[6];
+            b.prolongationL = l;
+            b.prolongationM = m;
+            b.pointG = l == pr::Board::Prolongation::Shown || m == pr::Board::Prolongation::Shown ||
+                       ((l != pr::Board::Prolongation::Hidden || m != pr::Board::Prolongation::Hidden) &&
+                        flags[0]);
+            for (std::size_t k = 0; k < 5 && k < lines.size(); ++k)
+                b.lines[k] = lines[k];
+            b.nextLine = next;
+            return b;
+        },
+        dx, gen::element(0.0f, 0.0f, 0.5f, -0.25f),
+        gen::apply([](int bits) {
+            std::array<bool, 7> out{};
+            for (std::size_t i = 0; i < 7; ++i)
+                out[i] = ((bits >> i) & 1) != 0 && (i >= 3 || (bits >> 8) % 5 == 0);
+            return out;
+        }, gen::inRange(0, 1 << 11)),
+        prolongation, prolongation, gen::container<std::vector<pr::Board::ConstructionLine>>(5, line),
+        gen::inRange(0, 5));
+}
+
+TEST_CASE("boardsTheCheckAcceptsKeepEveryRule")
+{
+    rc::detail::TestParams params = rc::detail::configuration().testParams;
+    params.maxSuccess = 300;
+    params.maxDiscardRatio = 50;
+    rc::detail::TestMetadata meta;
+    meta.id = meta.description = "accepted boards, then random events";
+    const auto result = rc::detail::checkTestable(
+        [] {
+            const pr::Board board = *boards();
+            RC_PRE(board.check().ok());
+            const Sequence s = *rc::gen::resize(30, sequences());
+            const std::string failure = checkSequence(s.events, nullptr, &board);
+            if (!failure.empty())
+                throw rc::detail::CaseResult(rc::detail::CaseResult::Type::Failure, failure);
+        },
+        meta, params);
+    if (!result.is<rc::detail::SuccessResult>())
+        rc::detail::printResultMessage(result, std::cerr);
+    CHECK(result.is<rc::detail::SuccessResult>());
 }
 
 // Sequences once found by the random run, or written by hand for a corner the generator

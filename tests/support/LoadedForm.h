@@ -21,3 +21,16 @@ inline void clickPointLabel(pr::Lesson &lesson, int index)
     lesson.press(1, 0, x, y);
     lesson.release(1, 0, x, y);
 }
+
+// The board after the copy of ℓ was slid `dx` pixels from the initial screen and let go,
+// as a file would hold it: the copy and Ｄ, Ｅ, Ｆ moved alike (labels keep their visibility;
+// pick dx away from Ａ', Ｂ', Ｃ').
+inline pr::Board slidBoard(float dx)
+{
+    pr::Board b;
+    b.copyX1 += dx;
+    b.copyX2 += dx;
+    for (pr::Board::CopyLabel &l : b.copyLabels)
+        l.left += dx;
+    return b;
+}

@@ -5,6 +5,7 @@
 #include "WindowTestUtil.h"
 #include "board/BoardFile.h"
 #include "form/QBColor.h"
+#include "support/LoadedForm.h"
 
 #include <QtCore/QDir>
 #include <QtCore/QFile>
@@ -273,7 +274,7 @@ private slots:
             last = w.lesson().board();
             // Kept as it happened, before the window closes.
             const BoardFile::Result kept = BoardStore::readFile(w.boardStore().currentPath());
-            QVERIFY2(kept.ok(), kept.error.c_str());
+            QVERIFY2(kept.ok(), kept.error().c_str());
             QCOMPARE(kept.board, last);
         }
         MainWindow next;
@@ -352,7 +353,7 @@ private slots:
         w.undo();
         QVERIFY(!notice->isVisible());
         const BoardFile::Result kept = BoardStore::readFile(w.boardStore().currentPath());
-        QVERIFY2(kept.ok(), kept.error.c_str());
+        QVERIFY2(kept.ok(), kept.error().c_str());
         QCOMPARE(kept.board, w.lesson().board());
         w.redo();
         QCOMPARE(w.lesson().board(), shown);
@@ -364,9 +365,7 @@ private slots:
         QVERIFY(QDir().mkpath(folder));
         const QByteArray damaged = "{\"format\": \"parallel-ratio board\", \"version\": 1, \"strokes\": [";
         writeFile(QDir(folder).filePath(QStringLiteral("board.json")), damaged);
-        Board good;
-        good.copyX1 = 450;
-        good.copyX2 = 200;
+        const Board good = slidBoard(50);
         writeBoard(QDir(folder).filePath(QStringLiteral("previous-board.json")), good);
 
         MainWindow w;
@@ -402,9 +401,7 @@ private slots:
         const QString old = BoardStore::oldDefaultFolder();
         QVERIFY(QDir(old) != QDir(BoardStore::defaultFolder()));
         QVERIFY(QDir().mkpath(old));
-        Board last;
-        last.copyX1 = 300;
-        last.copyX2 = 50;
+        const Board last = slidBoard(-100);
         writeBoard(QDir(old).filePath(QStringLiteral("board.json")), last);
         MainWindow w;
         wt::showAndWait(w);

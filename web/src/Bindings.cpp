@@ -351,7 +351,7 @@ public:
     {
         Board b;
         const std::string wrong = boardFrom(data, b);
-        return wrong.empty() ? w_.lesson().openBoard(b) : wrong;
+        return wrong.empty() ? w_.lesson().openBoard(b).text() : wrong;
     }
 
     // The window's design, read once to build the page: captions, places in twips, colours
