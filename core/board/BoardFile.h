@@ -20,6 +20,10 @@ public:
     static constexpr std::string_view kFormat = "parallel-ratio-board";
     static constexpr int kVersion = 1;
     static constexpr std::size_t kMaxBytes = std::size_t(64) << 20;
+    // What a file manager knows a board file by: its own extension (new files; those named
+    // *.json open all the same) and media type, which also matches on the "format" field.
+    static constexpr std::string_view kExtension = "prboard";
+    static constexpr std::string_view kMediaType = "application/x-parallel-ratio-board+json";
 
     struct Result {
         Board board;

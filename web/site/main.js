@@ -141,7 +141,10 @@
       this.endedNotice = this.makeEndedNotice();
 
       // The boards other pages kept, for 前回の板書; the page opens on the initial screen.
-      this.store = new PR.BoardStore();
+      this.store = new PR.BoardStore({
+        checkBoard: (text) => this.lesson.checkBoard(text),
+        convertOldBoard: (data) => this.lesson.convertOldBoard(data),
+      });
       this.others = [];
       this.keptRevision = lesson.revision();
       this.tools = this.makeTools();
@@ -231,7 +234,7 @@
       let error = '';
       this.handle((l) => {
         try {
-          error = l.openBoard(entry.board);
+          error = l.openBoard(entry.text);
         } catch (e) {
           error = String(e);
         }
@@ -320,8 +323,8 @@
 
     // 保存 of the notice: the board as a file, where the browser puts downloads.
     downloadBoard() {
-      download(new Blob([JSON.stringify(this.lesson.board())], { type: 'application/json' }),
-               PR.messages.boardFileName);
+      download(new Blob([this.lesson.board()], { type: this.lesson.boardFileType() }),
+               PR.messages.boardFileName + '.' + this.lesson.boardFileExtension());
     }
 
     // 画像で保存: the surface as it shows now, at the canvas's own resolution, as a PNG.

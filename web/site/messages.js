@@ -20,7 +20,7 @@
     notice: '板書のお知らせ',
     save: '保存',
     close: '閉じる',
-    boardFileName: '板書.json',
+    boardFileName: '板書',
     // 前回の板書 with several boards kept: each named by when it was kept (月, 日 and the
     // time's digits), or as kept by an earlier version of the page.
     chooseBoard: 'どの板書を開きますか',

@@ -4,8 +4,10 @@
 // another tab still open, as a copy), newest first.
 //
 // Keys:
-//   parallel-ratio.board.<id>    {"saved": ms since 1970, "board": the lesson's board data}
-//   parallel-ratio.board         a board kept by an earlier version of the page (bare data)
+//   parallel-ratio.board.<id>    the board file's text (docs/BOARD_FORMAT.md), as on the desktop
+//   parallel-ratio.saved.<id>    when it was kept, in ms since 1970
+//   parallel-ratio.board         a board an earlier version of the page kept in data of its
+//                                own, converted to a board file once
 //   parallel-ratio.damaged.<id>  the text of a kept board that could not be read, set aside
 //
 // A page holds the Web Lock "parallel-ratio.page.<id>" for as long as it is open, which tells
@@ -16,6 +18,7 @@
   'use strict';
 
   const kPrefix = 'parallel-ratio.board.';
+  const kSavedPrefix = 'parallel-ratio.saved.';
   const kOldKey = 'parallel-ratio.board';
   const kDamagedPrefix = 'parallel-ratio.damaged.';
   const kLockPrefix = 'parallel-ratio.page.';
@@ -37,19 +40,23 @@
   }
 
   class BoardStore {
+    // lesson: checks a board file's text (checkBoard: empty if the lesson could show it) and
+    // converts an earlier version's data (convertOldBoard: empty if it cannot).
     // storage: a function giving the Storage (localStorage may throw on mere access).
-    constructor(storage = () => window.localStorage) {
+    constructor(lesson, storage = () => window.localStorage) {
+      this.lesson = lesson;
       this.storage = storage;
       this.id = newId();
       this.releaseLock = null;
     }
 
-    // Takes this page's lock, sets aside what cannot be read and lets old boards go.
-    // Resolves to the keys that damaged boards were set aside under.
+    // Takes this page's lock, converts an earlier version's board, sets aside what cannot be
+    // read and lets old boards go. Resolves to the keys damaged boards were set aside under.
     async begin() {
       await this.hold();
-      const aside = [];
-      for (const e of this.entries()) if (e.damaged) aside.push(this.setAside(e.key));
+      const aside = [this.convertOld()];
+      for (const e of this.entries())
+        if (this.lesson.checkBoard(e.text)) aside.push(this.setAside(e.key));
       const open = await this.openIds();
       const closed = this.entries().filter((e) => !open.has(e.id) && e.id !== this.id);
       for (const e of closed.slice(kKeepClosed)) this.remove(e.key);
@@ -89,8 +96,32 @@
       return ids;
     }
 
-    // Keeps this page's board: null when kept, else { problem, detail }.
-    keep(board) {
+    // The board an earlier version kept becomes a board file of its own; one that is no
+    // board is set aside (its new key is returned).
+    convertOld() {
+      try {
+        const storage = this.storage();
+        const raw = storage?.getItem(kOldKey);
+        if (raw === null || raw === undefined) return null;
+        let text = '';
+        try {
+          text = this.lesson.convertOldBoard(JSON.parse(raw));
+        } catch (e) {
+          text = '';
+        }
+        if (!text) return this.setAside(kOldKey);
+        const id = 'old-' + newId();
+        storage.setItem(kPrefix + id, text);
+        storage.setItem(kSavedPrefix + id, '0');
+        storage.removeItem(kOldKey);
+      } catch (e) {
+        // left as it is, to be converted another time
+      }
+      return null;
+    }
+
+    // Keeps this page's board (a board file's text): null when kept, else { problem, detail }.
+    keep(text) {
       let storage;
       try {
         storage = this.storage();
@@ -99,15 +130,15 @@
         return { problem: 'storageOff', detail: e?.name || '' };
       }
       try {
-        storage.setItem(kPrefix + this.id, JSON.stringify({ saved: Date.now(), board }));
+        storage.setItem(kPrefix + this.id, text);
+        storage.setItem(kSavedPrefix + this.id, String(Date.now()));
         return null;
       } catch (e) {
         return problemOf(e);
       }
     }
 
-    // Every kept board: { key, id, saved, text, board, damaged }, newest first. The text is
-    // the board's JSON, so that two copies of one board can be told.
+    // Every kept board: { key, id, saved, text }, newest first.
     entries() {
       let storage;
       try {
@@ -119,21 +150,10 @@
       const out = [];
       for (let i = 0; i < storage.length; ++i) {
         const key = storage.key(i);
-        if (key !== kOldKey && !key?.startsWith(kPrefix)) continue;
-        const raw = storage.getItem(key);
-        const e = { key, id: key === kOldKey ? '' : key.slice(kPrefix.length), saved: 0,
-                    board: null, damaged: false };
-        try {
-          const data = JSON.parse(raw);
-          const board = key === kOldKey ? data : data?.board;
-          if (!board || typeof board !== 'object') throw new Error('no board');
-          e.board = board;
-          e.text = JSON.stringify(board);
-          if (key !== kOldKey) e.saved = Number(data.saved) || 0;
-        } catch (err) {
-          e.damaged = true;
-        }
-        out.push(e);
+        if (!key?.startsWith(kPrefix)) continue;
+        const id = key.slice(kPrefix.length);
+        out.push({ key, id, saved: Number(storage.getItem(kSavedPrefix + id)) || 0,
+                   text: storage.getItem(key) ?? '' });
       }
       return out.sort((a, b) => b.saved - a.saved);
     }
@@ -145,9 +165,9 @@
       const seen = new Set();
       const out = [];
       for (const e of this.entries()) {
-        if (e.damaged || e.id === this.id || seen.has(e.text)) continue;
+        if (e.id === this.id || seen.has(e.text)) continue;
         seen.add(e.text);
-        out.push({ key: e.key, saved: e.saved, board: e.board, open: open.has(e.id) });
+        out.push({ key: e.key, saved: e.saved, text: e.text, open: open.has(e.id) });
       }
       return out;
     }
@@ -158,9 +178,11 @@
         const storage = this.storage();
         const raw = storage.getItem(key);
         if (raw === null) return null;
-        const to = kDamagedPrefix + (key === kOldKey ? 'old-' + newId() : key.slice(kPrefix.length));
+        const id = key === kOldKey ? 'old-' + newId() : key.slice(kPrefix.length);
+        const to = kDamagedPrefix + id;
         storage.setItem(to, raw);
         storage.removeItem(key);
+        storage.removeItem(kSavedPrefix + id);
         return to;
       } catch (e) {
         return null; // left where it is: still not destroyed
@@ -170,6 +192,7 @@
     remove(key) {
       try {
         this.storage().removeItem(key);
+        this.storage().removeItem(kSavedPrefix + key.slice(kPrefix.length));
       } catch (e) {
         // nothing to do
       }

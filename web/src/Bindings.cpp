@@ -7,6 +7,7 @@
 #include "form/QBColor.h"
 #include "form/Twips.h"
 #include "board/Board.h"
+#include "board/BoardFile.h"
 #include "board/KeepNotice.h"
 
 #include <cmath>
@@ -15,7 +16,6 @@
 #include <emscripten/val.h>
 
 #include <cstddef>
-#include <type_traits>
 #include <cstdint>
 #include <string>
 
@@ -168,57 +168,10 @@ val strokeOp(const StrokeOp &op)
     return o;
 }
 
-// A board as plain JavaScript data the page can keep as JSON: numbers, booleans and arrays,
-// the points of a stroke as one flat array x0, y0, x1, y1 ... in logical surface pixels.
-val boardData(const Board &b)
-{
-    val o = val::object();
-    o.set("copyX1", b.copyX1);
-    o.set("copyX2", b.copyX2);
-    o.set("copyHighlighted", b.copyHighlighted);
-    val labels = val::array();
-    for (const Board::CopyLabel &l : b.copyLabels) {
-        val e = val::array();
-        e.call<void>("push", l.left);
-        e.call<void>("push", l.visible);
-        e.call<void>("push", l.highlighted);
-        labels.call<void>("push", e);
-    }
-    o.set("copyLabels", labels);
-    o.set("prolongationL", int(b.prolongationL));
-    o.set("prolongationM", int(b.prolongationM));
-    o.set("pointG", b.pointG);
-    val lines = val::array();
-    for (const Board::ConstructionLine &l : b.lines) {
-        val e = val::array();
-        e.call<void>("push", l.shown);
-        e.call<void>("push", l.from);
-        e.call<void>("push", l.to);
-        lines.call<void>("push", e);
-    }
-    o.set("lines", lines);
-    o.set("nextLine", b.nextLine);
-    val strokes = val::array();
-    for (const Stroke &s : b.strokes) {
-        val e = val::array();
-        e.call<void>("push", s.colour);
-        e.call<void>("push", s.width);
-        e.call<void>("push", s.eraser);
-        // One call per stroke rather than two per point: the board is kept after every
-        // change, and a board of 100,000 segments took some 50 ms point by point.
-        static_assert(sizeof(StrokePoint) == 2 * sizeof(float) &&
-                      std::is_standard_layout_v<StrokePoint>);
-        const auto *xy = reinterpret_cast<const float *>(s.points.data());
-        e.call<void>("push", val::global("Array").call<val>(
-                                 "from", val(emscripten::typed_memory_view(s.points.size() * 2, xy))));
-        strokes.call<void>("push", e);
-    }
-    o.set("strokes", strokes);
-    return o;
-}
-
-// Values read back from storage may be anything: numbers that are not numbers become NaN,
-// which Board::check refuses, and a wrong shape reads as an empty or short board.
+// The board as earlier versions of the page kept it in localStorage (plain data: numbers,
+// booleans and arrays, a stroke's points one flat array x0, y0, x1, y1 ...), read once to
+// convert it to the board file. Values may be anything: numbers that are not numbers become
+// NaN, which Board::check refuses.
 double number(const val &v)
 {
     return v.typeOf().as<std::string>() == "number" ? v.as<double>() : std::nan("");
@@ -240,21 +193,21 @@ std::size_t length(const val &v)
     return v["length"].as<std::size_t>();
 }
 
-// Empty if the data is not a board at all; check() judges the values.
-std::string boardFrom(const val &o, Board &b)
+// False if the data is not a board at all; check() judges the values.
+bool oldBoardFrom(const val &o, Board &b)
 {
     if (o.typeOf().as<std::string>() != "object" || o.isNull())
-        return "板書ではありません";
+        return false;
     b.copyX1 = float(number(o["copyX1"]));
     b.copyX2 = float(number(o["copyX2"]));
     b.copyHighlighted = flag(o["copyHighlighted"]);
     const val labels = o["copyLabels"];
     if (length(labels) != b.copyLabels.size())
-        return "板書ではありません";
+        return false;
     for (std::size_t i = 0; i < b.copyLabels.size(); ++i) {
         const val e = labels[i];
         if (length(e) != 3)
-            return "板書ではありません";
+            return false;
         b.copyLabels[i] = {float(number(e[0])), flag(e[1]), flag(e[2])};
     }
     const auto prolongation = [](const val &v, Board::Prolongation &p) {
@@ -266,33 +219,33 @@ std::string boardFrom(const val &o, Board &b)
     };
     if (!prolongation(o["prolongationL"], b.prolongationL) ||
         !prolongation(o["prolongationM"], b.prolongationM))
-        return "板書ではありません";
+        return false;
     b.pointG = flag(o["pointG"]);
     const val lines = o["lines"];
     if (length(lines) != b.lines.size())
-        return "板書ではありません";
+        return false;
     for (std::size_t i = 0; i < b.lines.size(); ++i) {
         const val e = lines[i];
         if (length(e) != 3)
-            return "板書ではありません";
+            return false;
         b.lines[i] = {flag(e[0]), whole(e[1]), whole(e[2])};
     }
     b.nextLine = whole(o["nextLine"]);
     const val strokes = o["strokes"];
     const std::size_t n = length(strokes);
     if (n > Board::kMaxStrokes)
-        return "板書ではありません";
+        return false;
     std::size_t total = 0;
     b.strokes.clear();
     b.strokes.reserve(n);
     for (std::size_t i = 0; i < n; ++i) {
         const val e = strokes[i];
         if (length(e) != 4)
-            return "板書ではありません";
+            return false;
         Stroke s;
         const double colour = number(e[0]);
         if (!(colour >= 0 && colour <= 4294967295.0))
-            return "板書ではありません";
+            return false;
         s.colour = Rgb(colour);
         s.width = whole(e[1]);
         s.eraser = flag(e[2]);
@@ -300,13 +253,13 @@ std::string boardFrom(const val &o, Board &b)
         const std::size_t m = length(points);
         total += m / 2;
         if (m % 2 != 0 || total > Board::kMaxPoints)
-            return "板書ではありません";
+            return false;
         s.points.reserve(m / 2);
         for (std::size_t k = 0; k < m; k += 2)
             s.points.push_back({float(number(points[k])), float(number(points[k + 1]))});
         b.strokes.push_back(std::move(s));
     }
-    return {};
+    return true;
 }
 
 } // namespace
@@ -344,14 +297,23 @@ public:
     // The lesson's change counter; a double holds it exactly up to 2^53 changes.
     double revision() const { return double(w_.lesson().revision()); }
 
-    // The board on show as plain data (boardData), and such data shown instead: empty if
-    // it was, otherwise why not, in Japanese.
-    val board() const { return boardData(w_.lesson().board()); }
-    std::string openBoard(const val &data)
+    // The board on show as a board file's text, and such a text shown instead: empty if it
+    // was, otherwise why not, in Japanese. checkBoard only says whether it could be.
+    std::string board() const { return BoardFile::write(w_.lesson().board()); }
+    std::string openBoard(const std::string &text)
+    {
+        const BoardFile::Result read = BoardFile::read(text);
+        return read.ok() ? w_.lesson().openBoard(read.board).text() : read.error();
+    }
+    std::string checkBoard(const std::string &text) const { return BoardFile::read(text).error(); }
+    std::string boardFileType() const { return std::string(BoardFile::kMediaType); }
+    std::string boardFileExtension() const { return std::string(BoardFile::kExtension); }
+    // A board kept by an earlier version of the page, as a board file's text; empty if it
+    // is no board the lesson could show.
+    std::string convertOldBoard(const val &data) const
     {
         Board b;
-        const std::string wrong = boardFrom(data, b);
-        return wrong.empty() ? w_.lesson().openBoard(b).text() : wrong;
+        return oldBoardFrom(data, b) && b.check().ok() ? BoardFile::write(b) : std::string();
     }
 
     // The window's design, read once to build the page: captions, places in twips, colours
@@ -547,6 +509,10 @@ EMSCRIPTEN_BINDINGS(parallel_ratio)
         .function("revision", &PageLesson::revision)
         .function("board", &PageLesson::board)
         .function("openBoard", &PageLesson::openBoard)
+        .function("checkBoard", &PageLesson::checkBoard)
+        .function("boardFileType", &PageLesson::boardFileType)
+        .function("boardFileExtension", &PageLesson::boardFileExtension)
+        .function("convertOldBoard", &PageLesson::convertOldBoard)
         .function("layout", &PageLesson::layout)
         .function("state", &PageLesson::state)
         .function("drawList", &PageLesson::drawList)

@@ -238,8 +238,10 @@ describe('kept board', () => {
     ]);
     const chunks = [];
     for await (const c of await download.createReadStream()) chunks.push(c);
-    const saved = JSON.parse(Buffer.concat(chunks).toString());
-    assert.deepEqual(saved, await page.evaluate(() => ParallelRatio.page.lesson.board()));
+    assert.match(download.suggestedFilename(), /\.prboard$/);
+    const saved = Buffer.concat(chunks).toString();
+    assert.match(saved, /"format": "parallel-ratio-board"/, 'a board file, as the desktop opens');
+    assert.equal(saved, await page.evaluate(() => ParallelRatio.page.lesson.board()));
 
     await page.evaluate(() => { Storage.prototype.setItem = globalThis.realSetItem; });
     await page.drag([[100, 450], [300, 450]]);
@@ -265,28 +267,48 @@ describe('kept board', () => {
 
   test('a damaged kept board is set aside under a key of its own, never destroyed', async (t) => {
     const page = await open(t, 1200, 702);
-    const cut = '{"saved": 1, "board": {"copyX1": 400, "str';
-    const refused = '{"copyX1": "x", "strokes": [[1, 2]]}';
+    const cut = '{"format": "parallel-ratio-board", "version": 1, "co';
+    const refused = '{"copyX1": "x", "strokes": [[1, 2]]}'; // an earlier version's data, spoilt
     await page.evaluate(([cut, refused]) => {
       localStorage.setItem('parallel-ratio.board.0123456789abcdef', cut);
-      localStorage.setItem('parallel-ratio.board', refused); // an earlier version's key
+      localStorage.setItem('parallel-ratio.board', refused);
     }, [cut, refused]);
     await page.page.reload();
     await page.ready();
-    await notice(page).waitFor();
-    assert.match(await notice(page).textContent(), /前回の板書が壊れていて開けません。.*parallel-ratio\.damaged\.0123456789abcdef/);
-    // The one the lesson refuses is set aside once 前回の板書 tries it.
-    await tool(page, '前回の板書').click();
-    await page.evaluate(() => ParallelRatio.page.restoring);
-    await page.settle();
-    assert.equal(await page.pixel(200, 600), GREEN, 'nothing opened');
+    await page.evaluate(() => ParallelRatio.page.stored);
+    const text = await notice(page).textContent();
+    assert.match(text, /前回の板書が壊れていて開けません。.*parallel-ratio\.damaged\.0123456789abcdef/);
     const all = await stored(page);
     const aside = Object.entries(all).filter(([k]) => k.startsWith('parallel-ratio.damaged.'));
     assert.deepEqual(aside.map(([, v]) => v).sort(), [cut, refused].sort(), 'both still there');
     assert.equal(all['parallel-ratio.board'], undefined);
+    assert.equal(boardKeys(all).length, 0);
+    assert.ok(await tool(page, '前回の板書').isDisabled(), 'nothing to open');
     await notice(page).getByRole('button', { name: '閉じる' }).click();
     assert.ok(await notice(page).isHidden());
-    assert.ok(await tool(page, '前回の板書').isDisabled());
+    assert.deepEqual(page.errors, []);
+  });
+
+  test('a board an earlier version kept is converted to a board file once, not lost', async (t) => {
+    const page = await open(t, 1200, 702);
+    const old = {
+      copyX1: 450, copyX2: 200, copyHighlighted: false,
+      copyLabels: [[366, true, false], [305, true, false], [213, true, false]],
+      prolongationL: 0, prolongationM: 0, pointG: false,
+      lines: Array.from({ length: 5 }, () => [false, 0, 0]), nextLine: 0,
+      strokes: [[0xffff0000, 3, false, [100, 450, 300, 450]]],
+    };
+    await page.evaluate((old) => localStorage.setItem('parallel-ratio.board', JSON.stringify(old)), old);
+    await page.page.reload();
+    await page.ready();
+    await page.evaluate(() => ParallelRatio.page.stored);
+    const all = await stored(page);
+    assert.equal(all['parallel-ratio.board'], undefined);
+    const [converted] = boardKeys(all);
+    assert.match(all[converted], /"format": "parallel-ratio-board"/);
+    await key(page, 'Control+Shift+t');
+    assert.equal(await page.pixel(200, 450), RED, 'its stroke is back');
+    assert.ok(await notice(page).isHidden());
     assert.deepEqual(page.errors, []);
   });
 });
