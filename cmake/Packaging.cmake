@@ -22,6 +22,19 @@ install(TARGETS parallel-ratio
 # The desktop entry and metainfo, named after the id (on every system, for the tests).
 set(generated ${PROJECT_BINARY_DIR}/generated)
 set(resources ${PROJECT_SOURCE_DIR}/resources)
+# The board file's format name, extension and media type are the core's (BoardFile.h).
+file(STRINGS ${PROJECT_SOURCE_DIR}/core/board/BoardFile.h _pr_board_lines
+     REGEX "constexpr std::string_view k(Format|Extension|MediaType) = ")
+foreach(_pr_line IN LISTS _pr_board_lines)
+    string(REGEX MATCH "k(Format|Extension|MediaType) = \"([^\"]+)\"" _pr_match "${_pr_line}")
+    string(TOUPPER "${CMAKE_MATCH_1}" _pr_which)
+    set(PR_BOARD_${_pr_which} "${CMAKE_MATCH_2}")
+endforeach()
+set(PR_BOARD_MEDIA_TYPE ${PR_BOARD_MEDIATYPE})
+if(NOT PR_BOARD_FORMAT OR NOT PR_BOARD_EXTENSION OR NOT PR_BOARD_MEDIA_TYPE)
+    message(FATAL_ERROR "core/board/BoardFile.h lacks the board file's format, extension or media type")
+endif()
+configure_file(${resources}/desktop/board-mime.xml.in ${generated}/${PR_APP_ID}.xml @ONLY)
 configure_file(${resources}/desktop/app.desktop.in ${generated}/${PR_APP_ID}.desktop @ONLY)
 configure_file(${resources}/desktop/app.metainfo.xml.in ${generated}/${PR_APP_ID}.metainfo.xml @ONLY)
 
@@ -38,6 +51,8 @@ if(UNIX AND NOT APPLE)
 
     install(FILES ${generated}/${PR_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
     install(FILES ${generated}/${PR_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+    # Debian's shared-mime-info trigger updates the database when the package is installed.
+    install(FILES ${generated}/${PR_APP_ID}.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)
     install(FILES ${resources}/icons/${PR_APP_ID}.svg
             DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
     foreach(size IN LISTS PR_ICON_SIZES)

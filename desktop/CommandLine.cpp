@@ -2,6 +2,7 @@
 
 #include <QtCore/QCommandLineParser>
 #include <QtCore/QCoreApplication>
+#include <QtCore/QFileInfo>
 #include <cstdio>
 #include <cstring>
 
@@ -25,6 +26,9 @@ CommandLine CommandLine::read(const QStringList &arguments)
                        "it; the setting is remembered only when toggled there)."));
     parser.addOption(fullScreen);
     parser.addOption(largePointer);
+    parser.addPositionalArgument(QStringLiteral("FILE"),
+                                 QStringLiteral("A board file to open (saved by 保存)."),
+                                 QStringLiteral("[FILE]"));
 
     CommandLine c;
     const bool parsed = parser.parse(arguments);
@@ -42,9 +46,9 @@ CommandLine CommandLine::read(const QStringList &arguments)
     }
     if (!parsed) {
         c.error = parser.errorText() + u'\n';
-    } else if (!parser.positionalArguments().isEmpty()) {
+    } else if (parser.positionalArguments().size() > 1) {
         c.error = QStringLiteral("Unexpected argument '%1'.\n")
-                      .arg(parser.positionalArguments().constFirst());
+                      .arg(parser.positionalArguments().at(1));
     }
     if (!c.error.isEmpty()) {
         c.error += QStringLiteral("Try '%1 --help' for the options.\n")
@@ -55,6 +59,8 @@ CommandLine CommandLine::read(const QStringList &arguments)
     c.start = true;
     c.fullScreen = parser.isSet(fullScreen);
     c.largePointer = parser.isSet(largePointer);
+    if (!parser.positionalArguments().isEmpty())
+        c.boardFile = QFileInfo(parser.positionalArguments().constFirst()).absoluteFilePath();
     return c;
 }
 

@@ -9,6 +9,7 @@ struct CommandLine {
     bool start = false;        // open the window; else print and end with exitCode
     bool fullScreen = false;   // --fullscreen
     bool largePointer = false; // --large-pointer
+    QString boardFile;         // a board file to open, as an absolute path (or empty)
     QString output;            // for standard output (help, version)
     QString error;             // for standard error
     int exitCode = 0;

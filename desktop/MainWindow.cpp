@@ -279,14 +279,19 @@ void MainWindow::clearWriting()
 
 namespace {
 
-const QString kBoardFilter = QStringLiteral("板書 (*.json);;すべてのファイル (*)");
+// Board files have an extension of their own; those saved as .json before still open.
+QString boardSuffix() { return QString::fromLatin1(BoardFile::kExtension); }
+QString boardFilter()
+{
+    return QStringLiteral("板書 (*.%1 *.json);;すべてのファイル (*)").arg(boardSuffix());
+}
 
 } // namespace
 
 void MainWindow::openBoard()
 {
     const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("板書を開く"),
-                                                      QString(), kBoardFilter);
+                                                      QString(), boardFilter());
     if (!path.isEmpty())
         showBoardMessage(openBoardFile(path));
 }
@@ -294,15 +299,18 @@ void MainWindow::openBoard()
 void MainWindow::saveBoard()
 {
     QString path = QFileDialog::getSaveFileName(this, QStringLiteral("板書を保存"),
-                                                QStringLiteral("板書.json"), kBoardFilter);
+                                                QStringLiteral("板書.") + boardSuffix(),
+                                                boardFilter());
     if (path.isEmpty())
         return;
     if (QFileInfo(path).suffix().isEmpty())
-        path += QStringLiteral(".json");
+        path += u'.' + boardSuffix();
     showBoardMessage(saveBoardFile(path));
 }
 
 void MainWindow::restoreLastBoard() { showBoardMessage(restoreLastBoardQuietly()); }
+
+void MainWindow::openGivenBoard(const QString &path) { showBoardMessage(openBoardFile(path)); }
 
 QString MainWindow::openBoardFile(const QString &path)
 {

@@ -94,6 +94,8 @@ public:
     QString openBoardFile(const QString &path);
     QString saveBoardFile(const QString &path);
     QString restoreLastBoardQuietly();
+    // A board file given on the command line or by a later start: opened, or 開く's message.
+    void openGivenBoard(const QString &path);
     // The action of 前回の板書 (Ctrl+Shift+T, as reopening what was closed).
     QAction *restoreAction() const { return toolAction(Tool::Restore); }
     BoardStore &boardStore() { return store_; }

@@ -7,6 +7,7 @@
 #include "WindowSettings.h"
 
 #include <QtCore/QSettings>
+#include <QtCore/QTimer>
 #include <QtWidgets/QApplication>
 
 int main(int argc, char *argv[])
@@ -25,9 +26,13 @@ int main(int argc, char *argv[])
     const pr::CommandLine options = pr::CommandLine::read(QCoreApplication::arguments());
     if (!options.start)
         return options.answer();
-    // One window per board folder: a second start brings the first one to the front.
+    // One window per board folder: a second start brings the first one to the front, and
+    // opens there the board file it was given.
     pr::SingleInstance instance(pr::BoardStore::defaultFolder());
-    if (instance.handOverOrListen())
+    const QByteArray request = options.boardFile.isEmpty()
+                                   ? QByteArray("show")
+                                   : "open " + options.boardFile.toUtf8();
+    if (instance.handOverOrListen(request))
         return 0;
     fontConfig.wait();
 
@@ -42,9 +47,17 @@ int main(int argc, char *argv[])
                      [&] { remembered.saveWindow(window); });
     QObject::connect(&instance, &pr::SingleInstance::requested, &window,
                      [&window](const QByteArray &request) {
-                         if (request == "show")
+                         if (request == "show") {
                              window.bringToFront();
+                         } else if (request.startsWith("open ")) {
+                             window.bringToFront();
+                             window.openGivenBoard(QString::fromUtf8(request.mid(5)));
+                         }
                      });
     remembered.showWindow(window, options.fullScreen);
+    // A board file from the command line (a double-click in the file manager) opens once
+    // the window is up; one that cannot be opened gets 開く's message and the initial screen.
+    if (!options.boardFile.isEmpty())
+        QTimer::singleShot(0, &window, [&] { window.openGivenBoard(options.boardFile); });
     return app.exec();
 }

@@ -2,6 +2,10 @@
 // anything else.
 #include "AppIcon.h"
 #include "CommandLine.h"
+#include "board/BoardFile.h"
+
+#include <QtCore/QMimeDatabase>
+#include <QtCore/QTemporaryDir>
 
 #include <QtTest/QtTest>
 
@@ -45,6 +49,15 @@ private slots:
         QCOMPARE(c.largePointer, largePointer);
         QVERIFY(c.output.isEmpty());
         QVERIFY(c.error.isEmpty());
+        QVERIFY(c.boardFile.isEmpty());
+    }
+
+    void aBoardFileToOpen()
+    {
+        const CommandLine c = read({"--fullscreen", "lesson 3.prboard"});
+        QVERIFY(c.start);
+        QVERIFY(c.fullScreen);
+        QCOMPARE(c.boardFile, QDir::current().absoluteFilePath(QStringLiteral("lesson 3.prboard")));
     }
 
     void versionIsTheProjects_data()
@@ -85,7 +98,7 @@ private slots:
         QTest::newRow("unknown beside a good one") << QStringList{"--fullscreen", "--nope"}
                                                    << "nope";
         QTest::newRow("a value for a switch") << QStringList{"--fullscreen=yes"} << "fullscreen";
-        QTest::newRow("a file") << QStringList{"figure.txt"} << "figure.txt";
+        QTest::newRow("two files") << QStringList{"a.prboard", "b.prboard"} << "b.prboard";
     }
     void anythingElseIsAnError()
     {
@@ -97,6 +110,34 @@ private slots:
         QVERIFY(c.output.isEmpty());
         QVERIFY2(c.error.contains(named), qPrintable(c.error));
         QVERIFY(c.error.contains(QStringLiteral("--help")));
+    }
+
+    // The file manager knows a board file by its extension, and by its "format" field;
+    // other JSON stays JSON.
+    void theFileManagerKnowsBoardFiles()
+    {
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("mime/packages")));
+        QVERIFY(QFile::copy(QStringLiteral(PR_MIME_XML),
+                            dir.filePath(QStringLiteral("mime/packages/board.xml"))));
+        qputenv("XDG_DATA_DIRS", (dir.path() + QStringLiteral(":/usr/share")).toLocal8Bit());
+        const auto file = [&dir](const char *name, const std::string &text) {
+            QFile f(dir.filePath(QString::fromLatin1(name)));
+            f.open(QIODevice::WriteOnly);
+            f.write(text.data(), qint64(text.size()));
+            return f.fileName();
+        };
+        const std::string board = BoardFile::write(Board{});
+        const QString type = QString::fromLatin1(BoardFile::kMediaType);
+        QMimeDatabase db;
+        QCOMPARE(db.mimeTypeForFile(file("lesson.prboard", board)).name(), type);
+        // By its content where the name tells nothing (GLib's file managers also where the
+        // name says only JSON, the board's type being a kind of JSON; Qt's go by the name).
+        QCOMPARE(db.mimeTypeForFile(file("lesson", board)).name(), type);
+        QCOMPARE(db.mimeTypeForData(QByteArray::fromStdString(board)).name(), type);
+        QCOMPARE(db.mimeTypeForFile(file("other.json", "{\"format\": \"x\"}")).name(),
+                 QStringLiteral("application/json"));
+        QVERIFY(db.mimeTypeForName(type).inherits(QStringLiteral("application/json")));
     }
 
     // Only these are answered before the window system is connected.

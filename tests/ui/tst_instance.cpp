@@ -1,7 +1,9 @@
 // One program per board folder: a second start hands over to the running one and ends, a
 // socket left by a killed program does not stop the next start, and a connection that sends
 // no request of ours is let go without harm. Real processes of the program, offscreen.
+#include "BoardStore.h"
 #include "SingleInstance.h"
+#include "support/LoadedForm.h"
 
 #include <QtCore/QDir>
 #include <QtCore/QFile>
@@ -20,10 +22,11 @@ class TestInstance : public QObject {
 
     QString folder() const { return home_.filePath(QStringLiteral("data/parallel-ratio")); }
 
-    void start(QProcess &p)
+    void start(QProcess &p, const QStringList &arguments = {})
     {
         p.setProcessEnvironment(env_);
         p.setProgram(QStringLiteral(PR_PROGRAM));
+        p.setArguments(arguments);
         p.start();
         QVERIFY(p.waitForStarted());
     }
@@ -92,6 +95,35 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(ask(name, "show\n"), QByteArray("ok\n"), 10000);
         third.kill();
         third.waitForFinished();
+    }
+
+    void aBoardFileGivenOpensInTheWindow()
+    {
+        // Opened from the command line, and handed by a later start to the one running: each
+        // is a change of the board, which the window keeps at once.
+        const auto boardFile = [this](const char *name, const Board &board) {
+            const QString path = home_.filePath(QString::fromLatin1(name));
+            QFile f(path);
+            f.open(QIODevice::WriteOnly);
+            f.write(QByteArray::fromStdString(BoardFile::write(board)));
+            return path;
+        };
+        const auto kept = [this] {
+            return BoardStore::readFile(QDir(folder()).filePath(QStringLiteral("board.json")));
+        };
+        const Board first = slidBoard(50), second = slidBoard(-120);
+        QProcess window;
+        start(window, {boardFile("first.prboard", first)});
+        QTRY_VERIFY_WITH_TIMEOUT(kept().ok() && kept().board == first, 10000);
+        boardFile("second.prboard", second);
+        QProcess later;
+        later.setWorkingDirectory(home_.path());
+        start(later, {QStringLiteral("second.prboard")}); // relative to where it starts
+        QVERIFY(later.waitForFinished(10000));
+        QCOMPARE(later.exitCode(), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(kept().board == second, 10000);
+        window.kill();
+        window.waitForFinished();
     }
 
     void anotherBoardFolderIsAnotherProgram()
