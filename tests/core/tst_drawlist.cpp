@@ -549,3 +549,69 @@ TEST_CASE("aChangeBeneathTheElementsRepaintsAll")
 }
 
 TEST_SUITE_END();
+
+// The area to repaint for each kind of primitive that changes, worked out from the form's
+// own element (its coordinates before and after, and half its line's width), not from the
+// draw list: a segment (the copy slid), a text (Ｇ placed), an outline (the eraser cursor).
+TEST_CASE("theRepaintAreaHoldsEachChangedElementAsTheFormPlacesIt")
+{
+    struct Rect {
+        double l, t, r, b;
+    };
+    const struct {
+        const char *what;
+        void (*setUp)(Lesson &);
+        void (*change)(Lesson &);
+        Rect (*element)(const Form1 &);
+    } cases[] = {
+        {"a segment", [](Lesson &l) { l.press(1, 0, 300, 300); }, // the copy held
+         [](Lesson &l) { l.move(1, 0, 420, 300); },
+         [](const Form1 &f) {
+             const Line &c = f.Line2[0];
+             const double half = look::strokeWidth(c.BorderWidth) / 2;
+             return Rect{std::min(c.X1, c.X2) - half, std::min(c.Y1, c.Y2) - half,
+                         std::max(c.X1, c.X2) + half, std::max(c.Y1, c.Y2) + half};
+         }},
+        {"a text", [](Lesson &l) { l.press(1, 0, 100, 100); }, // ℓ's prolongation
+         [](Lesson &l) { l.release(1, 0, 100, 100); },          // places Ｇ
+         [](const Form1 &f) {
+             const Label &g = f.Label3[1];
+             return Rect{g.Left, g.Top, double(g.Left) + g.Width, double(g.Top) + g.Height};
+         }},
+        {"an outline",
+         [](Lesson &l) {
+             l.clickCommand(3);
+             l.clickOption(7); // the thick eraser's cursor
+             l.move(0, 0, 200, 150);
+         },
+         [](Lesson &l) { l.move(0, 0, 500, 400); },
+         [](const Form1 &f) {
+             const Shape &s = f.Shape1;
+             return Rect{s.Left, s.Top, double(s.Left) + s.Width, double(s.Top) + s.Height};
+         }},
+    };
+    for (const auto &c : cases) {
+        CAPTURE(std::string(c.what));
+        Lesson l = loadedLesson();
+        c.setUp(l);
+        const Rect before = c.element(l.form);
+        const DrawList a = DrawList::build(l.form);
+        c.change(l);
+        const Rect after = c.element(l.form);
+        const Box area = DrawList::changedArea(a, DrawList::build(l.form));
+        double right = -1e9;
+        for (const Rect &r : {before, after}) {
+            if (r.b < -2) // parked above the surface (Ｇ before the release)
+                continue;
+            CHECK(area.x <= r.l);
+            CHECK(area.y <= std::max(r.t, -2.0));
+            CHECK(area.right() >= r.r);
+            CHECK(area.bottom() >= r.b);
+            right = std::max(right, r.r);
+        }
+        // and not much more, where the element changes alone (the release that places Ｇ
+        // also turns the prolongation white)
+        if (c.what != std::string("a text"))
+            CHECK(area.right() <= right + 2);
+    }
+}

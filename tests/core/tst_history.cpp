@@ -411,4 +411,64 @@ TEST_CASE("undoAndRedoBetweenTheTwoClicksOfAConstructionLine")
     }
 }
 
+TEST_CASE("whatTheCountersAndTheLimitKeep")
+{
+    SUBCASE("a full history lets its oldest step go")
+    {
+        History h(3);
+        for (int i = 0; i < 4; ++i) {
+            HistoryStep step;
+            step.keep = std::size_t(i); // tells the steps apart
+            h.push(std::move(step));
+        }
+        CHECK(h.undoCount() == 3);
+        CHECK(h.undo().keep == 3);
+        CHECK(h.undo().keep == 2);
+        CHECK(h.undo().keep == 1);
+        CHECK_FALSE(h.canUndo());
+    }
+    SUBCASE("undo and redo each move the change counter once; nothing to do moves nothing")
+    {
+        Board1 b;
+        b.slide(300, 340);
+        const auto r = b.l.revision();
+        CHECK(b.l.undo());
+        CHECK(b.l.revision() == r + 1);
+        CHECK_FALSE(b.l.undo());
+        CHECK(b.l.revision() == r + 1);
+        CHECK(b.l.redo());
+        CHECK(b.l.revision() == r + 2);
+        CHECK_FALSE(b.l.redo());
+        CHECK(b.l.revision() == r + 2);
+    }
+    SUBCASE("a pen of the same colour changed mid-stroke starts a stroke of its own")
+    {
+        Board1 b;
+        b.l.clickCommand(3);
+        b.l.press(1, 0, 100, 100);
+        b.l.move(1, 0, 120, 100);
+        b.l.clickOption(4); // thick red, as the thin red before
+        b.l.move(1, 0, 140, 100);
+        b.l.release(1, 0, 140, 100);
+        REQUIRE(b.l.strokes().size() == 2);
+        CHECK(b.l.strokes()[0].width == 3);
+        CHECK(b.l.strokes()[1].width == 6);
+        CHECK(b.l.strokes()[1].points.front() == StrokePoint{120, 100});
+        CHECK(b.l.undo()); // still one gesture, one step
+        CHECK(b.l.strokes().empty());
+    }
+    SUBCASE("a board with Ｄ hidden on Ａ' opens as it was saved")
+    {
+        Board1 b;
+        b.slide(300, 300 + 152.5f); // the copy through Ａ'
+        const Board saved = b.l.board();
+        REQUIRE_FALSE(saved.copyLabels[0].visible);
+        Board1 other;
+        CHECK(other.l.openBoard(saved).ok());
+        CHECK(other.l.board() == saved);
+        CHECK_FALSE(other.l.form.Label3[2].Visible);
+        CHECK(other.l.form.Label3[3].Visible);
+    }
+}
+
 TEST_SUITE_END();
