@@ -95,8 +95,7 @@ QString BoardStore::beginSession()
     if (!QFile::exists(currentPath()))
         return {};
     bool damaged = false;
-    readFile(currentPath(), &damaged);
-    if (damaged)
+    if (!readFile(currentPath(), &damaged).ok() && damaged)
         return setAside(currentPath());
     QFile::remove(previousPath());
     QFile::rename(currentPath(), previousPath());

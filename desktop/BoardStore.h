@@ -43,17 +43,17 @@ public:
         QString detail; // the system's words, or the folder
     };
     // Writes the board as this session's.
-    Kept keep(const Board &board);
+    [[nodiscard]] Kept keep(const Board &board);
 
     // The board the last session left (or, before anything was moved aside, the last one
     // kept), read and checked, or the reason there is none. One that cannot be read is set
     // aside; `setAsideAt` then receives its new path.
-    BoardFile::Result lastBoard(QString *setAsideAt = nullptr);
+    [[nodiscard]] BoardFile::Result lastBoard(QString *setAsideAt = nullptr);
 
     // Reads and checks a board file, refusing one above BoardFile::kMaxBytes unread.
     // `damaged` tells a file that was read but is no board from one that could not be read.
-    static BoardFile::Result readFile(const QString &path, bool *damaged = nullptr);
-    static bool writeFile(const QString &path, const Board &board, QString *error = nullptr);
+    [[nodiscard]] static BoardFile::Result readFile(const QString &path, bool *damaged = nullptr);
+    [[nodiscard]] static bool writeFile(const QString &path, const Board &board, QString *error = nullptr);
 
 private:
     void moveFromOldFolder();
