@@ -55,6 +55,16 @@
     return e;
   }
 
+  // A part of the page that shows only at times: hidden at first, with a role and a name
+  // for screen readers.
+  function panel(className, role, name) {
+    const e = element('div', className);
+    e.hidden = true;
+    e.setAttribute('role', role);
+    e.setAttribute('aria-label', name);
+    return e;
+  }
+
   // A push button in the gothic face that runs `action` when clicked.
   function commandButton(caption, action) {
     const b = element('button', 'command gothic', caption);
@@ -248,10 +258,7 @@
 
     makeChooser() {
       const m = PR.messages;
-      const box = element('div', 'chooser gothic');
-      box.hidden = true;
-      box.setAttribute('role', 'dialog');
-      box.setAttribute('aria-label', m.restore);
+      const box = panel('chooser gothic', 'dialog', m.restore);
       const list = element('div', 'chooser-list');
       box.addEventListener('keydown', (e) => {
         if (e.key === 'Escape') box.hidden = true;
@@ -277,10 +284,7 @@
     // again), or a damaged kept board was set aside (with 閉じる, once).
     makeNotice() {
       const m = PR.messages;
-      const box = element('div', 'control notice gothic');
-      box.hidden = true;
-      box.setAttribute('role', 'alert');
-      box.setAttribute('aria-label', m.notice);
+      const box = panel('control notice gothic', 'alert', m.notice);
       const text = element('p');
       const button = commandButton('', () => {
         if (this.keepText) {
