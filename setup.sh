@@ -7,6 +7,7 @@
 #                     with its tests into build/, the web edition into build-web/), run every test
 #   ./setup.sh web    install what the web edition needs, build its site into build-web/site,
 #                     serve it on http://127.0.0.1:8080/ (PORT=... to change)
+#   ./setup.sh site   the same without serving: the static site to put on any web server
 #
 # Works as root or as a user with sudo; installs nothing when everything is present.
 set -euo pipefail
@@ -15,8 +16,8 @@ source tools/need-packages.sh
 
 mode=${1:-}
 case "$mode" in
-  run|test|web) ;;
-  *) echo "usage: $0 run|test|web" >&2; exit 2 ;;
+  run|test|web|site) ;;
+  *) echo "usage: $0 run|test|web|site" >&2; exit 2 ;;
 esac
 jobs=$(nproc 2>/dev/null || echo 2)
 
@@ -62,10 +63,11 @@ case "$mode" in
     build_desktop OFF
     exec ./build/parallel-ratio ;;
 
-  web)
+  web|site)
     need_packages "${web_packages[@]}"
     need_node
     build_web OFF
+    [ "$mode" = site ] && { echo "The site is in build-web/site"; exit 0; }
     exec node web/tools/serve.mjs build-web/site "${PORT:-8080}" ;;
 
   test)

@@ -1,8 +1,8 @@
 #pragma once
 // What the C++ library of Emscripten 3.1.6 (Debian 12) lacks of C++20 and the tests and the
 // board file use: std::bit_cast, and std::to_chars / std::from_chars for float and double.
-// Included ahead of every source of the core's tests (and of the board file they test) when
-// they are built to WebAssembly; with a library that has them, this header adds nothing.
+// Included ahead of every source of the board file and of the core's tests when they are
+// built to WebAssembly; with a library that has them, this header adds nothing.
 #include <charconv>
 #include <cerrno>
 #include <cmath>
