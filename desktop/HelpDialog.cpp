@@ -2,7 +2,6 @@
 
 #include "AppIcon.h"
 #include "ControlTexts.h"
-#include "ToolTexts.h"
 
 #include <QtWidgets/QDialogButtonBox>
 #include <QtWidgets/QLabel>
@@ -17,9 +16,9 @@ namespace {
 QString helpHtml(const QString &boardFolder)
 {
     QString keys;
-    for (const KeyHelp &k : keyHelp() + toolKeyHelp())
+    for (const KeyHelp &k : keyHelp(FrontEnd::Desktop))
         keys += QStringLiteral("<tr><td style='padding-right:1.5em'><b>%1</b></td><td>%2</td></tr>")
-                    .arg(k.keys.toHtmlEscaped(), k.what.toHtmlEscaped());
+                    .arg(qText(k.keys).toHtmlEscaped(), qText(k.what).toHtmlEscaped());
     return QStringLiteral(
                "<h3>使い方</h3>"
                "<ul>"

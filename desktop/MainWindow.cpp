@@ -5,7 +5,6 @@
 #include "BoardPicture.h"
 #include "ControlTexts.h"
 #include "FocusIndicator.h"
-#include "FormGeometry.h"
 #include "HelpDialog.h"
 #include "LargePointer.h"
 #include "PointerGuard.h"
@@ -13,6 +12,7 @@
 #include "SurfaceWidget.h"
 #include "ToolStrip.h"
 #include "form/QBColor.h"
+#include "layout/WindowLayout.h"
 
 #include <QtCore/QCoreApplication>
 #include <QtCore/QDateTime>
@@ -105,7 +105,7 @@ void MainWindow::buildControls()
 {
     const Form1 &form = this->form();
     setColours(this, form.BackColor, kBlack);
-    setMinimumSize(FormGeometry::kClientWidth / 4, FormGeometry::kClientHeight / 4);
+    setMinimumSize(WindowLayout::kClientWidth / 4, WindowLayout::kClientHeight / 4);
 
     heading_ = new QLabel(text(form.Label1.Caption), this);
     heading_->setAlignment(Qt::AlignCenter);
@@ -170,11 +170,18 @@ void MainWindow::buildControls()
     for (qsizetype k = 1; k < chain.size(); ++k)
         setTabOrder(chain[k - 1], chain[k]);
     focusIndicator_ = new FocusIndicator(optionStyle_, chain, {surface_}, this);
+}
 
-    auto *help = new QShortcut(helpText().key, this);
-    connect(help, &QShortcut::activated, this, &MainWindow::showHelp);
-    auto *pointer = new QShortcut(largePointerText().key, this);
-    connect(pointer, &QShortcut::activated, this, [this] { setLargePointer(!largePointer_); });
+void MainWindow::giveKeys(QAbstractButton *button, const Tool &tool)
+{
+    // A button takes one key; a second one (a key the desktop keeps from before) clicks it
+    // the same way, so a disabled control ignores either.
+    const QList<QKeySequence> keys = keysOf(tool);
+    button->setShortcut(keys.value(0));
+    for (qsizetype k = 1; k < keys.size(); ++k) {
+        auto *extra = new QShortcut(keys[k], this);
+        connect(extra, &QShortcut::activated, button, &QAbstractButton::click);
+    }
 }
 
 void MainWindow::describeControls()
@@ -189,24 +196,17 @@ void MainWindow::describeControls()
         caption->setAccessibleName(caption->text());
         caption->setAccessibleDescription(rows[i]);
     }
-    for (int n = 1; n <= 4; ++n) {
-        QPushButton *b = commands_[std::size_t(n - 1)];
-        const ControlText t = commandText(n);
-        b->setAccessibleName(b->text());
-        b->setAccessibleDescription(t.description);
-        b->setToolTip(pr::toolTip(t));
-        b->setShortcut(t.key);
-    }
-    // The two rows repeat the same captions; the row's own caption tells them apart.
-    for (int i = 0; i < 8; ++i) {
-        QRadioButton *o = options_[std::size_t(i)];
-        const ControlText t = optionText(i);
-        const std::string &row = form.Label4[i >= 4 ? 0 : 1].Caption;
-        o->setAccessibleName(text(row) + u' ' + o->text());
-        o->setAccessibleDescription(t.description);
-        o->setToolTip(pr::toolTip(t));
-        o->setShortcut(t.key);
-    }
+    const auto describe = [this](QAbstractButton *b, const Tool &t) {
+        b->setAccessibleName(qText(t.name));
+        b->setAccessibleDescription(qText(t.description));
+        b->setToolTip(toolTipOf(t));
+        giveKeys(b, t);
+    };
+    for (int n = 1; n <= 4; ++n)
+        describe(commands_[std::size_t(n - 1)], commandTool(n));
+    for (int i = 0; i < 8; ++i)
+        describe(options_[std::size_t(i)], penTool(i));
+    (void)form;
     installAccessibleSurface();
     surface_->setAccessibleName(surfaceName());
     surface_->setAccessibleDescription(surfaceDescription());
@@ -214,40 +214,36 @@ void MainWindow::describeControls()
 
 void MainWindow::buildTools()
 {
-    for (Tool tool : kAllTools) {
-        const ControlText t = toolText(tool);
-        auto *a = new QAction(toolCaption(tool), this);
-        a->setWhatsThis(t.description);
-        tools_[std::size_t(tool)] = a;
-    }
-    // A tool works through its action alike from its key and from the strip's button.
-    const auto work = [this](Tool tool, void (MainWindow::*slot)()) {
-        QAction *a = toolAction(tool);
-        const ControlText t = toolText(tool);
-        a->setShortcut(t.key);
-        a->setToolTip(t.key.isEmpty() ? t.tip : pr::toolTip(t));
+    // A tool works through its action alike from its keys, the strip's button and the menu
+    // of その他.
+    const auto work = [this](ToolId id, auto slot) {
+        const Tool &t = tool(id);
+        auto *a = new QAction(qText(t.caption), this);
+        a->setWhatsThis(qText(t.description));
+        a->setShortcuts(keysOf(t));
+        a->setToolTip(toolTipOf(t));
+        a->setCheckable(t.toggles);
         connect(a, &QAction::triggered, this, slot);
         addAction(a);
+        tools_[std::size_t(id)] = a;
     };
-    work(Tool::SaveImage, &MainWindow::saveBoardImage);
-    work(Tool::Copy, &MainWindow::copyBoard);
-    work(Tool::Print, &MainWindow::printBoard);
-    work(Tool::Undo, &MainWindow::undo);
-    work(Tool::Redo, &MainWindow::redo);
-    work(Tool::ClearWriting, &MainWindow::clearWriting);
-    work(Tool::Open, &MainWindow::openBoard);
-    work(Tool::Save, &MainWindow::saveBoard);
-    work(Tool::Restore, &MainWindow::restoreLastBoard);
+    work(ToolId::Undo, &MainWindow::undo);
+    work(ToolId::Redo, &MainWindow::redo);
+    work(ToolId::ClearWriting, &MainWindow::clearWriting);
+    work(ToolId::Open, &MainWindow::openBoard);
+    work(ToolId::Save, &MainWindow::saveBoard);
+    work(ToolId::Restore, &MainWindow::restoreLastBoard);
+    work(ToolId::SaveImage, &MainWindow::saveBoardImage);
+    work(ToolId::Copy, &MainWindow::copyBoard);
+    work(ToolId::Print, &MainWindow::printBoard);
+    work(ToolId::Help, &MainWindow::showHelp);
+    work(ToolId::FullScreen, &MainWindow::toggleFullScreen);
+    work(ToolId::LargePointer, [this] { setLargePointer(!largePointer_); });
 
-    const auto a = [this](Tool tool) { return toolAction(tool); };
-    toolStrip_ = new ToolStrip({a(Tool::Undo), a(Tool::Redo), a(Tool::ClearWriting), nullptr,
-                                a(Tool::Open), a(Tool::Save), a(Tool::Restore), nullptr,
-                                a(Tool::SaveImage),
-                                a(Tool::Copy), a(Tool::Print)},
-                               fonts_, this);
+    toolStrip_ = new ToolStrip([this](const Tool &t) { return toolAction(t.id); }, fonts_, this);
     toolStrip_->setAccessibleName(QStringLiteral("道具"));
     toolStrip_->setAccessibleDescription(
-        QStringLiteral("元に戻す、保存、印刷などの大きなボタン。画面の横に余白があるときに出ます。"));
+        QStringLiteral("元に戻す、保存、印刷などのボタン。画面の横か下に余白があるときに出ます。"));
     toolStrip_->hide(); // until a layout finds room for it
 
     notice_ = new BoardNotice(this);
@@ -413,9 +409,9 @@ void MainWindow::copyBoard()
     QGuiApplication::clipboard()->setMimeData(board().toMimeData());
     // Nothing on the board changes, so say briefly that it worked, at the button pressed, or
     // at the pointer for the key.
-    const QWidget *button = toolStrip_->button(toolAction(Tool::Copy));
-    const QPoint at = toolStrip_->isVisible() ? button->mapToGlobal(button->rect().center())
-                                              : QCursor::pos();
+    const QWidget *button = toolStrip_->button(toolAction(ToolId::Copy));
+    const QPoint at = button && button->isVisible() ? button->mapToGlobal(button->rect().center())
+                                                    : QCursor::pos();
     QToolTip::showText(at, QStringLiteral("画像をコピーしました"), this, {}, 1500);
 }
 
@@ -425,9 +421,10 @@ void MainWindow::printBoard()
     printer.setDocName(BoardPicture::title());
     printer.setPageOrientation(QPageLayout::Landscape); // the board is wider than high
     QPrintDialog dialog(&printer, this);
-    dialog.setWindowTitle(toolCaption(Tool::Print));
+    const QString caption = qText(tool(ToolId::Print).caption);
+    dialog.setWindowTitle(caption);
     if (dialog.exec() == QDialog::Accepted && !board().print(printer))
-        QMessageBox::warning(this, toolCaption(Tool::Print), QStringLiteral("印刷できませんでした。"));
+        QMessageBox::warning(this, caption, QStringLiteral("印刷できませんでした。"));
 }
 
 void MainWindow::saveBoardImage()
@@ -448,7 +445,8 @@ void MainWindow::saveBoardImage()
         BoardPicture::title(),
         QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hhmm")));
     QString chosen = filters.front();
-    QString path = QFileDialog::getSaveFileName(this, toolCaption(Tool::SaveImage),
+    const QString caption = qText(tool(ToolId::SaveImage).caption);
+    QString path = QFileDialog::getSaveFileName(this, caption,
                                                 QDir(folder).filePath(name),
                                                 filters.join(QStringLiteral(";;")), &chosen);
     if (path.isEmpty())
@@ -462,7 +460,7 @@ void MainWindow::saveBoardImage()
     const double scale = filter >= 0 && !svgChosen ? kScales[filter] : 2;
     QString error;
     if (!board().save(path, scale, &error))
-        QMessageBox::warning(this, toolCaption(Tool::SaveImage), error);
+        QMessageBox::warning(this, caption, error);
 }
 
 QPushButton *MainWindow::commandButton(int number) const
@@ -479,7 +477,7 @@ double MainWindow::formScale() const { return scale_; }
 
 QSize MainWindow::sizeHint() const
 {
-    return {FormGeometry::kClientWidth, FormGeometry::kClientHeight};
+    return {WindowLayout::kClientWidth, WindowLayout::kClientHeight};
 }
 
 void MainWindow::showAtStartSize()
@@ -492,7 +490,10 @@ void MainWindow::fitToScreen()
 {
     if (const QScreen *s = screen()) {
         // The frame is not known before the window is shown; allow for a usual title bar.
-        resize(FormGeometry::initialClientSize(s->availableGeometry().size(), QSize(16, 48)));
+        const QSize available = s->availableGeometry().size();
+        const PixelRect size = WindowLayout::initialClientSize(available.width(),
+                                                               available.height(), 16, 48);
+        resize(size.w, size.h);
     }
 }
 
@@ -502,6 +503,7 @@ void MainWindow::setLargePointer(bool on)
         return;
     largePointer_ = on;
     applyPointer();
+    syncTools();
     emit largePointerChanged(on);
 }
 
@@ -558,12 +560,7 @@ void MainWindow::syncFromCore()
     }
     surface_->syncFromCore();
     keepBoard();
-    if (tools_[0]) {
-        toolAction(Tool::Undo)->setEnabled(lesson_.canUndo());
-        toolAction(Tool::Redo)->setEnabled(lesson_.canRedo());
-        toolAction(Tool::ClearWriting)->setEnabled(!lesson_.strokes().empty() &&
-                                                   !lesson_.gestureInProgress());
-    }
+    syncTools();
     if (form().endRequested) {
         // A stroke or slide still held is kept as it shows.
         if (lesson_.gestureInProgress())
@@ -572,13 +569,37 @@ void MainWindow::syncFromCore()
     }
 }
 
+void MainWindow::syncTools()
+{
+    const ToolContext context{true, largePointer_, isFullScreen()};
+    for (std::size_t i = 0; i < tools_.size(); ++i) {
+        QAction *a = tools_[i];
+        if (!a)
+            continue;
+        const Tool &t = tool(ToolId(i));
+        a->setEnabled(toolEnabled(t, lesson_, context));
+        if (t.toggles)
+            a->setChecked(toolChecked(t, lesson_, context));
+    }
+}
+
+void MainWindow::toggleFullScreen()
+{
+    if (isFullScreen())
+        showNormal();
+    else
+        showFullScreen();
+    syncTools();
+}
+
 void MainWindow::relayout()
 {
     layoutDpr_ = devicePixelRatioF();
-    const FormGeometry g(size(), layoutDpr_, ToolStrip::kWidth);
+    const WindowLayout g(width(), height(), layoutDpr_, FrontEnd::Desktop);
     scale_ = g.scale();
     const auto placeWidget = [&g](QWidget *w, int left, int top, int width, int height) {
-        w->setGeometry(g.place(left, top, width, height));
+        const PixelRect r = g.place(left, top, width, height);
+        w->setGeometry(r.x, r.y, r.w, r.h);
     };
 
     const WindowLabel &h = form().Label1;
@@ -607,17 +628,9 @@ void MainWindow::relayout()
     const PictureBox &p = form().gamen;
     placeWidget(surface_, p.Left, p.Top, p.Width, p.Height);
     surface_->setScale(scale_);
-    if (g.hasSide()) {
-        toolStrip_->setGeometry(g.side());
-        toolStrip_->setScale(scale_);
-    }
-    toolStrip_->setVisible(g.hasSide());
-    // The notice's box is in surface pixels, which start inside the surface's 2 px frame.
-    const auto twips = [](double pixels) {
-        return int(std::lround(pixels * FormGeometry::kTwipsPerPixel));
-    };
-    notice_->setGeometry(g.place(p.Left + twips(2 + kNoticeBox.left), p.Top + twips(2 + kNoticeBox.top),
-                                 twips(kNoticeBox.width), twips(kNoticeBox.height)));
+    toolStrip_->place(g, layoutDpr_);
+    const PixelRect notice = g.notice(p);
+    notice_->setGeometry(notice.x, notice.y, notice.w, notice.h);
     notice_->setFont(fonts_.font(FontRole::Default, scale_), scale_);
     focusIndicator_->refresh();
     if (largePointer_ && pointerDpr_ != layoutDpr_)
@@ -644,15 +657,8 @@ void MainWindow::showEvent(QShowEvent *e)
 
 void MainWindow::keyPressEvent(QKeyEvent *e)
 {
-    if (e->key() == Qt::Key_F11) {
-        if (isFullScreen())
-            showNormal();
-        else
-            showFullScreen();
-        return;
-    }
     if (e->key() == Qt::Key_Escape && isFullScreen()) {
-        showNormal();
+        toggleFullScreen();
         return;
     }
     QWidget::keyPressEvent(e);

@@ -2,7 +2,7 @@
 #include "BoardStore.h"
 #include "FontFamilies.h"
 #include "LetterImages.h"
-#include "ToolTexts.h"
+#include "ControlTexts.h"
 #include "lesson/Lesson.h"
 
 #include <QtCore/QString>
@@ -10,6 +10,7 @@
 #include <QtWidgets/QWidget>
 #include <array>
 
+class QAbstractButton;
 class QAction;
 class QButtonGroup;
 class QLabel;
@@ -76,7 +77,7 @@ public:
     // The board as the surface shows it now, to save, copy or print.
     BoardPicture board() const;
     // The action of a tool (its key works whether or not the strip shows it).
-    QAction *toolAction(Tool tool) const { return tools_[std::size_t(tool)]; }
+    QAction *toolAction(ToolId tool) const { return tools_[std::size_t(tool)]; }
     // The large buttons beside the form, shown where the window has room for them.
     ToolStrip *toolStrip() const { return toolStrip_; }
 
@@ -97,7 +98,7 @@ public:
     // A board file given on the command line or by a later start: opened, or 開く's message.
     void openGivenBoard(const QString &path);
     // The action of 前回の板書 (Ctrl+Shift+T, as reopening what was closed).
-    QAction *restoreAction() const { return toolAction(Tool::Restore); }
+    QAction *restoreAction() const { return toolAction(ToolId::Restore); }
     BoardStore &boardStore() { return store_; }
     // The notice below the figure when the board cannot be kept, or a damaged one was set
     // aside.
@@ -133,6 +134,9 @@ private:
     void buildControls();
     void describeControls();
     void buildTools();
+    void giveKeys(QAbstractButton *button, const Tool &tool);
+    void syncTools();
+    void toggleFullScreen();
     void relayout();
     void applyPointer();
     void beginSession();
@@ -152,7 +156,7 @@ private:
     FocusIndicator *focusIndicator_ = nullptr;
     SurfaceWidget *surface_ = nullptr;
     HelpDialog *help_ = nullptr;
-    std::array<QAction *, std::size(kAllTools)> tools_{};
+    std::array<QAction *, std::size_t(ToolId::More) + 1> tools_{}; // by ToolId; null: none
     ToolStrip *toolStrip_ = nullptr;
     BoardStore store_;
     BoardNotice *notice_ = nullptr;

@@ -1,99 +1,145 @@
 #include "ToolStrip.h"
 
+#include "ControlTexts.h"
 #include "FontFamilies.h"
 
 #include <QtGui/QAction>
-#include <QtGui/QFontMetricsF>
+#include <QtGui/QIcon>
+#include <QtGui/QPainter>
+#include <QtGui/QPixmap>
+#include <QtSvg/QSvgRenderer>
+#include <QtWidgets/QMenu>
 #include <QtWidgets/QToolButton>
-#include <algorithm>
 #include <cmath>
 
 namespace pr {
 
 namespace {
 
-// Logical pixels at scale 1. The column starts level with the form's top buttons and ends
-// level with the surface's bottom edge; the form already keeps a margin on its right.
-constexpr double kLeftGap = 6, kRightMargin = 10, kTop = 8, kBottomMargin = 13;
-constexpr double kGap = 8, kGroupGap = 24, kMaxButtonHeight = 72;
-constexpr double kTextMargin = 6; // each side of the widest caption
-const look::TextStyle kCaptionStyle{look::Face::Gothic, 16, true};
+constexpr int kIconSide = 28; // logical pixels, in a button of WindowLayout::kTarget
+
+QPixmap iconPixmap(const Tool &tool, const char *colour, double dpr)
+{
+    const int side = int(std::ceil(kIconSide * dpr));
+    QPixmap pixmap(side, side);
+    pixmap.fill(Qt::transparent);
+    QSvgRenderer svg(QByteArray::fromStdString(toolIconSvg(tool, colour)));
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    svg.render(&p, QRectF(0, 0, side, side));
+    p.end();
+    pixmap.setDevicePixelRatio(dpr);
+    return pixmap;
+}
+
+QIcon toolIcon(const Tool &tool, double dpr)
+{
+    QIcon icon;
+    icon.addPixmap(iconPixmap(tool, "#000000", dpr), QIcon::Normal);
+    icon.addPixmap(iconPixmap(tool, "#8c8c8c", dpr), QIcon::Disabled);
+    return icon;
+}
+
+QToolButton *makeButton(QWidget *parent)
+{
+    auto *b = new QToolButton(parent);
+    b->setFocusPolicy(Qt::NoFocus);
+    b->hide();
+    return b;
+}
 
 } // namespace
 
-ToolStrip::ToolStrip(const QList<QAction *> &actions, const FontFamilies &fonts, QWidget *parent)
+ToolStrip::ToolStrip(const std::function<QAction *(const Tool &)> &actionOf,
+                     const FontFamilies &fonts, QWidget *parent)
     : QWidget(parent), fonts_(fonts)
 {
-    bool gap = false;
-    for (QAction *a : actions) {
-        if (!a) {
-            gap = true;
-            continue;
-        }
-        auto *b = new QToolButton(this);
+    for (const Tool *t : stripTools(FrontEnd::Desktop)) {
+        QAction *a = actionOf(*t);
+        QToolButton *b = makeButton(this);
         b->setDefaultAction(a);
-        b->setToolButtonStyle(Qt::ToolButtonTextOnly);
-        b->setFocusPolicy(Qt::NoFocus);
-        b->setAccessibleName(a->iconText());
-        b->setAccessibleDescription(a->whatsThis());
+        b->setAccessibleName(qText(t->name));
+        b->setAccessibleDescription(qText(t->description));
         buttons_.append(b);
-        groupStarts_.append(gap && buttons_.size() > 1);
-        gap = false;
+        tools_.append(t);
     }
+    const Tool &more = tool(ToolId::More);
+    more_ = makeButton(this);
+    menu_ = new QMenu(more_);
+    more_->setMenu(menu_);
+    more_->setPopupMode(QToolButton::InstantPopup);
+    more_->setStyleSheet(QStringLiteral("QToolButton::menu-indicator { image: none; }")); // the icon says it
+    more_->setText(qText(more.caption));
+    more_->setToolTip(qText(more.tip));
+    more_->setAccessibleName(qText(more.name));
+    more_->setAccessibleDescription(qText(more.description));
+}
+
+void ToolStrip::setIcons(bool icons, double dpr)
+{
+    const Qt::ToolButtonStyle style = icons ? Qt::ToolButtonIconOnly : Qt::ToolButtonTextOnly;
+    for (QToolButton *b : buttons_)
+        b->setToolButtonStyle(style);
+    more_->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    // Icons are drawn for the screen's ratio at their first showing there, not before.
+    if (!icons || dpr == iconDpr_)
+        return;
+    for (qsizetype i = 0; i < buttons_.size(); ++i)
+        buttons_[i]->defaultAction()->setIcon(toolIcon(*tools_[i], dpr)); // the button follows
+    more_->setIcon(toolIcon(tool(ToolId::More), dpr));
+    iconDpr_ = dpr;
+}
+
+void ToolStrip::place(const WindowLayout &layout, double dpr)
+{
+    const PixelRect area = layout.toolArea();
+    for (QToolButton *b : buttons_)
+        b->hide();
+    more_->hide();
+    menu_->clear();
+    if (layout.toolsAt() == ToolsAt::Keys) {
+        hide();
+        return;
+    }
+    setGeometry(area.x, area.y, area.w, area.h);
+    const bool icons = layout.toolsAt() != ToolsAt::Beside;
+    setIcons(icons, dpr);
+    QFont font = fonts_.font(look::TextStyle{look::Face::Gothic, 16, true}, 1);
+    font.setPixelSize(layout.captionPixels());
+    for (const ToolButtonPlace &p : layout.buttons()) {
+        const qsizetype i = tools_.indexOf(p.tool);
+        QToolButton *b = i >= 0 ? buttons_[i] : more_;
+        b->setGeometry(p.box.x - area.x, p.box.y - area.y, p.box.w, p.box.h);
+        b->setIconSize(QSize(kIconSide, kIconSide));
+        if (!icons)
+            b->setFont(font);
+        b->show();
+    }
+    for (const Tool *t : layout.menu()) {
+        const qsizetype i = tools_.indexOf(t);
+        if (i >= 0)
+            menu_->addAction(buttons_[i]->defaultAction());
+    }
+    show();
 }
 
 QToolButton *ToolStrip::button(const QAction *action) const
 {
     for (QToolButton *b : buttons_)
-        if (b->defaultAction() == action)
+        if (b->defaultAction() == action && !b->isHidden())
             return b;
     return nullptr;
 }
 
-void ToolStrip::setScale(double scale)
+QList<QToolButton *> ToolStrip::shownButtons() const
 {
-    if (scale == scale_)
-        return;
-    scale_ = scale;
-    relayout();
-}
-
-void ToolStrip::resizeEvent(QResizeEvent *e)
-{
-    QWidget::resizeEvent(e);
-    relayout();
-}
-
-void ToolStrip::relayout()
-{
-    if (buttons_.isEmpty())
-        return;
-    const double s = scale_;
-    const qsizetype n = buttons_.size();
-    const auto groups = std::count(groupStarts_.begin(), groupStarts_.end(), true);
-    const double left = kLeftGap * s, right = width() - kRightMargin * s;
-    const double top = kTop * s, bottom = height() - kBottomMargin * s;
-    const double gaps = double(n - 1 - groups) * kGap * s + double(groups) * kGroupGap * s;
-    const double h = std::max(1.0, std::min(kMaxButtonHeight * s, (bottom - top - gaps) / double(n)));
-
-    // The captions' size goes with the form's, as far as the longest still fits its button.
-    QFont font = fonts_.font(kCaptionStyle, s);
-    double widest = 0;
-    for (const QToolButton *b : buttons_)
-        widest = std::max(widest, QFontMetricsF(font).horizontalAdvance(b->text()));
-    const double room = right - left - 2 * kTextMargin * s;
-    if (widest > room && widest > 0)
-        font.setPixelSize(std::max(1, int(std::floor(font.pixelSize() * room / widest))));
-
-    double y = top;
-    for (qsizetype i = 0; i < n; ++i) {
-        if (i > 0)
-            y += (groupStarts_[i] ? kGroupGap : kGap) * s;
-        const int t = int(std::lround(y)), l = int(std::lround(left));
-        buttons_[i]->setGeometry(l, t, int(std::lround(right)) - l, int(std::lround(y + h)) - t);
-        buttons_[i]->setFont(font);
-        y += h;
-    }
+    QList<QToolButton *> shown;
+    for (QToolButton *b : buttons_)
+        if (!b->isHidden())
+            shown.append(b);
+    if (!more_->isHidden())
+        shown.append(more_);
+    return shown;
 }
 
 } // namespace pr

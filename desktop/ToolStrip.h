@@ -1,51 +1,56 @@
 #pragma once
+#include "layout/WindowLayout.h"
+
 #include <QtCore/QList>
 #include <QtWidgets/QWidget>
+#include <functional>
 
 class QAction;
+class QMenu;
 class QToolButton;
 
 namespace pr {
 
 class FontFamilies;
 
-// A column of large buttons for the window's actions, beside the form where the window has
-// room to spare (a wide projector screen): captions in words, big enough for a finger or a
-// pen and readable from the back of the room, scaled with the form.
+// The tools' buttons in the room the form leaves spare, where the core's layout puts them:
+// large buttons with captions beside the form (a wide projector screen), a narrow strip or a
+// row of icon buttons (an XGA projector, a tablet, a portrait screen), with その他 opening as
+// a menu what a short strip has no room for.
 //
-// Each button shows one action and follows it: caption, tooltip, enabled state; a click
-// triggers the action. A null entry in the list leaves a wider gap between groups. The
-// buttons never take the keyboard focus, so a click leaves it where the teacher had it.
+// Each button shows one action and follows it: caption, tooltip, enabled and checked state;
+// a click triggers the action. The buttons never take the keyboard focus, so a click leaves
+// it where the teacher had it.
 //
-// Sizes are logical pixels at form scale 1 (kWidth wide, the form's 702 high), multiplied by
-// the form's scale.
+// The widget covers the layout's tool area; positions are logical window pixels.
 class ToolStrip : public QWidget {
     Q_OBJECT
 
 public:
-    // Width the strip takes beside the form at scale 1, its gap to the form included.
-    static constexpr int kWidth = 136;
-
-    ToolStrip(const QList<QAction *> &actions, const FontFamilies &fonts,
+    // actionOf gives the action of each tool of the desktop's strip.
+    ToolStrip(const std::function<QAction *(const Tool &)> &actionOf, const FontFamilies &fonts,
               QWidget *parent = nullptr);
 
-    void setScale(double scale);
-    double scale() const { return scale_; }
+    // Shows the buttons where `layout` puts them (hidden where it has no tools), drawn for
+    // the screen's device pixel ratio.
+    void place(const WindowLayout &layout, double dpr);
 
-    // The button showing `action`, or null.
+    // The shown button of `action`, or null (its tool is in その他's menu or nowhere).
     QToolButton *button(const QAction *action) const;
-    const QList<QToolButton *> &buttons() const { return buttons_; }
-
-protected:
-    void resizeEvent(QResizeEvent *e) override;
+    QToolButton *moreButton() const { return more_; }
+    QMenu *moreMenu() const { return menu_; }
+    // The buttons shown now, in order, その他 included.
+    QList<QToolButton *> shownButtons() const;
 
 private:
-    void relayout();
+    void setIcons(bool icons, double dpr);
 
     const FontFamilies &fonts_;
-    QList<QToolButton *> buttons_;
-    QList<bool> groupStarts_; // a button that follows a gap between groups
-    double scale_ = 1;
+    QList<QToolButton *> buttons_; // one per tool of the strip, in the table's order
+    QList<const Tool *> tools_;
+    QToolButton *more_ = nullptr;
+    QMenu *menu_ = nullptr;
+    double iconDpr_ = 0;
 };
 
 } // namespace pr

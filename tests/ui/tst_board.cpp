@@ -110,7 +110,7 @@ private slots:
         QCOMPARE(wt::surfacePixel(w, reset, {100, 100}), Green);
         QCOMPARE(w.form().Line2[0].X1, 400.0f);
 
-        QVERIFY(w.toolAction(Tool::Undo)->isEnabled());
+        QVERIFY(w.toolAction(ToolId::Undo)->isEnabled());
         QTest::keySequence(w.windowHandle(), QKeySequence::Undo);
         QCOMPARE(wt::grabSurface(w), before);
         QCOMPARE(w.form().Line2[0].X1, 440.0f);
@@ -137,10 +137,10 @@ private slots:
         QCOMPARE(wt::grabSurface(w), one);
         w.redo();
         QCOMPARE(wt::grabSurface(w), two);
-        w.toolAction(Tool::ClearWriting)->trigger();
+        w.toolAction(ToolId::ClearWriting)->trigger();
         QCOMPARE(wt::grabSurface(w), blank);
         QVERIFY(w.form().st.memoMode == 1); // the mode stays
-        QVERIFY(!w.toolAction(Tool::ClearWriting)->isEnabled());
+        QVERIFY(!w.toolAction(ToolId::ClearWriting)->isEnabled());
         w.undo();
         QCOMPARE(wt::grabSurface(w), two);
 
@@ -281,7 +281,8 @@ private slots:
         wt::showActive(next);
         const Board initial = next.lesson().board();
         QVERIFY(initial != last); // it opens on the initial screen
-        QVERIFY(next.restoreAction()->shortcut() == QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_T));
+        // Ctrl+Shift+T, as reopening what was closed, is the desktop's own second key for it.
+        QVERIFY(next.restoreAction()->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_T)));
         QTest::keyClick(next.windowHandle(), Qt::Key_T, Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(next.lesson().board(), last);
         next.undo();

@@ -1,7 +1,7 @@
 // The board as a picture: PNG at a chosen scale against the window's own pixels, SVG read back
 // by another renderer against the PNG, the clipboard after a copy, printing to PDF, saving.
 #include "BoardPicture.h"
-#include "ToolTexts.h"
+#include "ControlTexts.h"
 #include "WindowTestUtil.h"
 
 #include <QtCore/QMimeData>

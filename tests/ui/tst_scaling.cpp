@@ -2,7 +2,7 @@
 // logical surface pixels, crisp strokes, strokes kept across resizes, no stale pixels.
 #include "PaintSpy.h"
 #include "WindowTestUtil.h"
-#include "FormGeometry.h"
+#include "layout/WindowLayout.h"
 
 #include <QtGui/QPointingDevice>
 #include <memory>
@@ -92,25 +92,18 @@ class TestScaling : public QObject {
 private slots:
     void openingSize()
     {
-        const QSize frame(16, 48);
-        QCOMPARE(FormGeometry::initialClientSize({1920, 1040}, frame), QSize(811, 702));
-        QCOMPARE(FormGeometry::initialClientSize({1366, 768}, frame), QSize(811, 702));
+        const auto open = [](int w, int h) {
+            const PixelRect r = WindowLayout::initialClientSize(w, h, 16, 48);
+            return QSize(r.w, r.h);
+        };
+        QCOMPARE(open(1920, 1040), QSize(811, 702));
+        QCOMPARE(open(1366, 768), QSize(811, 702));
         // A laptop whose panel leaves less than 702 + title bar: scaled, aspect kept.
-        const QSize small = FormGeometry::initialClientSize({1366, 738}, frame);
+        const QSize small = open(1366, 738);
         QVERIFY(small.height() <= 738 - 48 && small.width() < 811);
         QVERIFY(std::abs(small.width() / double(small.height()) - 811.0 / 702) < 0.01);
-        const QSize tiny = FormGeometry::initialClientSize({800, 600}, frame);
+        const QSize tiny = open(800, 600);
         QVERIFY(tiny.width() <= 784 && tiny.height() <= 552);
-    }
-
-    void layoutScalesUniformlyAndCentres()
-    {
-        const FormGeometry g(QSize(1622 + 100, 1404));
-        QCOMPARE(g.scale(), 2.0);
-        QCOMPARE(g.place(120, 720, 11895, 9615), QRect(66, 96, 1586, 1282));
-        const FormGeometry tall(QSize(811, 1000));
-        QCOMPARE(tall.scale(), 1.0);
-        QCOMPARE(tall.place(0, 0, 15, 15), QRect(0, 149, 1, 1));
     }
 
     void figureAndHitTestingAtScaleTwo()

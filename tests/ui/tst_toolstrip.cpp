@@ -1,9 +1,9 @@
 // The strip of tool buttons beside the form: where it shows and what room it takes, and its
 // buttons clicked on the real window, through to the file and print dialogs.
 #include "BoardPicture.h"
-#include "FormGeometry.h"
 #include "ToolStrip.h"
-#include "ToolTexts.h"
+#include "ControlTexts.h"
+#include "layout/WindowLayout.h"
 #include "WindowTestUtil.h"
 
 #include <QtCore/QMimeData>
@@ -33,13 +33,13 @@ void showAt(MainWindow &w, QSize size)
     QVERIFY(QTest::qWaitForWindowExposed(&w));
 }
 
-QToolButton *buttonOf(const MainWindow &w, Tool tool)
+QToolButton *buttonOf(const MainWindow &w, ToolId tool)
 {
     return w.toolStrip()->button(w.toolAction(tool));
 }
 
 // Clicks a strip button as a pointer would, through the window system.
-void clickTool(MainWindow &w, Tool tool)
+void clickTool(MainWindow &w, ToolId tool)
 {
     QToolButton *b = buttonOf(w, tool);
     QVERIFY(b && b->isVisible());
@@ -95,7 +95,7 @@ private slots:
         showAt(w, QSize(1920, 1080));
         const double s = 1080 / 702.0;
         QCOMPARE(w.formScale(), s);
-        QCOMPARE(w.formScale(), FormGeometry(QSize(1920, 1080)).scale());
+        QCOMPARE(w.formScale(), WindowLayout(1920, 1080, 1, FrontEnd::Desktop).scale());
         QVERIFY(w.toolStrip()->isVisible());
         const QRect surface = w.surface()->geometry();
         QVERIFY(std::abs(surface.width() - 793 * s) <= 2);
@@ -108,28 +108,32 @@ private slots:
         QVERIFY(std::abs((1920 - 1 - strip.right()) - leftMargin) <= 2);
         // Big buttons, one below the other inside the strip, captions readable from afar.
         int bottom = -1;
-        for (QToolButton *b : w.toolStrip()->buttons()) {
+        QCOMPARE(w.toolStrip()->shownButtons().size(), 12);
+        for (QToolButton *b : w.toolStrip()->shownButtons()) {
             QVERIFY(strip.contains(b->geometry().translated(strip.topLeft())));
             QVERIFY(b->geometry().top() > bottom);
             bottom = b->geometry().bottom();
-            QVERIFY(b->height() >= 80);
+            QVERIFY(b->height() >= 60);
+            QCOMPARE(b->toolButtonStyle(), Qt::ToolButtonTextOnly);
             QVERIFY(b->font().pixelSize() >= 20);
             QVERIFY(b->fontMetrics().horizontalAdvance(b->text()) < b->width());
         }
         QVERIFY(bottom <= surface.bottom() - strip.top());
 
-        // Just wide enough for the strip at scale 1, then just too narrow: the form is never
-        // shrunk to make room.
-        w.resize(811 + ToolStrip::kWidth, 702);
-        QTRY_VERIFY(w.toolStrip()->isVisible());
+        // Just wide enough for the large buttons at scale 1, then just too narrow: the form is
+        // never shrunk to make room, and the narrow strip of icons takes over.
+        const auto style = [&w] { return w.toolStrip()->shownButtons().front()->toolButtonStyle(); };
+        w.resize(811 + WindowLayout::kBesideWidth, 702);
+        QTRY_COMPARE(style(), Qt::ToolButtonTextOnly);
         QCOMPARE(w.formScale(), 1.0);
-        w.resize(811 + ToolStrip::kWidth - 1, 702);
-        QTRY_VERIFY(!w.toolStrip()->isVisible());
+        w.resize(811 + WindowLayout::kBesideWidth - 1, 702);
+        QTRY_COMPARE(style(), Qt::ToolButtonIconOnly);
         QCOMPARE(w.formScale(), 1.0);
-        QCOMPARE(w.surface()->geometry().left(), int(std::lround(8 + (ToolStrip::kWidth - 1) / 2.0)));
-        // Tall windows have no room beside the form at all.
+        QCOMPARE(w.surface()->geometry().left(),
+                 int(std::lround(8 + (WindowLayout::kBesideWidth - 1 - WindowLayout::kStripWidth) / 2.0)));
+        // Tall windows have their tools in a row under the form.
         w.resize(1080, 1920);
-        QTRY_VERIFY(!w.toolStrip()->isVisible());
+        QTRY_VERIFY(w.toolStrip()->geometry().top() >= w.surface()->geometry().bottom());
     }
 
     void everyKeyDoesOneThing()
@@ -146,20 +150,30 @@ private slots:
             owners.insert(key, owner);
         };
         for (const QAction *a : w.findChildren<QAction *>())
-            take(a->shortcut(), a->text());
+            for (const QKeySequence &key : a->shortcuts())
+                take(key, a->text());
         for (const QShortcut *s : w.findChildren<QShortcut *>())
             take(s->key(), s->objectName());
         for (const QAbstractButton *b : w.findChildren<QAbstractButton *>())
             if (!qobject_cast<const QToolButton *>(b)) // the strip's show their action's key
                 take(b->shortcut(), b->accessibleName());
         // The help and the strip's tooltips name the tools' keys.
-        const QList<KeyHelp> help = toolKeyHelp();
-        QCOMPARE(help.size(), 8); // all but clearing the writing
-        for (const KeyHelp &k : help)
-            QVERIFY(owners.contains(QKeySequence::fromString(k.keys, QKeySequence::NativeText)));
-        for (Tool tool : kAllTools) {
-            const QString key = toolText(tool).key.toString(QKeySequence::NativeText);
-            QVERIFY(buttonOf(w, tool)->toolTip().contains(key));
+        for (const KeyHelp &k : keyHelp(FrontEnd::Desktop)) {
+            if (k.keys.find("–") != std::string::npos)
+                continue; // a range of pens
+            const QKeySequence key = QKeySequence::fromString(qText(k.keys), QKeySequence::PortableText);
+            QVERIFY2(owners.contains(key) || key == QKeySequence(Qt::Key_Escape) ||
+                         key == QKeySequence(Qt::Key_Tab) || key == QKeySequence(Qt::Key_Space),
+                     k.keys.c_str());
+        }
+        showAt(w, QSize(1920, 1080));
+        for (const Tool *tool : stripTools(FrontEnd::Desktop)) {
+            const QList<QKeySequence> keys = keysOf(*tool);
+            for (const QKeySequence &key : keys)
+                QVERIFY(owners.contains(key));
+            if (!keys.isEmpty())
+                QVERIFY(buttonOf(w, tool->id)->toolTip().contains(
+                    keys.front().toString(QKeySequence::NativeText)));
         }
     }
 
@@ -167,30 +181,30 @@ private slots:
     {
         MainWindow w;
         showAt(w, QSize(1920, 1080));
-        for (Tool tool : {Tool::Undo, Tool::Redo, Tool::ClearWriting})
+        for (ToolId tool : {ToolId::Undo, ToolId::Redo, ToolId::ClearWriting})
             QVERIFY(!buttonOf(w, tool)->isEnabled());
-        QVERIFY(buttonOf(w, Tool::Open)->isEnabled());
+        QVERIFY(buttonOf(w, ToolId::Open)->isEnabled());
         QTest::mouseClick(w.commandButton(3), Qt::LeftButton); // メモ
         wt::press(w, {100, 200});
         wt::move(w, {100, 300});
-        QVERIFY(!buttonOf(w, Tool::ClearWriting)->isEnabled()); // not while writing
+        QVERIFY(!buttonOf(w, ToolId::ClearWriting)->isEnabled()); // not while writing
         wt::release(w, {100, 300});
-        QVERIFY(buttonOf(w, Tool::Undo)->isEnabled());
-        QVERIFY(buttonOf(w, Tool::ClearWriting)->isEnabled());
-        QVERIFY(!buttonOf(w, Tool::Redo)->isEnabled());
+        QVERIFY(buttonOf(w, ToolId::Undo)->isEnabled());
+        QVERIFY(buttonOf(w, ToolId::ClearWriting)->isEnabled());
+        QVERIFY(!buttonOf(w, ToolId::Redo)->isEnabled());
 
-        clickTool(w, Tool::Undo);
+        clickTool(w, ToolId::Undo);
         QVERIFY(w.lesson().strokes().empty());
-        QVERIFY(!buttonOf(w, Tool::Undo)->isEnabled());
-        QVERIFY(buttonOf(w, Tool::Redo)->isEnabled());
-        clickTool(w, Tool::Redo);
+        QVERIFY(!buttonOf(w, ToolId::Undo)->isEnabled());
+        QVERIFY(buttonOf(w, ToolId::Redo)->isEnabled());
+        clickTool(w, ToolId::Redo);
         QCOMPARE(w.lesson().strokes().size(), std::size_t(1));
-        clickTool(w, Tool::ClearWriting);
+        clickTool(w, ToolId::ClearWriting);
         QVERIFY(w.lesson().strokes().empty());
-        QVERIFY(!buttonOf(w, Tool::ClearWriting)->isEnabled());
+        QVERIFY(!buttonOf(w, ToolId::ClearWriting)->isEnabled());
         // The picture of the board follows: no writing left on it.
         QCOMPARE(w.board().toImage(1).pixel(102, 232) & 0xffffff, 0x008000u);
-        QVERIFY(buttonOf(w, Tool::ClearWriting)->toolTip().indexOf(u'(') < 0); // no key to name
+        QVERIFY(buttonOf(w, ToolId::ClearWriting)->toolTip().indexOf(u'(') < 0); // no key to name
     }
 
     void copyButtonPutsTheBoardOnTheClipboard()
@@ -200,7 +214,7 @@ private slots:
         QGuiApplication::clipboard()->clear();
         const QMimeData *data = QGuiApplication::clipboard()->mimeData();
         QVERIFY(!data || !data->hasImage());
-        clickTool(w, Tool::Copy);
+        clickTool(w, ToolId::Copy);
         data = QGuiApplication::clipboard()->mimeData();
         QVERIFY(data && data->hasImage());
         QCOMPARE(qvariant_cast<QImage>(data->imageData()).size(), QSize(1586, 1282));
@@ -217,7 +231,7 @@ private slots:
             typeFileName(d, png);
             static_cast<QDialog *>(d)->accept(); // as the dialog's own button does
         });
-        clickTool(w, Tool::SaveImage);
+        clickTool(w, ToolId::SaveImage);
         QTRY_VERIFY(QFile::exists(png + QStringLiteral(".png")));
         QCOMPARE(QImage(png + QStringLiteral(".png")).size(), QSize(1586, 1282));
 
@@ -239,13 +253,13 @@ private slots:
             typeFileName(d, svg);
             static_cast<QDialog *>(d)->accept(); // as the dialog's own button does
         });
-        clickTool(w, Tool::SaveImage);
+        clickTool(w, ToolId::SaveImage);
         QTRY_VERIFY(QFile::exists(svg));
         QVERIFY(QSvgRenderer(svg).isValid());
 
         // Cancelled: nothing is written.
         whenDialogOpens<QFileDialog>([](QFileDialog *d) { d->reject(); });
-        clickTool(w, Tool::SaveImage);
+        clickTool(w, ToolId::SaveImage);
         QTRY_VERIFY(!QApplication::activeModalWidget());
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 3);
     }
@@ -259,7 +273,7 @@ private slots:
             landscape = d->printer()->pageLayout().orientation() == QPageLayout::Landscape;
             d->reject();
         });
-        clickTool(w, Tool::Print);
+        clickTool(w, ToolId::Print);
         QTRY_VERIFY(!QApplication::activeModalWidget());
         QVERIFY(landscape); // the board is wider than high
     }

@@ -1,0 +1,122 @@
+#pragma once
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pr {
+
+class Lesson;
+
+// Every action the window offers besides working the surface, in one table that both front
+// ends build their buttons, tool strip, tooltips, help and key handling from: the form's
+// command buttons and pens, the board's tools and the window's own (help, full screen, the
+// large pointer).
+//
+// Keys. No single function key resets or ends anything: presenter remotes send F5, Esc and
+// the page keys, and a stray press must not wipe the class's writing. F1 and F11 keep their
+// usual meanings (help, full screen). No key is one a browser keeps for itself (Ctrl+W,
+// Ctrl+T, Ctrl+N, Ctrl+Q, Ctrl+Shift+T ...): where the desktop had such a key, it keeps it
+// as a second one of its own. The pens take the digits in the order the tab key visits
+// them: 1-4 the upper row (太字), 5-8 the lower row (細字).
+enum class ToolId : std::uint8_t {
+    Reset,    // 初期画面, the form's Command1
+    End,      // 終了, Command2
+    Memo,     // メモ, Command3
+    Diagonal, // 対角線, Command4
+    Pen,      // a pen option, Option1(index)
+    Undo,
+    Redo,
+    ClearWriting,
+    Open,
+    Save,
+    Restore, // the board the last run or another page left (前回の板書)
+    SaveImage,
+    Copy,
+    Print,
+    Share, // the board's picture to the device's share sheet
+    Help,
+    FullScreen,
+    LargePointer,
+    More, // その他: the tools a short strip has no room for, as a menu
+};
+
+// Where a tool or a key is offered.
+enum class FrontEnd : std::uint8_t { Desktop = 1, Web = 2, Both = 3 };
+
+constexpr bool offeredOn(FrontEnd where, FrontEnd frontEnd)
+{
+    return (std::uint8_t(where) & std::uint8_t(frontEnd)) != 0;
+}
+
+struct Key {
+    enum Mod : std::uint8_t { Ctrl = 1, Shift = 2, Alt = 4 };
+    std::uint8_t mods = 0;
+    // The key as both toolkits name it: a capital letter, a digit, "F1" .. "F12".
+    std::string_view key;
+    FrontEnd where = FrontEnd::Both;
+
+    // "Ctrl+Shift+T": the portable text that Qt's key sequences read and write.
+    std::string text() const;
+};
+
+struct Tool {
+    ToolId id = ToolId::More;
+    int index = 0;           // the pen's option index 0..7, the command button's number 1..4
+    std::string caption;     // on its button: the form's own caption for its controls
+    std::string name;        // accessible name
+    std::string description; // what it does, for assistive technology
+    std::string tip;         // tooltip, without the key
+    std::string help;        // the help's line for its key; empty: the tooltip
+    std::vector<Key> keys;   // the first one that works on a front end is the one it names
+    FrontEnd offered = FrontEnd::Both;
+    int group = -1; // group of the tool strip, in order; -1 for the form's own controls
+    // Its icon for the narrow strip: SVG path data in a 24 x 24 box, stroked with round
+    // caps and joins, 2 units wide, in the button's text colour.
+    std::string_view icon;
+    bool toggles = false; // shows an on state (a mode, the large pointer, full screen)
+};
+
+// The whole table: the form's commands, its eight pens, then the strip's tools in order.
+std::span<const Tool> tools();
+// The entry of a tool (index: the pen's or command's, ignored for the others).
+const Tool &tool(ToolId id, int index = 0);
+const Tool &commandTool(int number); // 1..4
+const Tool &penTool(int index);      // 0..7
+
+// The tools of the strip on a front end, in order (その他 not among them).
+std::vector<const Tool *> stripTools(FrontEnd frontEnd);
+
+// The key a tooltip names on a front end, or null.
+const Key *shownKey(const Tool &t, FrontEnd frontEnd);
+// "tip (Ctrl+Z)"; the tip alone without a key.
+std::string toolTip(const Tool &t, FrontEnd frontEnd);
+
+// The tool a key press stands for on a front end, or null. key as in Key::key (a letter in
+// either case).
+const Tool *toolForKey(std::uint8_t mods, std::string_view key, FrontEnd frontEnd);
+
+// What the window knows of its tools beyond the lesson.
+struct ToolContext {
+    bool lastBoard = true; // 前回の板書 has a board to offer
+    bool largePointer = false;
+    bool fullScreen = false;
+};
+
+// Whether a click or key works the tool now, and whether it shows as on.
+bool toolEnabled(const Tool &t, const Lesson &lesson, const ToolContext &context);
+bool toolChecked(const Tool &t, const Lesson &lesson, const ToolContext &context);
+
+// The tool's icon as a whole SVG document in a 24 x 24 box, stroked in `colour` (CSS, e.g.
+// "#000000"); empty for a tool without one.
+std::string toolIconSvg(const Tool &t, std::string_view colour);
+
+// Every key the window answers on a front end, in the order the help lists them.
+struct KeyHelp {
+    std::string keys; // "Ctrl+R", "1 – 4"
+    std::string what;
+};
+std::vector<KeyHelp> keyHelp(FrontEnd frontEnd);
+
+} // namespace pr
