@@ -44,7 +44,7 @@ int groupGaps(const std::vector<const Tool *> &tools)
 
 } // namespace
 
-WindowLayout::WindowLayout(int width, int height, double dpr, FrontEnd frontEnd)
+WindowLayout::WindowLayout(int width, int height, double dpr, const std::vector<const Tool *> &strip)
 {
     if (!(dpr > 0) || !std::isfinite(dpr))
         dpr = 1;
@@ -60,7 +60,6 @@ WindowLayout::WindowLayout(int width, int height, double dpr, FrontEnd frontEnd)
     originX_ = (w - formW) / 2;
     originY_ = (h - formH) / 2;
 
-    const std::vector<const Tool *> strip = stripTools(frontEnd);
     if (strip.empty())
         return;
     const double s = scale_;

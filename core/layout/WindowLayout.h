@@ -48,7 +48,12 @@ public:
     static constexpr int kStripWidth = kTarget + 2 * 6;
     static constexpr double kMinScale = 0.05;
 
-    WindowLayout(int width, int height, double dpr, FrontEnd frontEnd);
+    // strip: the tools to place, in order (stripTools of the front end).
+    WindowLayout(int width, int height, double dpr, const std::vector<const Tool *> &strip);
+    WindowLayout(int width, int height, double dpr, FrontEnd frontEnd)
+        : WindowLayout(width, height, dpr, stripTools(frontEnd))
+    {
+    }
 
     double scale() const { return scale_; }
     // The form's top-left corner before snapping, logical window pixels.

@@ -85,8 +85,9 @@ const Tool &tool(ToolId id, int index = 0);
 const Tool &commandTool(int number); // 1..4
 const Tool &penTool(int index);      // 0..7
 
-// The tools of the strip on a front end, in order (その他 not among them).
-std::vector<const Tool *> stripTools(FrontEnd frontEnd);
+// The tools of the strip on a front end, in order (その他 not among them). 共有 is there
+// only where the device has a share sheet.
+std::vector<const Tool *> stripTools(FrontEnd frontEnd, bool shareSheet = false);
 
 // The key a tooltip names on a front end, or null.
 const Key *shownKey(const Tool &t, FrontEnd frontEnd);

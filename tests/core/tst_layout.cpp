@@ -1,0 +1,190 @@
+// Where the form and the tools go at the window sizes classrooms have, and the table of tools
+// the front ends build their buttons and keys from.
+#include "layout/WindowLayout.h"
+#include "lesson/Lesson.h"
+#include "tools/Tools.h"
+
+#include <doctest/doctest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <set>
+#include <string>
+
+using namespace pr;
+
+namespace {
+
+bool overlap(const PixelRect &a, const PixelRect &b)
+{
+    return a.x < b.right() && b.x < a.right() && a.y < b.bottom() && b.y < a.bottom();
+}
+
+struct Case {
+    int w, h;
+    double dpr;
+    ToolsAt at;
+    std::size_t shown; // buttons shown on the desktop, その他 included
+};
+
+// An XGA projector, an iPad both ways, Full HD and 4K, a small laptop at 125 %, a netbook, a
+// window of the form's own proportions ...
+const Case kCases[] = {
+    {811, 702, 1, ToolsAt::Keys, 0},      {820, 712, 1, ToolsAt::Keys, 0},
+    {947, 702, 1, ToolsAt::Beside, 12},   {946, 702, 1, ToolsAt::Strip, 12},
+    {1024, 768, 1, ToolsAt::Strip, 12},   {1180, 820, 2, ToolsAt::Beside, 12},
+    {1920, 1080, 1, ToolsAt::Beside, 12}, {3840, 2160, 2, ToolsAt::Beside, 12},
+    {1366, 768, 1.25, ToolsAt::Beside, 12}, {1280, 800, 1.5, ToolsAt::Beside, 12},
+    {640, 480, 1, ToolsAt::Strip, 4},     {820, 1180, 2, ToolsAt::Row, 12},
+    {768, 1024, 1, ToolsAt::Row, 12},     {480, 640, 1, ToolsAt::Row, 4},
+    {900, 702, 1.5, ToolsAt::Strip, 12},
+};
+
+} // namespace
+
+TEST_CASE("the form fills the window as without tools, and the tools take the room it leaves")
+{
+    for (const Case &c : kCases) {
+        // The web edition where the device has a share sheet, and where not, as the desktop.
+        for (bool share : {false, true}) {
+            CAPTURE(c.w);
+            CAPTURE(c.h);
+            CAPTURE(c.dpr);
+            const std::vector<const Tool *> strip = stripTools(FrontEnd::Web, share);
+            const WindowLayout g(c.w, c.h, c.dpr, strip);
+            CHECK(g.scale() == doctest::Approx(std::min(c.w / 811.0, c.h / 702.0)));
+            if (!share)
+                CHECK(g.toolsAt() == c.at);
+            const PixelRect form = g.place(0, 0, 811 * 15, 702 * 15);
+            CHECK(form.x >= 0);
+            CHECK(form.right() <= c.w);
+            // Edges on whole device pixels where whole logical ones allow it.
+            CHECK(form.x % g.step() == 0);
+            CHECK(std::fmod(form.x * c.dpr, 1.0) == 0);
+            if (share && g.toolsAt() != c.at)
+                continue; // one tool more may need a smaller kind of strip
+            if (c.at == ToolsAt::Keys) {
+                CHECK(g.buttons().empty());
+                continue;
+            }
+            if (!share) {
+                CHECK(g.buttons().size() == c.shown);
+                CHECK(stripTools(FrontEnd::Web, false).size() == stripTools(FrontEnd::Desktop).size());
+            }
+            // Every tool of the strip reachable: on a button or in その他's menu.
+            std::set<const Tool *> reachable(g.menu().begin(), g.menu().end());
+            for (const ToolButtonPlace &b : g.buttons()) {
+                reachable.insert(b.tool);
+                CHECK(b.box.w >= WindowLayout::kTarget);
+                CHECK(b.box.h >= WindowLayout::kTarget);
+                CHECK(b.box.x >= 0);
+                CHECK(b.box.y >= 0);
+                CHECK(b.box.right() <= c.w);
+                CHECK(b.box.bottom() <= c.h);
+                CHECK_FALSE(overlap(b.box, form));
+                for (const ToolButtonPlace &o : g.buttons())
+                    CHECK((&o == &b || !overlap(o.box, b.box)));
+            }
+            for (const Tool *t : strip)
+                CHECK(reachable.count(t) == 1);
+            CHECK(reachable.count(&tool(ToolId::More)) == !g.menu().empty());
+            // Form and tools centred together.
+            const PixelRect area = g.toolArea();
+            const int left = std::min(form.x, area.x), top = std::min(form.y, area.y);
+            const int right = std::max(form.right(), area.right());
+            const int bottom = std::max(form.bottom(), area.bottom());
+            if (c.at == ToolsAt::Row)
+                CHECK(std::abs(top - (c.h - bottom)) <= g.step() + 1);
+            else
+                CHECK(std::abs(left - (c.w - right)) <= g.step() + 1);
+        }
+    }
+}
+
+TEST_CASE("controls are placed from their twips, with shared edges shared")
+{
+    const WindowLayout g(1622 + 50, 1404, 1, FrontEnd::Desktop);
+    CHECK(g.scale() == 2.0);
+    CHECK(g.toolsAt() == ToolsAt::Keys); // 50 px to spare: no strip of 44 px buttons fits
+    CHECK(g.place(120, 720, 11895, 9615) == PixelRect{41, 96, 1586, 1282});
+    const PixelRect a = g.place(100, 100, 333, 77), b = g.place(433, 100, 200, 77);
+    CHECK(a.right() == b.x);
+}
+
+TEST_CASE("the captions of the large buttons fit their buttons")
+{
+    for (double s : {1.0, 1.5, 2.0, 3.0}) {
+        const WindowLayout g(int(2000 * s), int(702 * s), 1, FrontEnd::Desktop);
+        REQUIRE(g.toolsAt() == ToolsAt::Beside);
+        for (const ToolButtonPlace &b : g.buttons()) {
+            const double ems = double(std::count_if(b.tool->caption.begin(), b.tool->caption.end(),
+                                                    [](char ch) { return (ch & 0xC0) != 0x80; }));
+            CHECK(ems * g.captionPixels() <= b.box.w);
+        }
+        CHECK(g.captionPixels() >= int(14 * s));
+    }
+}
+
+TEST_CASE("one table of tools: every key does one thing, none is a browser's own")
+{
+    // Keys the browsers keep for themselves, or that quit one.
+    const std::set<std::string> browsers = {"Ctrl+W", "Ctrl+T", "Ctrl+N", "Ctrl+Q",
+                                            "Ctrl+Shift+T", "Ctrl+Shift+N", "Ctrl+Shift+W",
+                                            "Ctrl+Shift+Q"};
+    for (FrontEnd fe : {FrontEnd::Desktop, FrontEnd::Web}) {
+        std::set<std::string> seen;
+        for (const Tool &t : tools()) {
+            CAPTURE(t.name);
+            CHECK_FALSE(t.caption.empty());
+            CHECK_FALSE(t.name.empty());
+            CHECK_FALSE(t.description.empty());
+            if (t.group >= 0 || t.id == ToolId::More)
+                CHECK(toolIconSvg(t, "#000").find("<path d=\"M") != std::string::npos);
+            if (!offeredOn(t.offered, fe))
+                continue;
+            for (const Key &k : t.keys) {
+                if (!offeredOn(k.where, fe))
+                    continue;
+                CHECK(seen.insert(k.text()).second);
+                if (fe == FrontEnd::Web)
+                    CHECK(browsers.count(k.text()) == 0);
+                // The key finds its tool, a letter in either case.
+                std::string lower(k.key);
+                if (lower.size() == 1)
+                    lower[0] = char(std::tolower(static_cast<unsigned char>(lower[0])));
+                CHECK(toolForKey(k.mods, lower, fe) == &t);
+            }
+        }
+        // The help lists every key of the strip.
+        std::string help;
+        for (const KeyHelp &k : keyHelp(fe))
+            help += k.keys + "\n";
+        for (const Tool *t : stripTools(fe))
+            if (const Key *k = shownKey(*t, fe))
+                CHECK(help.find(k->text() + "\n") != std::string::npos);
+    }
+    CHECK(toolForKey(Key::Ctrl, "q", FrontEnd::Desktop) == &tool(ToolId::End));
+    CHECK(toolForKey(Key::Ctrl, "q", FrontEnd::Web) == nullptr);
+    CHECK(toolForKey(0, "4", FrontEnd::Web) == &penTool(7)); // the upper row's eraser
+    CHECK(stripTools(FrontEnd::Desktop).size() + 1 == stripTools(FrontEnd::Web, true).size()); // 共有
+}
+
+TEST_CASE("a tool is enabled and on as the lesson and the window are")
+{
+    Lesson lesson;
+    lesson.Form_Load();
+    const ToolContext none{false, false, false};
+    CHECK_FALSE(toolEnabled(tool(ToolId::Undo), lesson, none));
+    CHECK_FALSE(toolEnabled(tool(ToolId::Restore), lesson, none));
+    CHECK(toolEnabled(tool(ToolId::Restore), lesson, {true, false, false}));
+    lesson.clickCommand(3); // メモ
+    CHECK(toolChecked(tool(ToolId::Memo), lesson, none));
+    CHECK(toolEnabled(penTool(0), lesson, none));
+    lesson.press(1, 0, 100, 100);
+    lesson.move(1, 0, 150, 120);
+    CHECK_FALSE(toolEnabled(tool(ToolId::ClearWriting), lesson, none)); // not mid-stroke
+    lesson.release(1, 0, 150, 120);
+    CHECK(toolEnabled(tool(ToolId::ClearWriting), lesson, none));
+    CHECK(toolEnabled(tool(ToolId::Undo), lesson, none));
+    CHECK(toolChecked(tool(ToolId::LargePointer), lesson, {true, true, false}));
+}
