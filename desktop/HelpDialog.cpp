@@ -19,21 +19,12 @@ QString helpHtml(const QString &boardFolder)
     for (const KeyHelp &k : keyHelp(FrontEnd::Desktop))
         keys += QStringLiteral("<tr><td style='padding-right:1.5em'><b>%1</b></td><td>%2</td></tr>")
                     .arg(qText(k.keys).toHtmlEscaped(), qText(k.what).toHtmlEscaped());
+    QString items;
+    for (const HelpItem &i : usage())
+        items += QStringLiteral("<li><b>%1</b>：%2</li>")
+                     .arg(qText(i.what).toHtmlEscaped(), qText(i.how).toHtmlEscaped());
     return QStringLiteral(
-               "<h3>使い方</h3>"
-               "<ul>"
-               "<li><b>動かす</b>：p と r の間で、ℓ を写した赤い直線をドラッグすると、左右に動きます。"
-               "交点 Ｄ、Ｅ、Ｆ もいっしょに動きます。</li>"
-               "<li><b>延長する</b>：p より上で ℓ の近く、または m の近くを押すと、その直線の延長が"
-               "現れます。離すと白くなり、2本の延長の交わる点に Ｇ がつきます。</li>"
-               "<li><b>メモ</b>：押してからペン（太字・細字、赤色・黄色・青色）を選び、図に書き込みます。"
-               "消しゴムで消せます。もう一度押すと終わります。</li>"
-               "<li><b>対角線</b>：押してから、記号のついた点を2つ続けて押すと、その間に赤い線を"
-               "引きます。5本引くと終わります。</li>"
-               "<li><b>初期画面</b>、または図の上で右ボタンを押すと、最初の画面に戻ります。</li>"
-               "<li><b>元に戻す</b>：書き込み、動かした直線、対角線、初期画面に戻したことも、"
-               "一つずつ取り消せます。板書は自動で残り、<b>前回の板書</b>で次に開いたときに戻せます。</li>"
-               "</ul>"
+               "<h3>使い方</h3><ul>%3</ul>"
                "%2"
                "<h3>キー</h3><table>%1</table>"
                "<p><i>Drag the red copy of ℓ; press above p to prolong ℓ or m. メモ writes, "
@@ -43,7 +34,8 @@ QString helpHtml(const QString &boardFolder)
                        : QStringLiteral("<p>板書を残すフォルダー: %1<br>"
                                         "壊れて開けない板書は消さずに、同じフォルダーに "
                                         "board-damaged-（日付と時刻）.json として残します。</p>")
-                             .arg(boardFolder.toHtmlEscaped()));
+                             .arg(boardFolder.toHtmlEscaped()),
+             items);
 }
 
 } // namespace

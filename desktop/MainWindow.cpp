@@ -316,9 +316,7 @@ QString MainWindow::openBoardFile(const QString &path)
         handle([&](Lesson &l) { fault = l.openBoard(read.board); });
     if (fault.ok())
         return {};
-    const QString message = QStringLiteral("このファイルは開けません: ") +
-                            QString::fromStdString(fault.text()) +
-                            QStringLiteral("。画面の板書はそのままです。");
+    const QString message = qText(cannotOpenMessage(fault.text()));
     emit boardMessage(message);
     return message;
 }

@@ -31,4 +31,9 @@ std::string damagedBoardNotice(std::string_view where)
     return text;
 }
 
+std::string cannotOpenMessage(std::string_view why)
+{
+    return "このファイルは開けません: " + std::string(why) + "。画面の板書はそのままです。";
+}
+
 } // namespace pr

@@ -26,6 +26,10 @@ std::string keepNotice(KeepProblem problem, std::string_view detail = {});
 // key), not destroyed.
 std::string damagedBoardNotice(std::string_view where);
 
+// A board file could not be opened (`why`: BoardFault::text() or the reader's error); the
+// board on screen stays.
+std::string cannotOpenMessage(std::string_view why);
+
 // Where a notice is shown, in logical surface pixels: the band below the figure, clear of all
 // of it (its lowest parts, the ends of ℓ and m, reach y 552), so a notice never hides the
 // figure; only writing there is hidden until the notice goes. It is at least 44 px high, a

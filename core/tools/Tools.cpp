@@ -9,7 +9,7 @@ namespace pr {
 
 namespace {
 
-constexpr auto Ctrl = Key::Ctrl, Shift = Key::Shift;
+constexpr auto Ctrl = Key::Ctrl, Shift = Key::Shift, Alt = Key::Alt;
 
 // Icons: path data in a 24 x 24 box, stroked 2 units wide with round caps and joins.
 constexpr std::string_view kIconUndo = "M9 14 4 9l5-5M4 9h10.5a5.5 5.5 0 0 1 0 11H11";
@@ -86,9 +86,10 @@ std::vector<Tool> makeTable()
     command(ToolId::Reset, 1, "初期画面",
             "図を最初の状態に戻します。メモの書き込みと対角線は消え、メモと対角線のモードも"
             "終わります。",
-            "最初の画面に戻す", "初期画面（最初の画面に戻す）", {{Ctrl, "R"}});
+            "最初の画面に戻す", "初期画面（最初の画面に戻す）",
+            {{Alt | Shift, "R"}, {Ctrl, "R", FrontEnd::Desktop}});
     command(ToolId::End, 2, "終了", "プログラムを終了します。", "プログラムを終える", "終了",
-            {{Ctrl | Shift, "E"}, {Ctrl, "Q", FrontEnd::Desktop}});
+            {{Ctrl | Shift, "Q"}, {Ctrl, "Q", FrontEnd::Desktop}});
     command(ToolId::Memo, 3, "メモ",
             "メモのモードを始めます。もう一度押すと終わります。メモの間は、選んだペンで図に"
             "書き込み、消しゴムで消せます。",
@@ -131,10 +132,11 @@ std::vector<Tool> makeTable()
         {{Ctrl | Shift, "O"}, {Ctrl | Shift, "T", FrontEnd::Desktop}}, kIconRestore);
     add(ToolId::SaveImage, 2, "画像で保存", "画像として保存",
         "図と書き込みを PNG または SVG の画像として保存します。PNG は 2 倍の大きさが標準です。",
-        {{Ctrl | Shift, "S"}, {Ctrl, "E", FrontEnd::Desktop}}, kIconPicture);
+        {{Ctrl, "E"}}, kIconPicture);
     add(ToolId::Copy, 2, "コピー", "画像をコピー",
         "図と書き込みを画像としてクリップボードにコピーします。ほかのアプリに貼り付けられます。",
-        {{Ctrl, "C"}}, kIconCopy);
+        {{Ctrl, "C"}}, kIconCopy)
+        .done = "画像をコピーしました";
     add(ToolId::Print, 2, "印刷", "印刷する", "図と書き込みを、用紙に合わせた大きさで印刷します。",
         {{Ctrl, "P"}}, kIconPrint);
     // A page offers it where the browser has a share sheet; the desktop has none.
@@ -150,7 +152,7 @@ std::vector<Tool> makeTable()
     full.help = "全画面表示（切り替え）";
     Tool &pointer = add(ToolId::LargePointer, 3, "大きい矢印", "大きいポインター",
                         "図の上のマウスポインターを大きくします。もう一度で元に戻ります。",
-                        {{Ctrl, "L"}}, kIconPointer);
+                        {{Ctrl | Shift, "L"}, {Ctrl, "L", FrontEnd::Desktop}}, kIconPointer);
     pointer.toggles = true;
     pointer.help = "大きいポインター（切り替え）";
     Tool &more = add(ToolId::More, -1, "その他", "その他の道具",
@@ -298,6 +300,23 @@ std::string toolIconSvg(const Tool &t, std::string_view colour)
            "\" stroke-width=\"2\" stroke-linecap=\"round\" stroke-linejoin=\"round\">"
            "<path d=\"" +
            std::string(t.icon) + "\"/></svg>";
+}
+
+std::vector<HelpItem> usage()
+{
+    return {
+        {"動かす", "p と r の間で、ℓ を写した赤い直線をドラッグすると、左右に動きます。"
+                   "交点 Ｄ、Ｅ、Ｆ もいっしょに動きます。"},
+        {"延長する", "p より上で ℓ の近く、または m の近くを押すと、その直線の延長が現れます。"
+                     "離すと白くなり、2本の延長の交わる点に Ｇ がつきます。"},
+        {"メモ", "押してからペン（太字・細字、赤色・黄色・青色）を選び、図に書き込みます。"
+                 "消しゴムで消せます。もう一度押すと終わります。"},
+        {"対角線", "押してから、記号のついた点を2つ続けて押すと、その間に赤い線を引きます。"
+                   "5本引くと終わります。"},
+        {"初期画面", "押すか、図の上で右ボタンを押すと、最初の画面に戻ります。"},
+        {"元に戻す", "書き込み、動かした直線、対角線、初期画面に戻したことも、一つずつ取り消せ"
+                     "ます。板書は自動で残り、「前回の板書」で次に開いたときに戻せます。"},
+    };
 }
 
 std::vector<KeyHelp> keyHelp(FrontEnd frontEnd)

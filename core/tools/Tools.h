@@ -16,10 +16,12 @@ class Lesson;
 //
 // Keys. No single function key resets or ends anything: presenter remotes send F5, Esc and
 // the page keys, and a stray press must not wipe the class's writing. F1 and F11 keep their
-// usual meanings (help, full screen). No key is one a browser keeps for itself (Ctrl+W,
-// Ctrl+T, Ctrl+N, Ctrl+Q, Ctrl+Shift+T ...): where the desktop had such a key, it keeps it
-// as a second one of its own. The pens take the digits in the order the tab key visits
-// them: 1-4 the upper row (太字), 5-8 the lower row (細字).
+// usual meanings (help, full screen). No key is one a browser keeps for itself or acts on
+// before the page can stop it (Ctrl+W, Ctrl+T, Ctrl+N; Ctrl+Q quits Firefox and WebKit
+// browsers, Ctrl+Shift+T reopens a tab in Chromium, Ctrl+R and Ctrl+L are WebKit's): where
+// the desktop had such a key, it keeps it as a second one of its own (web/README.md lists
+// what each engine does with each key). The pens take the digits in the order the tab key
+// visits them: 1-4 the upper row (太字), 5-8 the lower row (細字).
 enum class ToolId : std::uint8_t {
     Reset,    // 初期画面, the form's Command1
     End,      // 終了, Command2
@@ -76,6 +78,8 @@ struct Tool {
     // caps and joins, 2 units wide, in the button's text colour.
     std::string_view icon;
     bool toggles = false; // shows an on state (a mode, the large pointer, full screen)
+    // Said briefly once it worked, for a tool whose work does not show (コピー); else empty.
+    std::string done;
 };
 
 // The whole table: the form's commands, its eight pens, then the strip's tools in order.
@@ -112,6 +116,12 @@ bool toolChecked(const Tool &t, const Lesson &lesson, const ToolContext &context
 // The tool's icon as a whole SVG document in a 24 x 24 box, stroked in `colour` (CSS, e.g.
 // "#000000"); empty for a tool without one.
 std::string toolIconSvg(const Tool &t, std::string_view colour);
+
+// The help's account of how the lesson is worked, in its order: what, and how.
+struct HelpItem {
+    std::string what, how;
+};
+std::vector<HelpItem> usage();
 
 // Every key the window answers on a front end, in the order the help lists them.
 struct KeyHelp {

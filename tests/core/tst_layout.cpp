@@ -103,6 +103,9 @@ TEST_CASE("the form fills the window as without tools, and the tools take the ro
 
 TEST_CASE("controls are placed from their twips, with shared edges shared")
 {
+    const WindowLayout one(811, 702, 1, FrontEnd::Web);
+    CHECK(one.place(120, 720, 11895, 9615) == PixelRect{8, 48, 793, 641});
+    CHECK(one.fontPixels(12) == 12);
     const WindowLayout g(1622 + 50, 1404, 1, FrontEnd::Desktop);
     CHECK(g.scale() == 2.0);
     CHECK(g.toolsAt() == ToolsAt::Keys); // 50 px to spare: no strip of 44 px buttons fits
@@ -128,9 +131,11 @@ TEST_CASE("the captions of the large buttons fit their buttons")
 TEST_CASE("one table of tools: every key does one thing, none is a browser's own")
 {
     // Keys the browsers keep for themselves, or that quit one.
-    const std::set<std::string> browsers = {"Ctrl+W", "Ctrl+T", "Ctrl+N", "Ctrl+Q",
-                                            "Ctrl+Shift+T", "Ctrl+Shift+N", "Ctrl+Shift+W",
-                                            "Ctrl+Shift+Q"};
+    // Keys a browser keeps for itself, or acts on before a page can stop it, in Chromium,
+    // Firefox or WebKit.
+    const std::set<std::string> browsers = {"Ctrl+W", "Ctrl+T", "Ctrl+N", "Ctrl+Q", "Ctrl+R",
+                                            "Ctrl+L", "Ctrl+Shift+T", "Ctrl+Shift+N",
+                                            "Ctrl+Shift+W", "Ctrl+Shift+R"};
     for (FrontEnd fe : {FrontEnd::Desktop, FrontEnd::Web}) {
         std::set<std::string> seen;
         for (const Tool &t : tools()) {

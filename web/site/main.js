@@ -36,8 +36,57 @@
     return { gothic: probe('gothic'), mincho: probe('mincho'), italic: letters };
   }
 
-  // Width of the tool strip right of the form, logical pixels at scale 1 (as on the desktop).
-  const kStripWidth = 136;
+  // Places an element at a box of the core's layout, in CSS pixels.
+  function put(e, r) {
+    e.style.left = r.x + 'px';
+    e.style.top = r.y + 'px';
+    e.style.width = r.w + 'px';
+    e.style.height = r.h + 'px';
+    if (r.fontPixels) e.style.fontSize = r.fontPixels + 'px';
+  }
+
+  // A tool's keys as aria-keyshortcuts names them; the command key of an Apple keyboard
+  // works as Ctrl.
+  function ariaKeys(tool) {
+    const names = [];
+    for (const k of tool.keys) {
+      const rest = (k.alt ? 'Alt+' : '') + (k.shift ? 'Shift+' : '') + k.key;
+      names.push((k.ctrl ? 'Control+' : '') + rest);
+      if (k.ctrl) names.push('Meta+' + rest);
+    }
+    return names.join(' ');
+  }
+
+  // Names a control by its entry in the table of tools: accessible name and description,
+  // tooltip (with its key) and keys.
+  function describe(e, tool) {
+    e.setAttribute('aria-label', tool.name);
+    e.setAttribute('aria-description', tool.description);
+    e.title = tool.tip;
+    const keys = ariaKeys(tool);
+    if (keys) e.setAttribute('aria-keyshortcuts', keys);
+  }
+
+  // The browser can hand a picture to the device's share sheet (an iPad, a Chromebook).
+  function canShareFiles() {
+    try {
+      return typeof navigator.canShare === 'function' &&
+        navigator.canShare({ files: [new File([''], 'board.png', { type: 'image/png' })] });
+    } catch (_) {
+      return false;
+    }
+  }
+
+  // The key a keyboard event names, as the table of tools does: a capital letter, a digit,
+  // F1 .. F12. A layout or input method that gives another character falls back to the key's
+  // place on the keyboard.
+  function keyName(e) {
+    if (/^F\d{1,2}$/.test(e.key)) return e.key;
+    if (/^[a-zA-Z0-9]$/.test(e.key) && !e.shiftKey) return e.key.toUpperCase();
+    const code = /^(?:Key([A-Z])|Digit(\d))$/.exec(e.code || '');
+    if (code) return code[1] || code[2];
+    return e.key.length === 1 ? e.key.toUpperCase() : e.key;
+  }
 
   // When a kept board was kept, as the chooser of 前回の板書 names it.
   function savedAt(ms) {
@@ -95,9 +144,13 @@
       this.root = root;
       this.newLesson = newLesson;
       this.lesson = lesson;
-      this.design = lesson.layout();
+      this.design = lesson.design();
+      this.table = lesson.tools();
+      this.share = canShareFiles();
+      this.largePointer = false;
       this.ended = false;
       const d = this.design;
+      const entry = (id, index) => this.table.findIndex((t) => t.id === id && t.index === index);
 
       document.body.style.backgroundColor = PR.cssColour(d.back);
       root.style.backgroundColor = PR.cssColour(d.back);
@@ -110,6 +163,7 @@
         b.type = 'button';
         b.className = 'control command ' + faceClass(c.font);
         b.textContent = c.caption;
+        describe(b, this.table[this.commandTool(c.number)]);
         b.addEventListener('click', () => this.handle((l) => l.clickCommand(c.number)));
         root.appendChild(b);
         return b;
@@ -123,6 +177,7 @@
         const input = document.createElement('input');
         input.type = 'radio';
         input.name = 'pen';
+        describe(input, this.table[entry('pen', o.index)]);
         input.addEventListener('click', () => this.handle((l) => l.clickOption(o.index)));
         const text = document.createElement('span');
         text.textContent = o.caption;
@@ -136,10 +191,12 @@
       root.appendChild(canvas);
       this.surface = new PR.Surface(canvas, d.surface, d.back, fontFamilies(letterFace), letters);
       this.surface.setList(lesson.drawList());
+      // One call into the module per pointer event: the event, and the frame after it.
+      const pointer = (kind) => (b, s, x, y) => {
+        if (!this.ended) this.apply(this.lesson.pointer(kind, b, s, x, y));
+      };
       this.input = new PR.SurfaceInput(canvas, (x, y) => this.surface.toSurface(x, y), {
-        press: (b, s, x, y) => this.handle((l) => l.press(b, s, x, y)),
-        move: (b, s, x, y) => this.handle((l) => l.move(b, s, x, y)),
-        release: (b, s, x, y) => this.handle((l) => l.release(b, s, x, y)),
+        press: pointer(0), move: pointer(1), release: pointer(2),
       });
 
       this.onResize = () => this.relayout();
@@ -160,6 +217,12 @@
       this.tools = this.makeTools();
       this.notice = this.makeNotice();
       this.chooser = this.makeChooser();
+      this.help = this.makeHelp();
+      this.toast = element('div', 'toast gothic');
+      this.toast.setAttribute('role', 'status');
+      this.root.appendChild(this.toast);
+      this.fileInput = this.makeFileInput();
+      document.addEventListener('fullscreenchange', () => this.contextChanged());
       this.stored = this.store.begin().then((aside) => {
         if (aside.length) this.showDamaged(aside.join(', '));
         return this.refreshOthers();
@@ -194,39 +257,262 @@
       return veil;
     }
 
+    commandTool(number) {
+      return this.table.findIndex((t) => t.index === number &&
+        ['reset', 'end', 'memo', 'diagonal'].includes(t.id));
+    }
+
+    // The tools' buttons, one for each tool of the strip and one for その他, each with its
+    // caption and its icon: the layout shows one or the other, and places them.
     makeTools() {
       const m = PR.messages;
-      const strip = document.createElement('div');
-      strip.className = 'tools';
+      const strip = element('div', 'tools gothic');
+      strip.hidden = true;
       strip.setAttribute('role', 'toolbar');
       strip.setAttribute('aria-label', m.tools);
-      strip.setAttribute('aria-orientation', 'vertical');
-      const tool = (caption, keys, action, group = false) => {
-        const b = document.createElement('button');
+      const buttons = new Map(); // table index -> button
+      this.table.forEach((t, i) => {
+        const inStrip = t.group >= 0 && t.offered && (t.id !== 'share' || this.share);
+        if (!inStrip && t.id !== 'more') return;
+        const b = element('button', 'command tool');
         b.type = 'button';
-        b.className = 'command gothic' + (group ? ' group' : '');
-        b.textContent = caption;
-        if (keys) b.setAttribute('aria-keyshortcuts', keys);
-        b.addEventListener('click', action);
+        b.hidden = true;
+        describe(b, t);
+        const icon = element('span', 'icon');
+        icon.innerHTML = t.icon; // the core's own SVG, no text from outside
+        icon.setAttribute('aria-hidden', 'true');
+        b.append(icon, element('span', 'caption', t.caption));
+        if (t.toggles) b.setAttribute('aria-pressed', 'false');
+        b.addEventListener('click', () => {
+          if (t.id === 'more') this.toggleMenu(b);
+          else this.run(i);
+        });
         strip.appendChild(b);
-        return b;
-      };
-      const t = {
-        strip: strip,
-        undo: tool(m.undo, 'Control+Z Meta+Z', () => this.handle((l) => l.undo())),
-        redo: tool(m.redo, 'Control+Shift+Z Control+Y Meta+Shift+Z',
-                   () => this.handle((l) => l.redo())),
-        clearWriting: tool(m.clearWriting, null, () => this.handle((l) => l.clearWriting())),
-        restore: tool(m.restore, 'Control+Shift+T', () => this.restoreBoard(), true),
-        savePicture: tool(m.savePicture, null, () => this.savePicture()),
-      };
-      this.root.appendChild(strip);
-      return t;
+        buttons.set(i, b);
+      });
+      const more = buttons.get(this.table.findIndex((t) => t.id === 'more'));
+      more.setAttribute('aria-haspopup', 'menu');
+      more.setAttribute('aria-expanded', 'false');
+      const menu = panel('tool-menu gothic', 'menu', this.table.find((t) => t.id === 'more').name);
+      menu.addEventListener('keydown', (e) => {
+        if (e.key === 'Escape') this.closeMenu(true);
+      });
+      this.root.append(strip, menu);
+      document.addEventListener('pointerdown', (e) => {
+        if (!menu.hidden && !menu.contains(e.target) && e.target !== more &&
+            !more.contains(e.target))
+          this.closeMenu(false);
+      });
+      return { strip, buttons, more, menu, placed: [] };
+    }
+
+    toggleMenu(more) {
+      const { menu } = this.tools;
+      if (!menu.hidden) {
+        this.closeMenu(true);
+        return;
+      }
+      const items = this.placed.menu.map((i) => {
+        const t = this.table[i];
+        const item = element('button', 'command menu-item');
+        item.type = 'button';
+        item.setAttribute('role', 'menuitem');
+        describe(item, t);
+        item.disabled = !this.enabled[i];
+        const icon = element('span', 'icon');
+        icon.innerHTML = t.icon;
+        icon.setAttribute('aria-hidden', 'true');
+        item.append(icon, element('span', 'caption', t.caption));
+        item.addEventListener('click', () => {
+          this.closeMenu(true);
+          this.run(i);
+        });
+        return item;
+      });
+      menu.replaceChildren(...items);
+      // Beside the button, inside the window.
+      const r = more.getBoundingClientRect();
+      const view = document.documentElement;
+      menu.hidden = false;
+      const w = menu.offsetWidth, h = menu.offsetHeight;
+      menu.style.left = Math.max(0, Math.min(r.left, view.clientWidth - w)) + 'px';
+      menu.style.top = Math.max(0, Math.min(r.bottom, view.clientHeight - h)) + 'px';
+      more.setAttribute('aria-expanded', 'true');
+      const first = items.find((e) => !e.disabled);
+      if (first) first.focus();
+    }
+
+    closeMenu(focusButton) {
+      const { menu, more } = this.tools;
+      if (menu.hidden) return;
+      menu.hidden = true;
+      more.setAttribute('aria-expanded', 'false');
+      if (focusButton) more.focus();
+    }
+
+    // Works a tool of the table (by its index) as its button, menu item or key does; a
+    // disabled one does nothing.
+    run(i) {
+      const t = this.table[i];
+      if (this.ended || (this.enabled && !this.enabled[i])) return;
+      switch (t.id) {
+        case 'reset': case 'end': case 'memo': case 'diagonal':
+          this.handle((l) => l.clickCommand(t.index));
+          return;
+        case 'pen':
+          this.handle((l) => l.clickOption(t.index));
+          return;
+        case 'undo': this.handle((l) => l.undo()); return;
+        case 'redo': this.handle((l) => l.redo()); return;
+        case 'clearWriting': this.handle((l) => l.clearWriting()); return;
+        case 'open': this.fileInput.click(); return;
+        case 'save': this.downloadBoard(); return;
+        case 'restore': this.restoreBoard(); return;
+        case 'saveImage': this.savePicture(); return;
+        case 'copy': this.copyPicture(t); return;
+        case 'print': this.print(); return;
+        case 'share': this.sharePicture(); return;
+        case 'help': this.showHelp(); return;
+        case 'fullScreen': this.toggleFullScreen(); return;
+        case 'largePointer':
+          this.largePointer = !this.largePointer;
+          this.surface.canvas.classList.toggle('large-pointer', this.largePointer);
+          this.contextChanged();
+          return;
+        default:
+      }
+    }
+
+    // The window's own state that tools show changed: the lesson hears of it, and the page
+    // is brought in line.
+    contextChanged() {
+      this.lesson.setToolContext(this.others.length > 0, this.largePointer,
+                                 !!document.fullscreenElement);
+      this.sync();
+    }
+
+    makeFileInput() {
+      const input = document.createElement('input');
+      input.type = 'file';
+      input.accept = '.' + this.lesson.boardFileExtension() + ',.json,' + this.lesson.boardFileType();
+      input.hidden = true;
+      input.addEventListener('change', async () => {
+        const file = input.files[0];
+        input.value = '';
+        if (!file) return;
+        let text = '';
+        try {
+          text = await file.text();
+        } catch (e) {
+          this.say(this.lesson.cannotOpen(String(e)));
+          return;
+        }
+        let error = '';
+        this.handle((l) => { error = l.openBoard(text); });
+        if (error) this.say(this.lesson.cannotOpen(error));
+      });
+      this.root.appendChild(input);
+      return input;
+    }
+
+    // The help: how the lesson is worked and every key, from the core's own lists.
+    makeHelp() {
+      const m = PR.messages;
+      const box = panel('help gothic', 'dialog', m.help);
+      box.setAttribute('aria-modal', 'true');
+      const list = element('ul');
+      for (const [what, how] of this.lesson.usage()) {
+        const li = element('li');
+        li.append(element('b', '', what), '：' + how);
+        list.appendChild(li);
+      }
+      const keys = element('table');
+      for (const [k, what] of this.lesson.keyHelp()) {
+        const tr = element('tr');
+        tr.append(element('th', '', k), element('td', '', what));
+        keys.appendChild(tr);
+      }
+      const close = commandButton(m.close, () => this.closeHelp());
+      box.addEventListener('keydown', (e) => {
+        if (e.key === 'Escape') this.closeHelp();
+      });
+      box.append(element('h2', '', m.help), list, element('h2', '', m.keys), keys, close);
+      this.root.appendChild(box);
+      return { box, close };
+    }
+
+    showHelp() {
+      this.help.box.hidden = false;
+      this.help.close.focus();
+    }
+
+    closeHelp() {
+      this.help.box.hidden = true;
+    }
+
+    // A message that needs reading, with a button to take it away: the help's box, reused.
+    say(text) {
+      this.message = this.message || this.makeMessage();
+      this.message.text.textContent = text;
+      this.message.box.hidden = false;
+      this.message.button.focus();
+    }
+
+    makeMessage() {
+      const box = panel('help message gothic', 'alertdialog', PR.messages.notice);
+      box.setAttribute('aria-modal', 'true');
+      const text = element('p');
+      const button = commandButton(PR.messages.close, () => { box.hidden = true; });
+      box.append(text, button);
+      this.root.appendChild(box);
+      return { box, text, button };
+    }
+
+    // Said briefly, for a tool whose work does not show.
+    flash(text) {
+      this.toast.textContent = text;
+      this.toast.classList.add('shown');
+      clearTimeout(this.toastTimer);
+      this.toastTimer = setTimeout(() => this.toast.classList.remove('shown'), 1500);
+    }
+
+    pictureBlob() {
+      this.surface.flush();
+      return new Promise((resolve) => this.surface.canvas.toBlob(resolve, 'image/png'));
+    }
+
+    async copyPicture(tool) {
+      try {
+        const blob = await this.pictureBlob();
+        await navigator.clipboard.write([new ClipboardItem({ 'image/png': blob })]);
+        this.flash(tool.done);
+      } catch (e) {
+        this.say(String(e));
+      }
+    }
+
+    async sharePicture() {
+      const blob = await this.pictureBlob();
+      if (!blob) return;
+      const file = new File([blob], 'board.png', { type: 'image/png' });
+      navigator.share({ files: [file], title: document.title }).catch(() => undefined);
+    }
+
+    // The page's print style shows the surface alone, fitted to the sheet.
+    print() {
+      this.surface.flush();
+      window.print();
+    }
+
+    toggleFullScreen() {
+      const root = document.documentElement;
+      if (document.fullscreenElement) document.exitFullscreen().catch(() => undefined);
+      else if (root.requestFullscreen) root.requestFullscreen().catch(() => undefined);
     }
 
     async refreshOthers() {
       this.others = await this.store.others();
-      if (this.tools) this.tools.restore.disabled = this.ended || !this.others.length;
+      if (this.tools) this.contextChanged();
     }
 
     // 前回の板書: a board another page kept, as one undoable step; with several, the
@@ -258,7 +544,7 @@
 
     makeChooser() {
       const m = PR.messages;
-      const box = panel('chooser gothic', 'dialog', m.restore);
+      const box = panel('chooser gothic', 'dialog', this.table.find((t) => t.id === 'restore').caption);
       const list = element('div', 'chooser-list');
       box.addEventListener('keydown', (e) => {
         if (e.key === 'Escape') box.hidden = true;
@@ -334,11 +620,9 @@
     // 画像で保存: the surface as it shows now, at the canvas's own resolution, as a PNG.
     savePicture() {
       if (this.ended) return;
-      const canvas = this.surface.canvas;
-      this.surface.flush();
-      canvas.toBlob((blob) => {
+      this.pictureBlob().then((blob) => {
         if (blob) download(blob, 'board.png');
-      }, 'image/png');
+      });
     }
 
     windowLabel(l, cls) {
@@ -360,66 +644,70 @@
     }
 
     sync() {
-      const st = this.lesson.state();
-      if (document.title !== st.caption) document.title = st.caption;
-      st.commandsEnabled.forEach((on, i) => { this.commands[i].disabled = !on; });
-      st.optionsEnabled.forEach((on, i) => { this.options[i].disabled = !on; });
-      st.optionsSelected.forEach((on, i) => { this.options[i].checked = on; });
-      this.surface.apply(this.lesson.takeChanges());
-      const l = this.lesson;
+      this.apply(this.lesson.frame());
+    }
+
+    // Brings the page in line with one frame of the lesson (Lesson.frame).
+    apply(f) {
+      if (document.title !== f.caption) document.title = f.caption;
+      f.commandsEnabled.forEach((on, i) => { this.commands[i].disabled = !on; });
+      f.optionsEnabled.forEach((on, i) => { this.options[i].disabled = !on; });
+      f.optionsSelected.forEach((on, i) => { this.options[i].checked = on; });
+      this.surface.apply(f.changes);
+      this.enabled = f.toolsEnabled;
+      this.commands.forEach((b, n) => {
+        const i = this.commandTool(n + 1);
+        if (!this.table[i].toggles) return;
+        b.setAttribute('aria-pressed', String(f.toolsChecked[i]));
+        b.classList.toggle('on', f.toolsChecked[i]);
+      });
       if (this.tools) {
-        this.tools.undo.disabled = !l.canUndo();
-        this.tools.redo.disabled = !l.canRedo();
-        this.tools.clearWriting.disabled = !l.hasWriting();
-        this.tools.restore.disabled = !this.others.length;
+        for (const [i, b] of this.tools.buttons) {
+          if (this.table[i].id === 'more') continue;
+          b.disabled = !f.toolsEnabled[i];
+          if (this.table[i].toggles) b.setAttribute('aria-pressed', String(f.toolsChecked[i]));
+        }
       }
       // The board is kept whenever it moved on; never mid-gesture, where the count stands,
       // but at 終了 as it shows, a stroke in progress and all.
-      const revision = l.revision();
-      if (revision !== this.keptRevision || (st.endRequested && l.gestureInProgress())) {
-        this.keptRevision = revision;
+      if (f.revision !== this.keptRevision || (f.endRequested && f.gesture)) {
+        this.keptRevision = f.revision;
         this.keepBoard();
       }
-      if (st.endRequested) this.end();
+      if (f.endRequested) this.end();
     }
 
     relayout() {
       const d = this.design;
       const dpr = window.devicePixelRatio || 1;
       const view = document.documentElement;
-      const g = new PR.FormGeometry(view.clientWidth, view.clientHeight,
-                                    d.clientWidth, d.clientHeight, d.twipsPerPixel, dpr,
-                                    kStripWidth);
+      const g = this.lesson.layoutAt(view.clientWidth, view.clientHeight, dpr, this.share);
+      this.placed = g;
       this.root.style.setProperty('--scale', String(g.scale));
-      const put = (e, c) => {
-        const r = g.place(c.left, c.top, c.width, c.height);
-        e.style.left = r.x + 'px';
-        e.style.top = r.y + 'px';
-        e.style.width = r.w + 'px';
-        e.style.height = r.h + 'px';
-        e.style.fontSize = g.fontPixels(c.font.pixelSize) + 'px';
-      };
-      put(this.heading, d.heading);
-      d.rowCaptions.forEach((c, i) => put(this.rowCaptions[i], c));
-      d.commands.forEach((c, i) => {
-        put(this.commands[i], c);
-        this.commands[i].style.fontWeight = c.font.bold ? 'bold' : 'normal';
+      put(this.heading, g.heading);
+      g.rowCaptions.forEach((r, i) => put(this.rowCaptions[i], r));
+      g.commands.forEach((r, i) => {
+        put(this.commands[i], r);
+        this.commands[i].style.fontWeight = d.commands[i].font.bold ? 'bold' : 'normal';
       });
-      d.options.forEach((c, i) => put(this.options[i].parentElement, c));
-      const s = d.surface;
-      this.surface.setGeometry(g.place(s.left, s.top, s.width, s.height), g.scale, dpr);
+      g.options.forEach((r, i) => put(this.options[i].parentElement, r));
+      this.surface.setGeometry(g.surface, g.scale, dpr);
       this.surface.placed(this.surface.canvas.getBoundingClientRect());
+      put(this.notice.box, g.notice);
 
-      put(this.notice.box, d.notice);
-
-      const room = g.side();
-      const strip = this.tools.strip;
-      strip.hidden = !room;
-      if (room) {
-        strip.style.left = room.x + 'px';
-        strip.style.top = room.y + 'px';
-        strip.style.width = room.w + 'px';
-        strip.style.height = room.h + 'px';
+      const { strip, buttons } = this.tools;
+      this.closeMenu(false);
+      strip.hidden = g.toolsAt === 'keys';
+      strip.classList.toggle('icons', g.toolsAt !== 'beside');
+      for (const b of buttons.values()) b.hidden = true;
+      if (strip.hidden) return;
+      const area = g.toolArea;
+      put(strip, area);
+      strip.style.fontSize = g.captionPixels + 'px';
+      for (const p of g.buttons) {
+        const b = buttons.get(p.tool);
+        b.hidden = false;
+        put(b, { x: p.x - area.x, y: p.y - area.y, w: p.w, h: p.h });
       }
     }
 
@@ -435,28 +723,16 @@
       query.addEventListener('change', changed);
     }
 
+    // A key of the table of tools works its tool; keys the page does not answer stay the
+    // browser's. Keys typed into a dialog or the menu stay theirs.
     key(e) {
-      const mod = e.ctrlKey || e.metaKey;
-      if (mod && !e.altKey) {
-        const k = e.key.toLowerCase();
-        let action = null;
-        if (k === 'z' && !e.shiftKey) action = () => this.handle((l) => l.undo());
-        else if ((k === 'z' && e.shiftKey) || (k === 'y' && !e.shiftKey))
-          action = () => this.handle((l) => l.redo());
-        else if (k === 't' && e.shiftKey) action = () => this.restoreBoard();
-        if (action) {
-          e.preventDefault();
-          action();
-        }
-        return;
-      }
-      // F11 toggles full screen, as in the desktop program; Esc leaves it by the browser's
-      // own hand.
-      if (e.key !== 'F11') return;
+      if (e.defaultPrevented || e.isComposing) return;
+      if (e.target && e.target.closest && e.target.closest('.help, .tool-menu, .chooser')) return;
+      const mods = (e.ctrlKey || e.metaKey ? 1 : 0) | (e.shiftKey ? 2 : 0) | (e.altKey ? 4 : 0);
+      const i = this.lesson.toolForKey(mods, keyName(e));
+      if (i < 0) return;
       e.preventDefault();
-      const root = document.documentElement;
-      if (document.fullscreenElement) document.exitFullscreen().catch(() => undefined);
-      else if (root.requestFullscreen) root.requestFullscreen().catch(() => undefined);
+      this.run(i);
     }
 
     // 終了: the lesson ends. A page cannot close the tab it is in, and a class would rather
@@ -470,6 +746,8 @@
       this.lesson = this.newLesson();
       this.surface.restart(this.lesson.drawList());
       this.lesson.takeChanges(); // the new lesson's own start is already on the surface
+      this.lesson.setToolContext(this.others.length > 0, this.largePointer,
+                                 !!document.fullscreenElement);
       // The ended lesson's board stays kept under its own key, one more for 前回の板書.
       this.keptRevision = this.lesson.revision();
       this.stored = this.store.renew().then(() => this.refreshOthers());
@@ -507,7 +785,7 @@
     const lesson = new module.Lesson();
     // With the italic face the letters are outlines and the bitmaps only a fallback, which
     // the first frame need not wait for.
-    const bitmaps = loadLetters(lesson.layout().imageCount);
+    const bitmaps = loadLetters(lesson.design().imageCount);
     const letters = letterFace ? bitmaps.pending : await bitmaps.loaded;
     PR.page = new Page(document.getElementById('form'), lesson, letters,
                        () => new module.Lesson(), letterFace);

@@ -9,13 +9,11 @@
     restart: 'もう一度始める',
     // Named for screen readers on the overlay; shown in the gothic face like the rest.
     endedTitle: '終了',
-    // The board's tools, in the strip beside the form where the window has room for it.
-    undo: '元に戻す',
-    redo: 'やり直し',
-    clearWriting: '書き込みを消す',
-    restore: '前回の板書',
-    savePicture: '画像で保存',
-    tools: '板書',
+    // The tool strip's name for screen readers; the tools' own texts are the core's.
+    tools: '道具',
+    // The help's box and its parts.
+    help: '使い方',
+    keys: 'キー',
     // The notice below the figure about the kept board, and its buttons.
     notice: '板書のお知らせ',
     save: '保存',

@@ -9,6 +9,8 @@
 #include "board/Board.h"
 #include "board/BoardFile.h"
 #include "board/KeepNotice.h"
+#include "layout/WindowLayout.h"
+#include "tools/Tools.h"
 
 #include <cmath>
 
@@ -168,6 +170,56 @@ val strokeOp(const StrokeOp &op)
     return o;
 }
 
+val rect(const PixelRect &r)
+{
+    val o = val::object();
+    o.set("x", r.x);
+    o.set("y", r.y);
+    o.set("w", r.w);
+    o.set("h", r.h);
+    return o;
+}
+
+const char *toolName(ToolId id)
+{
+    switch (id) {
+    case ToolId::Reset: return "reset";
+    case ToolId::End: return "end";
+    case ToolId::Memo: return "memo";
+    case ToolId::Diagonal: return "diagonal";
+    case ToolId::Pen: return "pen";
+    case ToolId::Undo: return "undo";
+    case ToolId::Redo: return "redo";
+    case ToolId::ClearWriting: return "clearWriting";
+    case ToolId::Open: return "open";
+    case ToolId::Save: return "save";
+    case ToolId::Restore: return "restore";
+    case ToolId::SaveImage: return "saveImage";
+    case ToolId::Copy: return "copy";
+    case ToolId::Print: return "print";
+    case ToolId::Share: return "share";
+    case ToolId::Help: return "help";
+    case ToolId::FullScreen: return "fullScreen";
+    case ToolId::LargePointer: return "largePointer";
+    case ToolId::More: return "more";
+    }
+    return "more";
+}
+
+const char *toolsAtName(ToolsAt at)
+{
+    switch (at) {
+    case ToolsAt::Beside: return "beside";
+    case ToolsAt::Strip: return "strip";
+    case ToolsAt::Row: return "row";
+    case ToolsAt::Keys: break;
+    }
+    return "keys";
+}
+
+// A tool by its place in tools(): the page names tools by that index.
+int indexOf(const Tool *t) { return t ? int(t - tools().data()) : -1; }
+
 // The board as earlier versions of the page kept it in localStorage (plain data: numbers,
 // booleans and arrays, a stroke's points one flat array x0, y0, x1, y1 ...), read once to
 // convert it to the board file. Values may be anything: numbers that are not numbers become
@@ -318,7 +370,7 @@ public:
 
     // The window's design, read once to build the page: captions, places in twips, colours
     // and fonts of every control, and the surface's size in logical pixels.
-    val layout() const
+    val design() const
     {
         const Form1 &f = w_.form();
         val o = val::object();
@@ -376,6 +428,166 @@ public:
         return o;
     }
 
+    // Where everything goes in a viewport of width x height CSS pixels at this pixel ratio:
+    // the same layout as the desktop window's (WindowLayout). share: the browser has a share
+    // sheet, so 共有 is among the tools.
+    val layoutAt(int width, int height, double dpr, bool share) const
+    {
+        const Form1 &f = w_.form();
+        const WindowLayout g(width, height, dpr, stripTools(FrontEnd::Web, share));
+        const auto placed = [&g](int left, int top, int w, int h, FontRole font) {
+            val o = rect(g.place(left, top, w, h));
+            o.set("fontPixels", g.fontPixels(look::textStyle(font).pixelSize));
+            return o;
+        };
+        val o = val::object();
+        o.set("scale", g.scale());
+        o.set("heading", placed(f.Label1.Left, f.Label1.Top, f.Label1.Width, f.Label1.Height,
+                                f.Label1.Font));
+        val rows = val::array();
+        for (const WindowLabel &l : f.Label4)
+            rows.call<void>("push", placed(l.Left, l.Top, l.Width, l.Height, l.Font));
+        o.set("rowCaptions", rows);
+        val commands = val::array();
+        for (const CommandButton *b : {&f.Command1, &f.Command2, &f.Command3, &f.Command4})
+            commands.call<void>("push", placed(b->Left, b->Top, b->Width, b->Height, b->Font));
+        o.set("commands", commands);
+        val options = val::array();
+        for (const OptionButton &b : f.Option1)
+            options.call<void>("push", placed(b.Left, b.Top, b.Width, b.Height, FontRole::Default));
+        o.set("options", options);
+        const PictureBox &p = f.gamen;
+        o.set("surface", rect(g.place(p.Left, p.Top, p.Width, p.Height)));
+        val notice = rect(g.notice(p));
+        notice.set("fontPixels", g.fontPixels(look::textStyle(FontRole::Default).pixelSize));
+        o.set("notice", notice);
+        o.set("toolsAt", std::string(toolsAtName(g.toolsAt())));
+        o.set("toolArea", rect(g.toolArea()));
+        o.set("captionPixels", g.captionPixels());
+        val buttons = val::array();
+        for (const ToolButtonPlace &b : g.buttons()) {
+            val e = rect(b.box);
+            e.set("tool", indexOf(b.tool));
+            buttons.call<void>("push", e);
+        }
+        o.set("buttons", buttons);
+        val menu = val::array();
+        for (const Tool *t : g.menu())
+            menu.call<void>("push", indexOf(t));
+        o.set("menu", menu);
+        return o;
+    }
+
+    // The table of tools as the page offers them: the form's commands and pens, then the
+    // strip's tools in order. Keys are those that work in the page; tips name the first.
+    val tools() const
+    {
+        val list = val::array();
+        for (const Tool &t : pr::tools()) {
+            val o = val::object();
+            o.set("id", std::string(toolName(t.id)));
+            o.set("index", t.index);
+            o.set("caption", t.caption);
+            o.set("name", t.name);
+            o.set("description", t.description);
+            o.set("tip", toolTip(t, FrontEnd::Web));
+            o.set("offered", offeredOn(t.offered, FrontEnd::Web));
+            o.set("group", t.group);
+            o.set("toggles", t.toggles);
+            o.set("icon", toolIconSvg(t, "currentColor"));
+            o.set("done", t.done);
+            val keys = val::array();
+            for (const Key &k : t.keys) {
+                if (!offeredOn(k.where, FrontEnd::Web))
+                    continue;
+                val key = val::object();
+                key.set("ctrl", (k.mods & Key::Ctrl) != 0);
+                key.set("shift", (k.mods & Key::Shift) != 0);
+                key.set("alt", (k.mods & Key::Alt) != 0);
+                key.set("key", std::string(k.key));
+                key.set("text", k.text());
+                keys.call<void>("push", key);
+            }
+            o.set("keys", keys);
+            list.call<void>("push", o);
+        }
+        return list;
+    }
+
+    // The tool (its index in tools()) a key press stands for, or -1. mods: 1 ctrl (or the
+    // command key), 2 shift, 4 alt.
+    int toolForKey(int mods, const std::string &key) const
+    {
+        return indexOf(pr::toolForKey(std::uint8_t(mods), key, FrontEnd::Web));
+    }
+
+    // What the page knows of its tools beyond the lesson, read by every frame().
+    void setToolContext(bool lastBoard, bool largePointer, bool fullScreen)
+    {
+        context_ = {lastBoard, largePointer, fullScreen};
+    }
+
+    // Every key the page answers, for its help: [keys, what] pairs.
+    val keyHelp() const
+    {
+        val list = val::array();
+        for (const KeyHelp &k : pr::keyHelp(FrontEnd::Web)) {
+            val pair = val::array();
+            pair.call<void>("push", k.keys);
+            pair.call<void>("push", k.what);
+            list.call<void>("push", pair);
+        }
+        return list;
+    }
+
+    // The help's account of how the lesson is worked: [what, how] pairs.
+    val usage() const
+    {
+        val list = val::array();
+        for (const HelpItem &i : pr::usage()) {
+            val pair = val::array();
+            pair.call<void>("push", i.what);
+            pair.call<void>("push", i.how);
+            list.call<void>("push", pair);
+        }
+        return list;
+    }
+
+    // A board file the page could not open, as the teacher is told.
+    std::string cannotOpen(const std::string &why) const { return cannotOpenMessage(why); }
+
+    // Everything the page brings in line after an action, in one call: the controls' state,
+    // what changed on the surface, each tool's enabled and on state (in the order of
+    // tools()), the change counter and whether a gesture is in progress.
+    val frame()
+    {
+        val o = state();
+        o.set("changes", takeChanges());
+        val enabled = val::array(), checked = val::array();
+        for (const Tool &t : pr::tools()) {
+            enabled.call<void>("push", toolEnabled(t, w_.lesson(), context_));
+            checked.call<void>("push", toolChecked(t, w_.lesson(), context_));
+        }
+        o.set("toolsEnabled", enabled);
+        o.set("toolsChecked", checked);
+        o.set("revision", revision());
+        o.set("gesture", gestureInProgress());
+        return o;
+    }
+
+    // A pointer event on the surface and the frame after it: one call into the module per
+    // event. kind: 0 press, 1 move, 2 release.
+    val pointer(int kind, int button, int shift, double x, double y)
+    {
+        if (kind == 0)
+            press(button, shift, x, y);
+        else if (kind == 1)
+            move(button, shift, x, y);
+        else
+            release(button, shift, x, y);
+        return frame();
+    }
+
     // What the window's own controls show now: its caption, which buttons are enabled,
     // which pen is selected, and whether 終了 was clicked.
     val state() const
@@ -428,6 +640,12 @@ public:
         for (const DrawItem &d : w_.shown().items)
             if (d.kind == DrawKind::Text || d.kind == DrawKind::Image)
                 list.call<void>("push", pairOf(d.caption, faceName(d.text.face)));
+        for (const Tool &t : pr::tools())
+            add(t.caption + t.done, FontRole::Default);
+        for (const HelpItem &i : pr::usage())
+            add(i.what + i.how, FontRole::Default);
+        for (const KeyHelp &k : pr::keyHelp(FrontEnd::Web))
+            add(k.keys + k.what, FontRole::Default);
         for (const char *problem : {"storageOff", "storageFull", "other"})
             add(keepNotice(problem, {}), FontRole::Default);
         add(damagedBoardNotice({}), FontRole::Default);
@@ -487,6 +705,7 @@ public:
 
 private:
     WebLesson w_;
+    ToolContext context_;
 };
 
 EMSCRIPTEN_BINDINGS(parallel_ratio)
@@ -513,7 +732,16 @@ EMSCRIPTEN_BINDINGS(parallel_ratio)
         .function("boardFileType", &PageLesson::boardFileType)
         .function("boardFileExtension", &PageLesson::boardFileExtension)
         .function("convertOldBoard", &PageLesson::convertOldBoard)
-        .function("layout", &PageLesson::layout)
+        .function("design", &PageLesson::design)
+        .function("layoutAt", &PageLesson::layoutAt)
+        .function("tools", &PageLesson::tools)
+        .function("toolForKey", &PageLesson::toolForKey)
+        .function("setToolContext", &PageLesson::setToolContext)
+        .function("keyHelp", &PageLesson::keyHelp)
+        .function("usage", &PageLesson::usage)
+        .function("cannotOpen", &PageLesson::cannotOpen)
+        .function("frame", &PageLesson::frame)
+        .function("pointer", &PageLesson::pointer)
         .function("state", &PageLesson::state)
         .function("drawList", &PageLesson::drawList)
         .function("takeChanges", &PageLesson::takeChanges)

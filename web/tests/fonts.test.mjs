@@ -52,7 +52,7 @@ describe('the subsets hold the lesson\'s texts', () => {
   // Ｆ and Ｇ.
   test('every text the layout and the draw list carry, in any state', async (t) => {
     const l = await newLesson(t);
-    const d = l.layout();
+    const d = l.design();
     const windowTexts = [d.heading, ...d.rowCaptions, ...d.commands, ...d.options];
     for (const c of windowTexts)
       assert.deepEqual(missing(c.font.face, c.caption), [], c.caption);

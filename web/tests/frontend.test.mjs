@@ -1,47 +1,12 @@
-// The page's own logic that needs no browser: where the controls go, and how pointer input
+// The page's own logic that needs no browser: colours, rectangles, and how pointer input
 // becomes the lesson's surface events.
 import assert from 'node:assert/strict';
 import { test } from 'node:test';
 
 import { requireSiteFile } from './support/site.mjs';
 
-const { FormGeometry, cssColour, rect } = requireSiteFile('geometry.js');
+const { cssColour, rect } = requireSiteFile('geometry.js');
 const { SurfaceInput, buttonCode } = requireSiteFile('input.js');
-
-const form = [12165, 10530, 15]; // the form's size in twips, twips per logical pixel
-
-test('at 811 x 702 the form fills the view at scale 1, placed by its twips', () => {
-  const g = new FormGeometry(811, 702, ...form, 1);
-  assert.equal(g.scale, 1);
-  assert.deepEqual(g.place(120, 720, 11895, 9615), { x: 8, y: 48, w: 793, h: 641 });
-  assert.deepEqual(g.place(5280, 120, 1095, 495), { x: 352, y: 8, w: 73, h: 33 });
-  assert.equal(g.fontPixels(12), 12);
-});
-
-test('a larger view scales the form uniformly and centres it', () => {
-  const g = new FormGeometry(1622 + 200, 1404, ...form, 1);
-  assert.equal(g.scale, 2);
-  assert.equal(g.originX, 100);
-  assert.equal(g.originY, 0);
-  assert.deepEqual(g.place(120, 720, 11895, 9615), { x: 116, y: 96, w: 1586, h: 1282 });
-  assert.equal(g.fontPixels(29), 58);
-});
-
-test('edges fall on whole device pixels at any pixel ratio', () => {
-  for (const dpr of [1, 1.25, 1.5, 2, 3]) {
-    const g = new FormGeometry(1000, 777, ...form, dpr);
-    for (const [l, t, w, h] of [[120, 720, 11895, 9615], [6960, 360, 855, 255], [240, 120, 1875, 495]]) {
-      const r = g.place(l, t, w, h);
-      for (const v of [r.x, r.y, r.w, r.h])
-        assert.ok(Math.abs(v * dpr - Math.round(v * dpr)) < 1e-9, `${v} at ${dpr}`);
-    }
-  }
-});
-
-test('a tiny view still gives a usable scale', () => {
-  const g = new FormGeometry(0, 0, ...form, 1);
-  assert.ok(g.scale > 0);
-});
 
 test('colours and rectangles', () => {
   assert.equal(cssColour(0xff008000), '#008000');

@@ -16,7 +16,7 @@ function slotOf(list, predicate) {
 
 test('the window and its controls carry the form\'s captions', async (t) => {
   const l = await newLesson(t);
-  const d = l.layout();
+  const d = l.design();
   assert.equal(d.caption, '平行線と線分の比 (by Vorlane)');
   assert.equal(d.heading.caption, '相似と比');
   assert.deepEqual(d.commands.map((c) => [c.number, c.caption]),
@@ -28,7 +28,7 @@ test('the window and its controls carry the form\'s captions', async (t) => {
 });
 
 test('the design places and fonts reach the page in twips and logical pixels', async (t) => {
-  const d = (await newLesson(t)).layout();
+  const d = (await newLesson(t)).design();
   assert.equal(d.twipsPerPixel, 15);
   assert.deepEqual([d.clientWidth, d.clientHeight], [12165, 10530]);
   assert.equal(d.back, 0xffc0ffc0);

@@ -106,7 +106,7 @@ describe('the files', () => {
 
   test('the manifest makes an installable app in the window\'s colours', async (t) => {
     const m = JSON.parse(read('manifest.webmanifest'));
-    const design = (await newLesson(t)).layout();
+    const design = (await newLesson(t)).design();
     assert.ok(m.name && m.short_name && m.short_name.length <= 12);
     assert.ok(design.caption.startsWith(m.name), 'named after the window');
     assert.equal(m.start_url, './');
