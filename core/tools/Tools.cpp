@@ -326,9 +326,15 @@ std::vector<KeyHelp> keyHelp(FrontEnd frontEnd)
         const Key *k = shownKey(t, frontEnd);
         return k ? k->text() : std::string();
     };
+    // Every key of a tool on the front end, the one its tooltip names first.
     const auto row = [&](const Tool &t) {
-        if (offeredOn(t.offered, frontEnd) && shownKey(t, frontEnd))
-            rows.push_back({keyOf(t), t.help.empty() ? t.tip : t.help});
+        if (!offeredOn(t.offered, frontEnd) || !shownKey(t, frontEnd))
+            return;
+        std::string keys;
+        for (const Key &k : t.keys)
+            if (offeredOn(k.where, frontEnd))
+                keys += (keys.empty() ? "" : ", ") + k.text();
+        rows.push_back({keys, t.help.empty() ? t.tip : t.help});
     };
     row(tool(ToolId::Reset));
     row(tool(ToolId::Diagonal));

@@ -125,7 +125,7 @@ std::vector<HelpItem> usage();
 
 // Every key the window answers on a front end, in the order the help lists them.
 struct KeyHelp {
-    std::string keys; // "Ctrl+R", "1 – 4"
+    std::string keys; // "Ctrl+O", "Ctrl+Shift+Q, Ctrl+Q", "1 – 4"
     std::string what;
 };
 std::vector<KeyHelp> keyHelp(FrontEnd frontEnd);

@@ -161,10 +161,12 @@ private slots:
         for (const KeyHelp &k : keyHelp(FrontEnd::Desktop)) {
             if (k.keys.find("–") != std::string::npos)
                 continue; // a range of pens
-            const QKeySequence key = QKeySequence::fromString(qText(k.keys), QKeySequence::PortableText);
-            QVERIFY2(owners.contains(key) || key == QKeySequence(Qt::Key_Escape) ||
-                         key == QKeySequence(Qt::Key_Tab) || key == QKeySequence(Qt::Key_Space),
-                     k.keys.c_str());
+            for (const QString &one : qText(k.keys).split(QStringLiteral(", "))) {
+                const QKeySequence key = QKeySequence::fromString(one, QKeySequence::PortableText);
+                QVERIFY2(owners.contains(key) || key == QKeySequence(Qt::Key_Escape) ||
+                             key == QKeySequence(Qt::Key_Tab) || key == QKeySequence(Qt::Key_Space),
+                         k.keys.c_str());
+            }
         }
         showAt(w, QSize(1920, 1080));
         for (const Tool *tool : stripTools(FrontEnd::Desktop)) {

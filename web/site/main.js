@@ -274,7 +274,7 @@
       this.table.forEach((t, i) => {
         const inStrip = t.group >= 0 && t.offered && (t.id !== 'share' || this.share);
         if (!inStrip && t.id !== 'more') return;
-        const b = element('button', 'command tool');
+        const b = element('button', 'command tool gothic');
         b.type = 'button';
         b.hidden = true;
         describe(b, t);
@@ -314,7 +314,7 @@
       }
       const items = this.placed.menu.map((i) => {
         const t = this.table[i];
-        const item = element('button', 'command menu-item');
+        const item = element('button', 'command menu-item gothic');
         item.type = 'button';
         item.setAttribute('role', 'menuitem');
         describe(item, t);

@@ -129,20 +129,25 @@ describe('tool strip', () => {
     const w = await scaleAndStrip(wide);
     assert.equal(w.visible, true);
     assert.equal(w.scale, n.scale, 'the form keeps its scale');
-    assert.ok(Math.abs(w.canvasRight - ((1200 - 811) / 2 + 8 + 793)) <= 1, 'and its place');
-    assert.deepEqual(w.buttons.map((b) => b.name),
-                     ['元に戻す', 'やり直し', '書き込みを消す', '前回の板書', '画像で保存']);
-    for (const b of w.buttons) {
+    assert.ok(Math.abs(w.canvasRight - ((1200 - 811 - 136) / 2 + 8 + 793)) <= 1,
+              'form and strip centred together');
+    const shown = w.buttons.filter((b) => b.w > 0);
+    assert.deepEqual(shown.map((b) => b.name),
+                     ['元に戻す', 'やり直し', '書き込みを消す', '開く', '保存', '前回の板書',
+                      '画像で保存', 'コピー', '印刷', '使い方', '全画面', '大きい矢印']);
+    for (const b of shown) {
       assert.ok(b.left >= w.canvasRight && b.right <= 1200, `${b.name} beside the form`);
-      assert.ok(b.w > 40 && b.h > 20, `${b.name} is a usable size`);
+      assert.ok(b.w > 44 && b.h >= 44, `${b.name} is a usable size`);
     }
-    // Accessible names are the captions.
+    // Accessible names are the tools' names.
     const undo = wide.page.getByRole('button', { name: '元に戻す' });
     assert.equal(await undo.count(), 1);
-    // Too little room at the right for the strip: hidden again.
-    await wide.page.setViewportSize({ width: 811 + 2 * 130, height: 702 });
+    // Too little room at the right for the large buttons: icons in a narrow strip.
+    await wide.page.setViewportSize({ width: 811 + 130, height: 702 });
     await wide.settle();
-    assert.equal((await scaleAndStrip(wide)).visible, false);
+    const icons = await scaleAndStrip(wide);
+    assert.equal(icons.visible, true);
+    assert.ok(icons.buttons.filter((b) => b.w > 0).every((b) => b.w === 44 && b.h === 44));
   });
 });
 
@@ -159,7 +164,7 @@ describe('kept board', () => {
     await page.page.reload();
     await page.ready();
     assert.equal(await canvasHash(page), blank, 'opens on the initial screen');
-    await key(page, 'Control+Shift+t');
+    await key(page, 'Control+Shift+o');
     assert.equal(await page.pixel(200, 450), RED, 'the last stroke is back');
     assert.equal(await page.pixel(200, 600), GREEN, 'the stroke wiped by 初期画面 is not');
     // The restore is a step of its own.
@@ -191,7 +196,7 @@ describe('kept board', () => {
     assert.equal(boardKeys(await stored(a)).length, 2, 'neither tab wrote over the other');
 
     // In b, the one other board is a's, opened at once.
-    await key(b, 'Control+Shift+t');
+    await key(b, 'Control+Shift+o');
     assert.equal(await b.pixel(200, 450), RED);
     assert.equal(await b.pixel(200, 520), RED, "a's board as a kept it last");
     await b.clickButton('メモ');
@@ -306,7 +311,7 @@ describe('kept board', () => {
     assert.equal(all['parallel-ratio.board'], undefined);
     const [converted] = boardKeys(all);
     assert.match(all[converted], /"format": "parallel-ratio-board"/);
-    await key(page, 'Control+Shift+t');
+    await key(page, 'Control+Shift+o');
     assert.equal(await page.pixel(200, 450), RED, 'its stroke is back');
     assert.ok(await notice(page).isHidden());
     assert.deepEqual(page.errors, []);

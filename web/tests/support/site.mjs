@@ -4,7 +4,7 @@ import { createRequire } from 'node:module';
 import { dirname, join, resolve } from 'node:path';
 import { fileURLToPath } from 'node:url';
 
-const repo = resolve(dirname(fileURLToPath(import.meta.url)), '../../..');
+export const repo = resolve(dirname(fileURLToPath(import.meta.url)), '../../..');
 
 // PR_WEB_SITE names the site folder; by default the one setup.sh builds.
 export const site = resolve(process.env.PR_WEB_SITE ?? join(repo, 'build-web/site'));

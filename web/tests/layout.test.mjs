@@ -1,0 +1,78 @@
+// The page puts the form's controls and the tools where the core's layout says, at the
+// window sizes of tests/support/window-sizes.json (the desktop's widget test reads the same
+// table): the layout computed here by the module under node, apart from the page.
+import assert from 'node:assert/strict';
+import { readFileSync } from 'node:fs';
+import { join } from 'node:path';
+import { after, before, describe, test } from 'node:test';
+
+import { serve } from '../tools/serve.mjs';
+import { launch } from './support/chromium.mjs';
+import { LessonPage } from './support/LessonPage.mjs';
+import { newLesson, repo, site } from './support/site.mjs';
+
+const sizes = JSON.parse(readFileSync(join(repo, 'tests/support/window-sizes.json'), 'utf8'));
+
+describe('layout', () => {
+  let browser, server, origin;
+  before(async () => {
+    browser = await launch();
+    ({ server, url: origin } = await serve(site));
+  });
+  after(async () => {
+    await browser?.close();
+    server?.close();
+  });
+  const open = (w, h, dpr) => LessonPage.open(browser, origin, { width: w, height: h, dpr });
+
+  test('form and tools where the core puts them, at every size', async (t) => {
+    const lesson = await newLesson(t);
+    const table = lesson.tools();
+    for (const size of sizes) {
+      const want = lesson.layoutAt(size.w, size.h, size.dpr, false);
+      const page = await open(size.w, size.h, size.dpr);
+      const got = await page.evaluate(() => {
+        const box = (e) => {
+          const r = e.getBoundingClientRect();
+          return { x: r.left, y: r.top, w: r.width, h: r.height };
+        };
+        const p = ParallelRatio.page;
+        const tools = [...p.tools.buttons].filter(([, b]) => !b.hidden)
+          .map(([i, b]) => ({ tool: i, ...box(b) }));
+        return {
+          surface: box(p.surface.canvas), commands: p.commands.map(box),
+          options: p.options.map((o) => box(o.parentElement)), heading: box(p.heading), tools,
+        };
+      });
+      const near = (a, b, what) => {
+        for (const k of ['x', 'y', 'w', 'h'])
+          assert.ok(Math.abs(a[k] - b[k]) <= 1, `${size.what}: ${what} ${k} ${a[k]} != ${b[k]}`);
+      };
+      near(got.surface, want.surface, 'surface');
+      near(got.heading, want.heading, 'heading');
+      want.commands.forEach((r, i) => near(got.commands[i], r, `command ${i + 1}`));
+      want.options.forEach((r, i) => near(got.options[i], r, `pen ${i}`));
+      assert.deepEqual(got.tools.map((b) => table[b.tool].id), want.buttons.map((b) => table[b.tool].id),
+                       `${size.what}: the tools shown`);
+      want.buttons.forEach((r, i) => near(got.tools[i], r, `${table[r.tool].id}`));
+      for (const b of got.tools)
+        assert.ok(b.w >= 44 && b.h >= 44, `${size.what}: ${table[b.tool].id} a fingertip's size`);
+      assert.deepEqual(page.errors, []);
+      await page.close();
+    }
+  });
+
+  test('その他 opens the tools a short strip has no room for, and they work', async () => {
+    const page = await open(640, 480, 1);
+    await page.page.getByRole('button', { name: 'その他の道具' }).click();
+    const items = await page.page.getByRole('menuitem').allTextContents();
+    assert.deepEqual(items, ['開く', '保存', '前回の板書', '画像で保存', 'コピー', '印刷', '使い方',
+                             '全画面', '大きい矢印']);
+    await page.page.getByRole('menuitem', { name: '使い方' }).click();
+    assert.ok(await page.page.getByRole('dialog', { name: '使い方' }).isVisible());
+    await page.page.keyboard.press('Escape');
+    assert.ok(!(await page.page.getByRole('dialog', { name: '使い方' }).isVisible()));
+    assert.deepEqual(page.errors, []);
+    await page.close();
+  });
+});
