@@ -6,6 +6,9 @@
 #include "layout/WindowLayout.h"
 #include "WindowTestUtil.h"
 
+#include <QtCore/QJsonArray>
+#include <QtCore/QJsonDocument>
+#include <QtCore/QJsonObject>
 #include <QtCore/QMimeData>
 #include <QtCore/QTemporaryDir>
 #include <QtCore/QTimer>
@@ -20,6 +23,7 @@
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QPushButton>
+#include <QtWidgets/QMenu>
 #include <QtWidgets/QToolButton>
 
 using namespace pr;
@@ -134,6 +138,47 @@ private slots:
         // Tall windows have their tools in a row under the form.
         w.resize(1080, 1920);
         QTRY_VERIFY(w.toolStrip()->geometry().top() >= w.surface()->geometry().bottom());
+    }
+
+    void formAndToolsWhereTheCoreSays()
+    {
+        // The same table of sizes as the web edition's layout test.
+        QFile file(QStringLiteral(PR_WINDOW_SIZES));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QJsonArray sizes = QJsonDocument::fromJson(file.readAll()).array();
+        QVERIFY(sizes.size() >= 10);
+        MainWindow w;
+        showAt(w, QSize(811, 702));
+        const auto near = [](const QRect &got, const PixelRect &want) {
+            return std::abs(got.x() - want.x) <= 1 && std::abs(got.y() - want.y) <= 1 &&
+                   std::abs(got.width() - want.w) <= 1 && std::abs(got.height() - want.h) <= 1;
+        };
+        for (const QJsonValue &v : sizes) {
+            const QSize size(v[QStringLiteral("w")].toInt(), v[QStringLiteral("h")].toInt());
+            const QByteArray what = v[QStringLiteral("what")].toString().toUtf8();
+            w.resize(size);
+            QTRY_COMPARE(w.size(), size);
+            const WindowLayout want(size.width(), size.height(), w.devicePixelRatioF(),
+                                    FrontEnd::Desktop);
+            const PictureBox &p = w.form().gamen;
+            QVERIFY2(near(w.surface()->geometry(), want.place(p.Left, p.Top, p.Width, p.Height)),
+                     what);
+            for (int n = 1; n <= 4; ++n) {
+                const CommandButton &b = n == 1 ? w.form().Command1 : n == 2 ? w.form().Command2
+                                        : n == 3 ? w.form().Command3 : w.form().Command4;
+                QVERIFY2(near(w.commandButton(n)->geometry(),
+                              want.place(b.Left, b.Top, b.Width, b.Height)), what);
+            }
+            const QList<QToolButton *> shown = w.toolStrip()->shownButtons();
+            QCOMPARE(shown.size(), qsizetype(want.buttons().size()));
+            const QPoint origin = w.toolStrip()->geometry().topLeft();
+            for (qsizetype i = 0; i < shown.size(); ++i) {
+                QVERIFY2(near(shown[i]->geometry().translated(origin), want.buttons()[size_t(i)].box),
+                         what);
+                QVERIFY(shown[i]->width() >= 44 && shown[i]->height() >= 44);
+            }
+            QCOMPARE(w.toolStrip()->moreMenu()->actions().size(), qsizetype(want.menu().size()));
+        }
     }
 
     void everyKeyDoesOneThing()
