@@ -1,5 +1,5 @@
 #include "BoardPicture.h"
-#include "SegmentClip.h"
+#include "draw/StrokeRaster.h"
 
 #include "form/PictureBox.h"
 
@@ -97,9 +97,9 @@ void BoardPicture::paintStrokes(QPainter &p) const
             continue;
         }
         for (qsizetype i = 1; i < line.size(); ++i) {
-            QPointF a = line[i - 1], b = line[i];
-            if (clipSegment(a, b, near))
-                p.drawLine(a, b);
+            double ax = line[i - 1].x(), ay = line[i - 1].y(), bx = line[i].x(), by = line[i].y();
+            if (clipSegment(ax, ay, bx, by, near.x(), near.y(), near.width(), near.height()))
+                p.drawLine(QPointF(ax, ay), QPointF(bx, by));
         }
     }
     p.restore();

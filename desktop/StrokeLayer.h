@@ -1,37 +1,26 @@
 #pragma once
-#include "board/LayerSink.h"
+#include "draw/StrokeRaster.h"
 
 #include <QtCore/QRectF>
 #include <QtGui/QImage>
-#include <cstdint>
-#include <vector>
+#include <QtGui/QRegion>
 
 namespace pr {
 
-// The surface's own drawing layer: the freehand strokes, beneath every element.
+// The surface's own drawing layer on screen: the freehand strokes, beneath every element.
 //
 // Logical surface point (x, y) lies at widget point ((x + border) * scale,
 // (y + border) * scale); the raster covers the whole surface widget at device resolution
 // (widget point * dpr), so it is blitted 1:1 and strokes are drawn crisp at any size.
-// Strokes are clipped to the surface's inner area.
 //
-// The raster is a cache of the lesson's strokes (setSource): a segment is painted into it
-// as it comes, costing work in proportion to its own size, and after a resize or a change of
-// pixel ratio the raster is painted again from the strokes, so they are as sharp at the new
-// size as if drawn there. While the surface has no stroke there is no raster at all.
-//
-// A clear keeps the raster it let go, and redrawLayer takes it back when it is asked for
-// exactly the strokes that raster showed: the undo of a reset or a clear costs no painting.
-// Otherwise redrawLayer paints again only where the new strokes differ from those shown
-// (after the segments both have in common): undoing or redoing a stroke costs in proportion
-// to the writing that stroke lies on, and the result is the same, pixel for pixel, as
-// painting every stroke afresh.
+// What to paint, and where again, is the core's StrokeRaster to decide (after a resize, the
+// whole layer from the strokes at the new resolution; after an undo, only where the strokes
+// changed); this class carries out its steps on a QImage. While the surface has no stroke
+// there is no raster at all.
 class StrokeLayer : public LayerSink {
 public:
-    StrokeLayer();
-
     // The strokes the layer shows, painted again after a resize; not owned, may be null.
-    void setSource(const std::vector<Stroke> *strokes) { source_ = strokes; }
+    void setSource(const std::vector<Stroke> *strokes) { raster_.setSource(strokes); }
 
     // widgetSize: the surface widget's size in widget (device-independent) pixels.
     void setGeometry(QSize widgetSize, double scale, double dpr);
@@ -42,7 +31,7 @@ public:
     // blank: then the surface shows background() alone.
     const QImage &image() const { return image_; }
     bool isBlank() const { return image_.isNull(); }
-    QRgb background() const { return background_; }
+    QRgb background() const { return raster_.background(); }
 
     // Widget-pixel rectangle that changed since the last call (empty if nothing); a clear or
     // a redraw reports the whole layer.
@@ -59,45 +48,13 @@ public:
     qsizetype bytes() const;
 
 private:
-    // Runs of at most kBlock connected segments as shown, in order: the hash of every segment
-    // up to the run's end, where it ends, and the raster pixels its segments may touch.
-    static constexpr std::size_t kBlock = 64;
-    struct Block {
-        std::uint64_t chain = 0;
-        std::size_t end = 0; // segments up to and including the run
-        QRectF box;
-    };
-    struct Shown {
-        std::uint64_t hash = 0x9E3779B97F4A7C15ull; // of every segment painted, in order
-        std::size_t segments = 0;
-        std::vector<Block> blocks; // closed runs
-        QRectF openBox;            // the run still open
-        std::size_t openCount = 0;
-        QPointF openEnd;           // where its last segment ended, in its pen
-        Rgb openColour = 0;
-        int openWidth = 0;
-    };
-    struct Kept {
-        QImage image;
-        Shown shown;
-    };
+    void run(); // carries out the raster's steps
 
-    void paintAll(const std::vector<Stroke> &strokes);
-    void paintChanged(const std::vector<Stroke> &strokes, std::size_t common);
-    QRectF segmentBox(QPointF a, QPointF b, int width) const; // raster px, conservative
-    void note(QPointF a, QPointF b, Rgb colour, int width);
-    void makeRaster();
-    QRectF whole() const { return QRectF(QPointF(0, 0), QSizeF(widgetSize_)); }
-
+    StrokeRaster raster_;
     QImage image_;
-    Shown shown_;         // what image_ holds
-    Kept kept_;           // the raster the last clear or redraw let go
-    const std::vector<Stroke> *source_ = nullptr;
-    QRgb background_;
+    QImage kept_; // the raster the last clear or redraw let go
     double scale_ = 1;
     double dpr_ = 1;
-    QSize widgetSize_;
-    QRectF dirty_;
 };
 
 } // namespace pr
