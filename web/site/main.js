@@ -189,7 +189,8 @@
       const canvas = document.createElement('canvas');
       canvas.className = 'control surface';
       root.appendChild(canvas);
-      this.surface = new PR.Surface(canvas, d.surface, d.back, fontFamilies(letterFace), letters);
+      this.surface = new PR.Surface(canvas, d.surface, d.back, fontFamilies(letterFace), letters,
+                                    lesson.rasterKinds());
       this.surface.setList(lesson.drawList());
       // One call into the module per pointer event: the event, and the frame after it.
       const pointer = (kind) => (b, s, x, y) => {
@@ -677,6 +678,14 @@
       if (f.endRequested) this.end();
     }
 
+    // The lesson's stroke raster at the canvas's resolution: the strokes are painted again
+    // from the lesson's own, as sharp as if drawn at this size.
+    placeRaster() {
+      const c = this.surface.canvas;
+      this.lesson.setRaster(c.width, c.height, this.surface.scale * this.surface.dpr);
+      this.sync();
+    }
+
     relayout() {
       const d = this.design;
       const dpr = window.devicePixelRatio || 1;
@@ -693,6 +702,7 @@
       g.options.forEach((r, i) => put(this.options[i].parentElement, r));
       this.surface.setGeometry(g.surface, g.scale, dpr);
       this.surface.placed(this.surface.canvas.getBoundingClientRect());
+      this.placeRaster();
       put(this.notice.box, g.notice);
 
       const { strip, buttons } = this.tools;
@@ -746,6 +756,8 @@
       this.lesson = this.newLesson();
       this.surface.restart(this.lesson.drawList());
       this.lesson.takeChanges(); // the new lesson's own start is already on the surface
+      const c = this.surface.canvas;
+      this.lesson.setRaster(c.width, c.height, this.surface.scale * this.surface.dpr);
       this.lesson.setToolContext(this.others.length > 0, this.largePointer,
                                  !!document.fullscreenElement);
       // The ended lesson's board stays kept under its own key, one more for 前回の板書.

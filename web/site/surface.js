@@ -22,158 +22,120 @@
     return c;
   }
 
-  // Liang-Barsky: cuts segment a-b to the box r ({x, y, w, h}); null if nothing is left.
-  // Keeps the canvas away from the huge coordinates a far-flung pointer may deliver.
-  function clipSegment(ax, ay, bx, by, r) {
-    let t0 = 0, t1 = 1;
-    const dx = bx - ax, dy = by - ay;
-    const p = [-dx, dx, -dy, dy];
-    const q = [ax - r.x, r.x + r.w - ax, ay - r.y, r.y + r.h - ay];
-    for (let i = 0; i < 4; ++i) {
-      if (p[i] === 0) {
-        if (q[i] < 0) return null;
-        continue;
-      }
-      const t = q[i] / p[i];
-      if (p[i] < 0) t0 = Math.max(t0, t);
-      else t1 = Math.min(t1, t);
-      if (t0 > t1) return null;
-    }
-    return [ax + dx * t0, ay + dy * t0, ax + dx * t1, ay + dy * t1];
-  }
-
-  // The surface's own layer of freehand strokes, beneath every element.
-  //
-  // The shown raster covers the canvas at device resolution. So that strokes survive
-  // resizes without losing sharpness, a master raster is kept at the finest resolution the
-  // page has had; strokes go into both, and after a resize the shown raster is made from the
-  // master. While the layer has no stroke (at start, after a clear) there is no raster.
+  // The surface's own layer of freehand strokes, beneath every element: a raster at the
+  // canvas's device resolution. What to paint on it, and where again, is the core's to say
+  // (StrokeRaster: after a resize, every stroke at the new resolution; after an undo, only
+  // where the strokes changed); the layer carries out its steps, given in the raster's own
+  // pixels and already cut to the surface. While the layer has no stroke there is no raster.
   class StrokeLayer {
-    constructor(surface) {
-      this.outerW = surface.outerWidth;
-      this.outerH = surface.outerHeight;
+    // kinds: the numbers of the steps (Lesson.rasterKinds()).
+    constructor(surface, kinds) {
       this.border = surface.border;
       this.innerW = surface.outerWidth - 2 * surface.border;
       this.innerH = surface.outerHeight - 2 * surface.border;
       this.background = surface.back;
-      this.master = null; // canvas at masterK device pixels per logical pixel
-      this.masterK = 1;
-      this.shown = null;  // canvas at the current resolution, null while it is the master
-      this.scale = 1;
-      this.dpr = 1;
-      this.devW = 1; // device pixels of the whole canvas
-      this.devH = 1;
+      this.kinds = kinds;
+      this.shown = null; // the raster shown
+      this.kept = null;  // the one set aside by the last clear
+      this.k = 1;        // raster pixels per logical surface pixel
     }
 
     isBlank() {
-      return this.master === null;
+      return this.shown === null;
     }
 
     image() {
-      return this.shown || this.master;
+      return this.shown;
     }
 
-    setGeometry(devW, devH, scale, dpr) {
-      const k = scale * dpr;
-      this.scale = scale;
-      this.dpr = dpr;
-      this.devW = devW;
-      this.devH = devH;
-      if (this.isBlank()) {
-        this.masterK = k; // nothing to keep: the first stroke makes the master at this size
-        return;
-      }
-      if (k > this.masterK) {
-        // Finer than ever before: the master grows; earlier strokes are resampled once.
-        const next = this.blank(Math.ceil(this.outerW * k), Math.ceil(this.outerH * k));
-        next.getContext('2d').drawImage(this.master, 0, 0,
-          this.master.width * k / this.masterK, this.master.height * k / this.masterK);
-        this.master = next;
-        this.masterK = k;
-      }
-      this.fitShown();
+    setResolution(k) {
+      this.k = k;
     }
 
-    blank(w, h) {
-      const c = makeCanvas(w, h);
-      const g = c.getContext('2d');
-      g.fillStyle = css(this.background);
-      g.fillRect(0, 0, c.width, c.height);
-      return c;
-    }
-
-    fitShown() {
-      const k = this.scale * this.dpr;
-      if (k === this.masterK) {
-        this.shown = null;
-        return;
-      }
-      this.shown = this.blank(this.devW, this.devH);
-      this.shown.getContext('2d').drawImage(this.master, 0, 0,
-        this.master.width * k / this.masterK, this.master.height * k / this.masterK);
-    }
-
-    clear(background) {
-      // Blank again: the rasters go, and the master's resolution starts over.
+    // Another lesson from its start: nothing shown, nothing kept.
+    restart(background) {
       this.background = background;
-      this.master = null;
       this.shown = null;
-      this.masterK = this.scale * this.dpr;
+      this.kept = null;
     }
 
-    // Draws one segment; returns the widget-pixel box it touched, or null.
-    segment(x1, y1, x2, y2, colour, width) {
-      if (![x1, y1, x2, y2].every(Number.isFinite)) return null;
-      width = Math.max(1, width);
-      if (this.isBlank()) {
-        this.master = this.blank(Math.ceil(this.outerW * this.masterK),
-                                 Math.ceil(this.outerH * this.masterK));
-        this.fitShown();
-      }
-      this.paintSegment(this.master, this.masterK, x1, y1, x2, y2, colour, width);
-      if (this.shown)
-        this.paintSegment(this.shown, this.scale * this.dpr, x1, y1, x2, y2, colour, width);
-
-      const half = width / 2 + 1;
-      const b = this.border, s = this.scale;
-      const touched = {
-        x: (Math.min(x1, x2) - half + b) * s, y: (Math.min(y1, y2) - half + b) * s,
-        w: (Math.abs(x2 - x1) + 2 * half) * s, h: (Math.abs(y2 - y1) + 2 * half) * s,
+    // Carries out the steps, packed 9 numbers a step: kind, x1, y1, x2, y2, width, colour,
+    // w, h (Lesson.takeChanges).
+    run(ops) {
+      const K = this.kinds;
+      let g = null;      // the context of a run of segments, clipped for them
+      let region = [];   // the boxes filled since the last other step
+      const end = () => {
+        if (g) g.restore();
+        g = null;
       };
-      return rect.intersected(touched, { x: b * s, y: b * s, w: this.innerW * s, h: this.innerH * s });
+      for (let i = 0; i < ops.length; i += 9) {
+        const kind = ops[i];
+        if (kind !== K.segment) end();
+        switch (kind) {
+          case K.make: {
+            this.shown = makeCanvas(ops[i + 7], ops[i + 8]);
+            const c = this.shown.getContext('2d');
+            c.fillStyle = css(ops[i + 6]);
+            c.fillRect(0, 0, this.shown.width, this.shown.height);
+            break;
+          }
+          case K.drop: this.shown = null; break;
+          case K.keep: this.kept = this.shown; this.shown = null; break;
+          case K.swap: [this.shown, this.kept] = [this.kept, this.shown]; break;
+          case K.forget: this.kept = null; break;
+          case K.fill: {
+            if (!this.shown) break;
+            const c = this.shown.getContext('2d');
+            c.fillStyle = css(ops[i + 6]);
+            c.fillRect(ops[i + 1], ops[i + 2], ops[i + 3], ops[i + 4]);
+            region.push([ops[i + 1], ops[i + 2], ops[i + 3], ops[i + 4]]);
+            break;
+          }
+          case K.endFill: region = []; break;
+          case K.segment:
+            if (!this.shown) break;
+            if (!g) g = this.begin(region);
+            this.segment(g, ops[i + 1], ops[i + 2], ops[i + 3], ops[i + 4], ops[i + 5], ops[i + 6]);
+            break;
+          default:
+        }
+      }
+      end();
     }
 
-    // In the target's own pixels: k device pixels per logical surface pixel.
-    paintSegment(target, k, x1, y1, x2, y2, colour, width) {
-      const b = this.border;
-      const inner = { x: b * k, y: b * k, w: this.innerW * k, h: this.innerH * k };
-      // Cut to the inner area grown by the pen, so the round ends still reach the edge; the
-      // canvas clip then cuts at the edge itself.
-      const half = width * k / 2 + 1;
-      const cut = clipSegment((x1 + b) * k, (y1 + b) * k, (x2 + b) * k, (y2 + b) * k,
-        { x: inner.x - half, y: inner.y - half, w: inner.w + 2 * half, h: inner.h + 2 * half });
-      if (!cut) return;
-      const g = target.getContext('2d');
+    // A context for segments: cut to the inner area, and to the filled boxes if any.
+    begin(region) {
+      const g = this.shown.getContext('2d');
+      const k = this.k, b = this.border;
       g.save();
       g.beginPath();
-      g.rect(inner.x, inner.y, inner.w, inner.h);
+      g.rect(b * k, b * k, this.innerW * k, this.innerH * k);
       g.clip();
-      g.strokeStyle = css(colour);
-      g.fillStyle = css(colour);
-      g.lineWidth = width * k;
+      if (region.length) {
+        g.beginPath();
+        for (const r of region) g.rect(...r);
+        g.clip();
+      }
       g.lineCap = 'round';
       g.lineJoin = 'round';
+      return g;
+    }
+
+    segment(g, x1, y1, x2, y2, width, colour) {
+      g.strokeStyle = css(colour);
+      g.fillStyle = css(colour);
+      g.lineWidth = width;
       g.beginPath();
-      if (cut[0] === cut[2] && cut[1] === cut[3]) {
+      if (x1 === x2 && y1 === y2) {
         // A segment of no length is a dot, whatever the canvas makes of a bare cap.
-        g.arc(cut[0], cut[1], width * k / 2, 0, 2 * Math.PI);
+        g.arc(x1, y1, width / 2, 0, 2 * Math.PI);
         g.fill();
       } else {
-        g.moveTo(cut[0], cut[1]);
-        g.lineTo(cut[2], cut[3]);
+        g.moveTo(x1, y1);
+        g.lineTo(x2, y2);
         g.stroke();
       }
-      g.restore();
     }
   }
 
@@ -183,7 +145,8 @@
   // families (italic null where the letters' face is missing), letters the bitmaps by image
   // id (an image not loaded is left out).
   class Surface {
-    constructor(canvas, design, windowBack, fonts, letters) {
+    // kinds: the numbers of the stroke raster's steps (Lesson.rasterKinds()).
+    constructor(canvas, design, windowBack, fonts, letters, kinds) {
       this.canvas = canvas;
       this.g = canvas.getContext('2d', { alpha: false });
       this.design = design;
@@ -191,7 +154,7 @@
       this.windowBack = windowBack;
       this.fonts = fonts;
       this.letters = letters;
-      this.layer = new StrokeLayer(design);
+      this.layer = new StrokeLayer(design, kinds);
       this.list = null;
       this.scale = 1;
       this.dpr = 1;
@@ -210,7 +173,7 @@
 
     // Shows another lesson from its start: its draw list, and no strokes.
     restart(list) {
-      this.layer.clear(this.design.back);
+      this.layer.restart(this.design.back);
       this.setList(list);
     }
 
@@ -230,7 +193,7 @@
         c.width = devW;
         c.height = devH;
       }
-      this.layer.setGeometry(devW, devH, scale, dpr);
+      this.layer.setResolution(scale * dpr);
       this.invalidateAll();
     }
 
@@ -252,16 +215,13 @@
       return { x: (r.x + b) * s, y: (r.y + b) * s, w: r.w * s, h: r.h * s };
     }
 
-    // Takes in what one action changed: the layer's calls, the changed slots and the area.
+    // Takes in what one action changed: the stroke raster's steps and the pixels they changed,
+    // the changed slots and the area they need repainted.
     apply(changes) {
-      for (const op of changes.strokes) {
-        if (op.clear) {
-          this.layer.clear(op.colour);
-          this.invalidateAll();
-        } else {
-          this.invalidate(this.layer.segment(op.x1, op.y1, op.x2, op.y2, op.colour, op.width));
-        }
-      }
+      this.layer.background = changes.rasterBack;
+      this.layer.run(changes.raster);
+      const r = changes.rasterArea, k = this.dpr;
+      if (r) this.invalidate({ x: r.x / k, y: r.y / k, w: r.w / k, h: r.h / k });
       for (const [index, item] of changes.slots) this.list.items[index] = item;
       if (changes.area) this.invalidate(this.toWidget(changes.area));
     }
@@ -472,5 +432,4 @@
 
   PR.Surface = Surface;
   PR.StrokeLayer = StrokeLayer;
-  PR.clipSegment = clipSegment;
 })(typeof module !== 'undefined' ? module.exports : (globalThis.ParallelRatio ??= {}));

@@ -20,6 +20,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace pr::web {
 
@@ -155,19 +157,19 @@ val item(const DrawItem &d)
     return o;
 }
 
-val strokeOp(const StrokeOp &op)
+// The raster's steps, packed 9 numbers a step: kind (RasterOp::Kind's order, named by
+// rasterKinds()), x1, y1, x2, y2, width, colour, w, h. A frame after a resize carries every
+// segment of the board, which one typed array hands over at once.
+val rasterOps(const std::vector<RasterOp> &ops)
 {
-    val o = val::object();
-    o.set("clear", op.kind == StrokeOp::Kind::Clear);
-    o.set("colour", op.colour);
-    if (op.kind == StrokeOp::Kind::Segment) {
-        o.set("x1", op.x1);
-        o.set("y1", op.y1);
-        o.set("x2", op.x2);
-        o.set("y2", op.y2);
-        o.set("width", op.width);
-    }
-    return o;
+    std::vector<double> packed;
+    packed.reserve(ops.size() * 9);
+    for (const RasterOp &op : ops)
+        packed.insert(packed.end(), {double(op.kind), op.x1, op.y1, op.x2, op.y2, op.width,
+                                     double(op.colour), double(op.w), double(op.h)});
+    return val::global("Float64Array")
+        .new_(emscripten::typed_memory_view(packed.size(), packed.data()))
+        .call<val>("slice");
 }
 
 val rect(const PixelRect &r)
@@ -575,6 +577,23 @@ public:
         return o;
     }
 
+    // The page's stroke raster: device pixels, and device pixels per logical surface pixel.
+    void setRaster(int pixelWidth, int pixelHeight, double k) { w_.setRaster(pixelWidth, pixelHeight, k); }
+
+    // The numbers of the raster's steps in takeChanges().raster.
+    val rasterKinds() const
+    {
+        val o = val::object();
+        using K = RasterOp::Kind;
+        const std::pair<const char *, K> kinds[] = {
+            {"make", K::Make},     {"drop", K::Drop}, {"keep", K::Keep},
+            {"swap", K::Swap},     {"forget", K::Forget}, {"fill", K::Fill},
+            {"endFill", K::EndFill}, {"segment", K::Segment}};
+        for (const auto &[name, kind] : kinds)
+            o.set(name, int(kind));
+        return o;
+    }
+
     // A pointer event on the surface and the frame after it: one call into the module per
     // event. kind: 0 press, 1 move, 2 release.
     val pointer(int kind, int button, int shift, double x, double y)
@@ -681,16 +700,19 @@ public:
         return o;
     }
 
-    // What the last actions changed: the layer calls in order, the changed slots as
-    // [index, item] pairs, and the area those slots need repainted (null if none).
+    // What the last actions changed: the stroke raster's steps and the pixels they changed
+    // (null if none), the changed slots as [index, item] pairs, and the area those slots
+    // need repainted (null if none).
     val takeChanges()
     {
         const SurfaceChanges c = w_.takeChanges();
         val o = val::object();
-        val strokes = val::array();
-        for (const StrokeOp &op : c.strokes)
-            strokes.call<void>("push", strokeOp(op));
-        o.set("strokes", strokes);
+        o.set("raster", rasterOps(c.raster));
+        o.set("rasterBack", w_.raster().background());
+        o.set("rasterArea", c.rasterArea.empty() ? val::null() : box(Box{double(c.rasterArea.x),
+                                                                      double(c.rasterArea.y),
+                                                                      double(c.rasterArea.w),
+                                                                      double(c.rasterArea.h)}));
         val slots = val::array();
         for (std::size_t i : c.slots) {
             val pair = val::array();
@@ -742,6 +764,8 @@ EMSCRIPTEN_BINDINGS(parallel_ratio)
         .function("cannotOpen", &PageLesson::cannotOpen)
         .function("frame", &PageLesson::frame)
         .function("pointer", &PageLesson::pointer)
+        .function("setRaster", &PageLesson::setRaster)
+        .function("rasterKinds", &PageLesson::rasterKinds)
         .function("state", &PageLesson::state)
         .function("drawList", &PageLesson::drawList)
         .function("takeChanges", &PageLesson::takeChanges)

@@ -4,26 +4,10 @@
 
 namespace pr::web {
 
-void StrokeQueue::clearLayer(Rgb background)
-{
-    // Whatever was queued before lies under the clear: the page need not draw it at all.
-    ops_.clear();
-    StrokeOp op;
-    op.kind = StrokeOp::Kind::Clear;
-    op.colour = background;
-    ops_.push_back(op);
-}
-
-void StrokeQueue::drawSegment(float x1, float y1, float x2, float y2, Rgb colour, int width)
-{
-    ops_.push_back({StrokeOp::Kind::Segment, x1, y1, x2, y2, colour, width});
-}
-
-std::vector<StrokeOp> StrokeQueue::take() { return std::exchange(ops_, {}); }
-
 WebLesson::WebLesson()
 {
-    lesson_.form.gamen.setSink(&strokes_);
+    lesson_.form.gamen.setSink(&raster_);
+    raster_.setSource(&lesson_.strokes());
     lesson_.Form_Load();
     shown_ = DrawList::build(lesson_.form);
 }
@@ -33,7 +17,8 @@ WebLesson::~WebLesson() { lesson_.form.gamen.setSink(nullptr); }
 SurfaceChanges WebLesson::takeChanges()
 {
     SurfaceChanges c;
-    c.strokes = strokes_.take();
+    c.raster = raster_.take();
+    c.rasterArea = raster_.takeDirty();
     DrawList now = DrawList::build(lesson_.form);
     c.area = DrawList::changedArea(shown_, now);
     // Every differing slot, even one wholly off the surface, so the page's copy stays equal.

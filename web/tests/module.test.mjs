@@ -80,10 +80,29 @@ test('the draw list has the stroke layer, the frame and one slot per element', a
   assert.equal(list.items[list.items.length - 1].kind, 'none');
 });
 
+// The stroke raster's steps of takeChanges(), unpacked: at the raster's first size (the
+// surface at scale 1) a surface point x lies at raster pixel x + 2.
+function steps(l, c) {
+  const names = Object.fromEntries(Object.entries(l.rasterKinds()).map(([k, v]) => [v, k]));
+  const out = [];
+  for (let i = 0; i < c.raster.length; i += 9) {
+    const [kind, x1, y1, x2, y2, width, colour, w, h] = c.raster.slice(i, i + 9);
+    const name = names[kind];
+    if (name === 'segment') out.push({ segment: [x1, y1, x2, y2], width, colour });
+    else if (name === 'make') out.push({ make: [w, h], colour });
+    else out.push({ [name]: true });
+  }
+  return out;
+}
+
 test('loading clears the stroke layer once and changes nothing else', async (t) => {
   const l = await newLesson(t);
-  assert.deepEqual(l.takeChanges(), { strokes: [{ clear: true, colour: green }], slots: [], area: null });
-  assert.deepEqual(l.takeChanges(), { strokes: [], slots: [], area: null });
+  const first = l.takeChanges();
+  assert.deepEqual(steps(l, first), []); // blank already: no raster to set aside
+  assert.deepEqual(first.rasterArea, { x: 0, y: 0, w: 793, h: 641 });
+  assert.deepEqual([first.slots, first.area], [[], null]);
+  const next = l.takeChanges();
+  assert.deepEqual([steps(l, next), next.rasterArea, next.slots, next.area], [[], null, [], null]);
 });
 
 test('a stroke in memo mode comes out as segments in the pen\'s colour and width', async (t) => {
@@ -98,16 +117,17 @@ test('a stroke in memo mode comes out as segments in the pen\'s colour and width
   l.release(1, 0, 130, 130);
   l.move(0, 0, 200, 200); // no stroke once lifted
   const c = l.takeChanges();
-  assert.deepEqual(c.strokes, [
-    { clear: false, colour: red, x1: 100, y1: 100, x2: 120, y2: 110, width: 3 },
-    { clear: false, colour: red, x1: 120, y1: 110, x2: 130, y2: 130, width: 3 },
+  assert.deepEqual(steps(l, c), [
+    { make: [793, 641], colour: green },
+    { segment: [102, 102, 122, 112], width: 3, colour: red },
+    { segment: [122, 112, 132, 132], width: 3, colour: red },
   ]);
   l.clickOption(6); // thick blue
   l.press(1, 0, 10, 10);
   l.move(1, 0, 20, 10);
   l.release(1, 0, 20, 10);
-  assert.deepEqual(l.takeChanges().strokes,
-                   [{ clear: false, colour: 0xff0000ff, x1: 10, y1: 10, x2: 20, y2: 10, width: 6 }]);
+  assert.deepEqual(steps(l, l.takeChanges()),
+                   [{ segment: [12, 12, 22, 12], width: 6, colour: 0xff0000ff }]);
 });
 
 test('the eraser\'s cursor follows the pointer in its slot, with the area to repaint', async (t) => {
@@ -140,7 +160,7 @@ test('a right press restores the initial screen and clears the strokes', async (
   l.takeChanges();
   l.press(2, 0, 400, 400);
   l.release(2, 0, 400, 400);
-  assert.deepEqual(l.takeChanges().strokes, [{ clear: true, colour: green }]);
+  assert.deepEqual(steps(l, l.takeChanges()), [{ keep: true }]); // set aside for an undo
   assert.deepEqual(l.drawList(), initial);
   assert.deepEqual(l.state().optionsEnabled, Array(8).fill(false));
 });
@@ -197,7 +217,7 @@ test('unusable positions are dropped and a release still ends the stroke', async
   l.move(1, 0, 1e300, 0);
   l.release(1, 0, NaN, NaN);
   l.move(1, 0, 60, 60); // the pen is up: nothing more is drawn
-  assert.deepEqual(l.takeChanges().strokes, []);
+  assert.deepEqual(steps(l, l.takeChanges()), []);
 });
 
 test('a disabled control ignores a click; 終了 asks the page to end', async (t) => {
