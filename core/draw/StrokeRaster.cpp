@@ -54,9 +54,11 @@ bool clipSegment(double &ax, double &ay, double &bx, double &by, double x, doubl
                  double h)
 {
     double t0 = 0, t1 = 1;
+    int in = -1, out = -1; // the edge each end was cut at
     const double dx = bx - ax, dy = by - ay;
     const double p[4] = {-dx, dx, -dy, dy};
     const double q[4] = {ax - x, x + w - ax, ay - y, y + h - ay};
+    const double edge[4] = {x, x + w, y, y + h};
     for (int i = 0; i < 4; ++i) {
         if (p[i] == 0) {
             if (q[i] < 0)
@@ -64,10 +66,13 @@ bool clipSegment(double &ax, double &ay, double &bx, double &by, double x, doubl
             continue;
         }
         const double t = q[i] / p[i];
-        if (p[i] < 0)
-            t0 = std::max(t0, t);
-        else
-            t1 = std::min(t1, t);
+        if (p[i] < 0 && t > t0) {
+            t0 = t;
+            in = i;
+        } else if (p[i] > 0 && t < t1) {
+            t1 = t;
+            out = i;
+        }
         if (t0 > t1)
             return false;
     }
@@ -76,6 +81,14 @@ bool clipSegment(double &ax, double &ay, double &bx, double &by, double x, doubl
     ay = fromY + dy * t0;
     bx = fromX + dx * t1;
     by = fromY + dy * t1;
+    // An end cut at an edge lies on it exactly: a segment from afar spans more than a
+    // double's precision can interpolate across.
+    const auto onEdge = [&edge](int i, double &ex, double &ey) {
+        if (i >= 0)
+            (i < 2 ? ex : ey) = edge[i];
+    };
+    onEdge(in, ax, ay);
+    onEdge(out, bx, by);
     return true;
 }
 
@@ -321,7 +334,7 @@ void StrokeRaster::paintChanged(const std::vector<Stroke> &strokes, std::size_t 
             note(a.x, a.y, b.x, b.y, s.colour, s.width);
         }
     ops_.push_back({RasterOp::Kind::EndFill});
-    dirty(bounds);
+    dirty_ = bounds; // the rest of the raster is as it was
 }
 
 void StrokeRaster::clearLayer(Rgb background)

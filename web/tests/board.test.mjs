@@ -109,6 +109,31 @@ describe('history', () => {
   });
 });
 
+describe('writing after a resize', () => {
+  test('as sharp after the window grows as written at that size, pixel for pixel', async (t) => {
+    const grown = await open(t, 811, 702);
+    await grown.clickButton('メモ');
+    await grown.drag([[100, 100], [180, 140], [260, 100], [400, 300]]);
+    await grown.clickOption(6); // thick blue
+    await grown.drag([[500, 500], [520, 380], [700, 420]]);
+    await grown.page.setViewportSize({ width: 1622, height: 1404 });
+    await grown.page.waitForFunction(() => ParallelRatio.page.surface.scale === 2);
+    await grown.settle();
+    const board = await grown.evaluate(() => ParallelRatio.page.lesson.board());
+    const fresh = await open(t, 1622, 1404);
+    await fresh.evaluate((text) => ParallelRatio.page.handle((l) => l.openBoard(text)), board);
+    await fresh.settle();
+    assert.equal(await canvasHash(grown), await canvasHash(fresh));
+    // And an undo sends the page only the pixels around what it takes away.
+    const area = await grown.evaluate(() => {
+      const l = ParallelRatio.page.lesson;
+      l.undo();
+      return l.frame().changes.rasterArea;
+    });
+    assert.ok(area.w < 600 && area.h < 500, `repainted ${area.w} x ${area.h} of 1586 x 1282`);
+  });
+});
+
 describe('tool strip', () => {
   const scaleAndStrip = (page) => page.evaluate(() => {
     const strip = document.querySelector('.tools');
