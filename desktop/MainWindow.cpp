@@ -2,7 +2,6 @@
 
 #include "AccessibleSurface.h"
 #include "BoardNotice.h"
-#include "BoardPicture.h"
 #include "ControlTexts.h"
 #include "FocusIndicator.h"
 #include "HelpDialog.h"
@@ -15,30 +14,18 @@
 #include "layout/WindowLayout.h"
 
 #include <QtCore/QCoreApplication>
-#include <QtCore/QDateTime>
 #include <QtCore/QDebug>
 #include <QtCore/QDir>
-#include <QtCore/QFileInfo>
-#include <QtCore/QStandardPaths>
 #include <QtCore/QTimer>
 #include <QtGui/QAction>
-#include <QtGui/QClipboard>
-#include <QtGui/QCursor>
-#include <QtGui/QGuiApplication>
 #include <QtGui/QKeyEvent>
 #include <QtGui/QScreen>
 #include <QtGui/QShortcut>
 #include <QtGui/QWindow>
-#include <QtPrintSupport/QPrintDialog>
-#include <QtPrintSupport/QPrinter>
 #include <QtWidgets/QButtonGroup>
-#include <QtWidgets/QFileDialog>
 #include <QtWidgets/QLabel>
-#include <QtWidgets/QMessageBox>
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QRadioButton>
-#include <QtWidgets/QToolButton>
-#include <QtWidgets/QToolTip>
 
 #include <cmath>
 
@@ -53,11 +40,6 @@ void setColours(QWidget *w, Rgb back, Rgb fore)
     pal.setColor(w->foregroundRole(), QColor(fore));
     w->setPalette(pal);
     w->setAutoFillBackground(true);
-}
-
-QString text(const std::string &utf8)
-{
-    return QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
 }
 
 // A command button whose checked state is the form's alone: a click (or its key) only asks
@@ -107,12 +89,12 @@ void MainWindow::buildControls()
     setColours(this, form.BackColor, kBlack);
     setMinimumSize(WindowLayout::kClientWidth / 4, WindowLayout::kClientHeight / 4);
 
-    heading_ = new QLabel(text(form.Label1.Caption), this);
+    heading_ = new QLabel(qText(form.Label1.Caption), this);
     heading_->setAlignment(Qt::AlignCenter);
     setColours(heading_, form.Label1.BackColor, form.Label1.ForeColor);
 
     for (int i = 0; i < 2; ++i) {
-        rowCaptions_[std::size_t(i)] = new QLabel(text(form.Label4[i].Caption), this);
+        rowCaptions_[std::size_t(i)] = new QLabel(qText(form.Label4[i].Caption), this);
         setColours(rowCaptions_[std::size_t(i)], form.Label4[i].BackColor,
                    form.Label4[i].ForeColor);
     }
@@ -120,7 +102,7 @@ void MainWindow::buildControls()
     const CommandButton *designs[4] = {&form.Command1, &form.Command2, &form.Command3,
                                        &form.Command4};
     for (int n = 1; n <= 4; ++n) {
-        auto *b = new FormButton(text(designs[n - 1]->Caption), this);
+        auto *b = new FormButton(qText(designs[n - 1]->Caption), this);
         b->setAutoDefault(false);
         b->setCheckable(n == 3 || n == 4);
         connect(b, &QPushButton::clicked, this,
@@ -133,7 +115,7 @@ void MainWindow::buildControls()
     optionGroup_ = new QButtonGroup(this);
     optionGroup_->setExclusive(true);
     for (int i = 0; i < 8; ++i) {
-        auto *o = new QRadioButton(text(form.Option1[i].Caption), this);
+        auto *o = new QRadioButton(qText(form.Option1[i].Caption), this);
         o->setStyle(optionStyle_);
         setColours(o, form.Option1[i].BackColor, kBlack);
         optionGroup_->addButton(o, i);
@@ -253,214 +235,6 @@ void MainWindow::buildTools()
     connect(keepRetry_, &QTimer::timeout, this, [this] { keepBoard(true); });
 }
 
-BoardPicture MainWindow::board() const
-{
-    return BoardPicture(surface_->shownList(), lesson_.strokes(), fonts_, letters_);
-}
-
-void MainWindow::undo()
-{
-    handle([](Lesson &l) { l.undo(); });
-}
-
-void MainWindow::redo()
-{
-    handle([](Lesson &l) { l.redo(); });
-}
-
-void MainWindow::clearWriting()
-{
-    handle([](Lesson &l) { l.clearWriting(); });
-}
-
-namespace {
-
-// Board files have an extension of their own; those saved as .json before still open.
-QString boardSuffix() { return QString::fromLatin1(BoardFile::kExtension); }
-QString boardFilter()
-{
-    return QStringLiteral("板書 (*.%1 *.json);;すべてのファイル (*)").arg(boardSuffix());
-}
-
-} // namespace
-
-void MainWindow::openBoard()
-{
-    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("板書を開く"),
-                                                      QString(), boardFilter());
-    if (!path.isEmpty())
-        showBoardMessage(openBoardFile(path));
-}
-
-void MainWindow::saveBoard()
-{
-    QString path = QFileDialog::getSaveFileName(this, QStringLiteral("板書を保存"),
-                                                QStringLiteral("板書.") + boardSuffix(),
-                                                boardFilter());
-    if (path.isEmpty())
-        return;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += u'.' + boardSuffix();
-    showBoardMessage(saveBoardFile(path));
-}
-
-void MainWindow::restoreLastBoard() { showBoardMessage(restoreLastBoardQuietly()); }
-
-void MainWindow::openGivenBoard(const QString &path) { showBoardMessage(openBoardFile(path)); }
-
-QString MainWindow::openBoardFile(const QString &path)
-{
-    const BoardFile::Result read = BoardStore::readFile(path);
-    BoardFault fault = read.fault;
-    if (read.ok())
-        handle([&](Lesson &l) { fault = l.openBoard(read.board); });
-    if (fault.ok())
-        return {};
-    const QString message = qText(cannotOpenMessage(fault.text()));
-    emit boardMessage(message);
-    return message;
-}
-
-QString MainWindow::saveBoardFile(const QString &path)
-{
-    QString error;
-    if (BoardStore::writeFile(path, lesson_.board(), &error))
-        return {};
-    const QString message = QStringLiteral("保存できません: %1。画面の板書は消えていません。"
-                                           "別の場所を選んで保存してください。")
-                                .arg(error);
-    emit boardMessage(message);
-    return message;
-}
-
-QString MainWindow::restoreLastBoardQuietly()
-{
-    beginSession();
-    QString setAside;
-    const BoardFile::Result read = store_.lastBoard(&setAside);
-    BoardFault fault = read.fault;
-    if (read.ok())
-        handle([&](Lesson &l) { fault = l.openBoard(read.board); });
-    if (fault.ok())
-        return {};
-    QString message;
-    if (!setAside.isEmpty())
-        message = text(damagedBoardNotice(QDir::toNativeSeparators(setAside).toStdString())) +
-                  QStringLiteral("\n画面の板書はそのままです。");
-    else if (fault.code == BoardError::NoLastBoard)
-        message = QStringLiteral("前回の板書はありません。板書は変えるたびに自動で残り、"
-                                 "次に開いたときに「前回の板書」で戻せます。");
-    else
-        message = QStringLiteral("前回の板書を開けません。画面の板書はそのままです。（%1）")
-                      .arg(QString::fromStdString(fault.text()));
-    emit boardMessage(message);
-    return message;
-}
-
-void MainWindow::showBoardMessage(const QString &message)
-{
-    if (!message.isEmpty())
-        QMessageBox::warning(this, text(form().Caption), message);
-}
-
-void MainWindow::beginSession()
-{
-    if (store_.sessionBegun())
-        return;
-    const QString aside = store_.beginSession();
-    if (!aside.isEmpty())
-        notice_->showDamaged(
-            text(damagedBoardNotice(QDir::toNativeSeparators(aside).toStdString())));
-}
-
-void MainWindow::keepBoard(bool again)
-{
-    // Written whenever the board moved on (a stroke's release, a slide, undo ...), never in
-    // the middle of a gesture, where the revision stands still; while it cannot be, tried
-    // again now and then, so the notice goes by itself once the disk has room again.
-    if (!again && lesson_.revision() == keptRevision_)
-        return;
-    keptRevision_ = lesson_.revision();
-    beginSession();
-    const BoardStore::Kept kept = store_.keep(lesson_.board());
-    if (kept.ok) {
-        notice_->clearKeepProblem();
-        keepRetry_->stop();
-        return;
-    }
-    notice_->showKeepProblem(text(keepNotice(kept.problem, kept.detail.toStdString())));
-    if (!keepRetry_->isActive())
-        keepRetry_->start();
-}
-
-void MainWindow::bringToFront()
-{
-    if (isMinimized())
-        setWindowState(windowState() & ~Qt::WindowMinimized);
-    show();
-    raise();
-    activateWindow();
-}
-
-void MainWindow::copyBoard()
-{
-    QGuiApplication::clipboard()->setMimeData(board().toMimeData());
-    // Nothing on the board changes, so say briefly that it worked, at the button pressed, or
-    // at the pointer for the key.
-    const QWidget *button = toolStrip_->button(toolAction(ToolId::Copy));
-    const QPoint at = button && button->isVisible() ? button->mapToGlobal(button->rect().center())
-                                                    : QCursor::pos();
-    QToolTip::showText(at, QStringLiteral("画像をコピーしました"), this, {}, 1500);
-}
-
-void MainWindow::printBoard()
-{
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(BoardPicture::title());
-    printer.setPageOrientation(QPageLayout::Landscape); // the board is wider than high
-    QPrintDialog dialog(&printer, this);
-    const QString caption = qText(tool(ToolId::Print).caption);
-    dialog.setWindowTitle(caption);
-    if (dialog.exec() == QDialog::Accepted && !board().print(printer))
-        QMessageBox::warning(this, caption, QStringLiteral("印刷できませんでした。"));
-}
-
-void MainWindow::saveBoardImage()
-{
-    // PNG at twice the design size unless another is chosen; SVG as vectors.
-    static const double kScales[] = {2, 1, 4};
-    QStringList filters;
-    for (double k : kScales) {
-        const QSize px = (BoardPicture::size() * k).toSize();
-        filters << QStringLiteral("PNG 画像 %1倍 %2×%3 (*.png)").arg(k).arg(px.width()).arg(px.height());
-    }
-    filters << QStringLiteral("SVG 画像 (*.svg)");
-    static QString folder = [] {
-        const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
-        return QDir(pictures).exists() ? pictures : QDir::homePath();
-    }();
-    const QString name = QStringLiteral("%1 %2.png").arg(
-        BoardPicture::title(),
-        QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hhmm")));
-    QString chosen = filters.front();
-    const QString caption = qText(tool(ToolId::SaveImage).caption);
-    QString path = QFileDialog::getSaveFileName(this, caption,
-                                                QDir(folder).filePath(name),
-                                                filters.join(QStringLiteral(";;")), &chosen);
-    if (path.isEmpty())
-        return;
-    const qsizetype filter = filters.indexOf(chosen);
-    const bool svgChosen = filter == filters.size() - 1;
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    if (suffix != QStringLiteral("png") && suffix != QStringLiteral("svg"))
-        path += svgChosen ? QStringLiteral(".svg") : QStringLiteral(".png");
-    folder = QFileInfo(path).absolutePath();
-    const double scale = filter >= 0 && !svgChosen ? kScales[filter] : 2;
-    QString error;
-    if (!board().save(path, scale, &error))
-        QMessageBox::warning(this, caption, error);
-}
-
 QPushButton *MainWindow::commandButton(int number) const
 {
     return commands_[std::size_t(number - 1)];
@@ -531,7 +305,7 @@ QWidget *MainWindow::focusRingTarget() const
 
 void MainWindow::syncFromCore()
 {
-    const QString caption = text(form().Caption);
+    const QString caption = qText(form().Caption);
     if (windowTitle() != caption)
         setWindowTitle(caption);
     const CommandButton *buttons[4] = {&form().Command1, &form().Command2, &form().Command3,
