@@ -1,9 +1,11 @@
 // The lesson as a JavaScript class of the WebAssembly module: the page calls the entry
 // points and reads back the form's controls, the draw list and what each action changed.
 // Every text the page shows comes from here, out of the form.
-#include "WebLesson.h"
 
+#include "draw/DrawList.h"
 #include "draw/Look.h"
+#include "draw/StrokeRaster.h"
+#include "lesson/Lesson.h"
 #include "form/QBColor.h"
 #include "form/Twips.h"
 #include "board/Board.h"
@@ -29,15 +31,9 @@ namespace {
 
 using emscripten::val;
 
-val box(const Box &b)
-{
-    val o = val::object();
-    o.set("x", b.x);
-    o.set("y", b.y);
-    o.set("w", b.w);
-    o.set("h", b.h);
-    return o;
-}
+// Boxes, text styles and draw items cross to JavaScript as plain objects, by the
+// registration at the end of this file.
+val box(const Box &b) { return val(b); }
 
 const char *faceName(look::Face f)
 {
@@ -60,15 +56,6 @@ val pairOf(const std::string &text, const char *face)
     return pair;
 }
 
-val textStyle(const look::TextStyle &t)
-{
-    val o = val::object();
-    o.set("face", std::string(faceName(t.face)));
-    o.set("pixelSize", t.pixelSize);
-    o.set("bold", t.bold);
-    return o;
-}
-
 // A control on the window: its caption, its place in twips and its font.
 val control(const std::string &caption, int left, int top, int width, int height, FontRole font)
 {
@@ -78,7 +65,7 @@ val control(const std::string &caption, int left, int top, int width, int height
     o.set("top", top);
     o.set("width", width);
     o.set("height", height);
-    o.set("font", textStyle(look::textStyle(font)));
+    o.set("font", val(look::textStyle(font)));
     return o;
 }
 
@@ -111,51 +98,13 @@ const char *kindName(DrawKind k)
     return "none";
 }
 
-// A draw item with the fields its kind uses.
-val item(const DrawItem &d)
-{
-    val o = val::object();
-    o.set("kind", std::string(kindName(d.kind)));
-    if (d.kind == DrawKind::None)
-        return o;
-    o.set("clipped", d.clipped);
-    o.set("colour", d.colour);
-    o.set("bounds", box(d.bounds()));
-    switch (d.kind) {
-    case DrawKind::Segment:
-        o.set("x1", d.x1);
-        o.set("y1", d.y1);
-        o.set("x2", d.x2);
-        o.set("y2", d.y2);
-        o.set("width", d.width);
-        o.set("roundEnds", d.roundEnds);
-        break;
-    case DrawKind::Text:
-        o.set("box", box(d.box));
-        o.set("back", d.back);
-        o.set("style", textStyle(d.text));
-        o.set("caption", d.caption);
-        break;
-    case DrawKind::Image:
-        o.set("box", box(d.box));
-        o.set("image", int(d.image));
-        // The same letter as a glyph of the italic face, pen origin on the baseline.
-        o.set("caption", d.caption);
-        o.set("style", textStyle(d.text));
-        o.set("back", d.back);
-        o.set("x1", d.x1);
-        o.set("y1", d.y1);
-        break;
-    case DrawKind::Outline:
-        o.set("box", box(d.box));
-        o.set("width", d.width);
-        break;
-    default: // the stroke layer and fills
-        o.set("box", box(d.box));
-        break;
-    }
-    return o;
-}
+// The fields of a draw item that JavaScript reads by another type than the core's.
+std::string itemKind(const DrawItem &d) { return kindName(d.kind); }
+int itemImage(const DrawItem &d) { return int(d.image); }
+Box itemBounds(const DrawItem &d) { return d.bounds(); }
+std::string styleFace(const look::TextStyle &t) { return faceName(t.face); }
+// The page never hands an item back: its setters are there because embind asks for them.
+template <typename T, typename V> void readOnly(T &, V) {}
 
 // The raster's steps, packed 9 numbers a step: kind (RasterOp::Kind's order, named by
 // rasterKinds()), x1, y1, x2, y2, width, colour, w, h. A frame after a resize carries every
@@ -318,46 +267,59 @@ bool oldBoardFrom(const val &o, Board &b)
 
 } // namespace
 
-// The JavaScript face of WebLesson.
+// The lesson as the page drives it, the module's JavaScript class Lesson: the form loaded
+// with the page's stroke raster as its sink, and the draw list the page was last given, so
+// that each action hands over only what it changed.
 class PageLesson {
 public:
-    void clickCommand(int number) { w_.lesson().clickCommand(number); }
-    void clickOption(int index) { w_.lesson().clickOption(index); }
+    PageLesson()
+    {
+        lesson_.form.gamen.setSink(&raster_);
+        raster_.setSource(&lesson_.strokes());
+        lesson_.Form_Load();
+        shown_ = DrawList::build(lesson_.form);
+    }
+    ~PageLesson() { lesson_.form.gamen.setSink(nullptr); }
+    PageLesson(const PageLesson &) = delete;
+    PageLesson &operator=(const PageLesson &) = delete;
+
+    void clickCommand(int number) { lesson_.clickCommand(number); }
+    void clickOption(int index) { lesson_.clickOption(index); }
     // Positions arrive as JavaScript numbers, which may be anything: the lesson sorts out
     // what it can use. Button and shift codes are those of Lesson.
     void press(int button, int shift, double x, double y)
     {
-        w_.lesson().press(std::int16_t(button), std::int16_t(shift), x, y);
+        lesson_.press(std::int16_t(button), std::int16_t(shift), x, y);
     }
     void move(int buttons, int shift, double x, double y)
     {
-        w_.lesson().move(std::int16_t(buttons), std::int16_t(shift), x, y);
+        lesson_.move(std::int16_t(buttons), std::int16_t(shift), x, y);
     }
     void release(int button, int shift, double x, double y)
     {
-        w_.lesson().release(std::int16_t(button), std::int16_t(shift), x, y);
+        lesson_.release(std::int16_t(button), std::int16_t(shift), x, y);
     }
-    int pointLabelAt(double x, double y) const { return w_.lesson().pointLabelAt(x, y); }
+    int pointLabelAt(double x, double y) const { return lesson_.pointLabelAt(x, y); }
 
     // The board's history. Undo and redo draw the whole layer again on the sink, which the
     // page takes with the other changes.
-    bool undo() { return w_.lesson().undo(); }
-    bool redo() { return w_.lesson().redo(); }
-    void clearWriting() { w_.lesson().clearWriting(); }
-    bool canUndo() const { return w_.lesson().canUndo(); }
-    bool canRedo() const { return w_.lesson().canRedo(); }
-    bool hasWriting() const { return !w_.lesson().strokes().empty(); }
-    bool gestureInProgress() const { return w_.lesson().gestureInProgress(); }
+    bool undo() { return lesson_.undo(); }
+    bool redo() { return lesson_.redo(); }
+    void clearWriting() { lesson_.clearWriting(); }
+    bool canUndo() const { return lesson_.canUndo(); }
+    bool canRedo() const { return lesson_.canRedo(); }
+    bool hasWriting() const { return !lesson_.strokes().empty(); }
+    bool gestureInProgress() const { return lesson_.gestureInProgress(); }
     // The lesson's change counter; a double holds it exactly up to 2^53 changes.
-    double revision() const { return double(w_.lesson().revision()); }
+    double revision() const { return double(lesson_.revision()); }
 
     // The board on show as a board file's text, and such a text shown instead: empty if it
     // was, otherwise why not, in Japanese. checkBoard only says whether it could be.
-    std::string board() const { return BoardFile::write(w_.lesson().board()); }
+    std::string board() const { return BoardFile::write(lesson_.board()); }
     std::string openBoard(const std::string &text)
     {
         const BoardFile::Result read = BoardFile::read(text);
-        return read.ok() ? w_.lesson().openBoard(read.board).text() : read.error();
+        return read.ok() ? lesson_.openBoard(read.board).text() : read.error();
     }
     std::string checkBoard(const std::string &text) const { return BoardFile::read(text).error(); }
     std::string boardFileType() const { return std::string(BoardFile::kMediaType); }
@@ -374,7 +336,7 @@ public:
     // and fonts of every control, and the surface's size in logical pixels.
     val design() const
     {
-        const Form1 &f = w_.form();
+        const Form1 &f = lesson_.form;
         val o = val::object();
         o.set("caption", f.Caption);
         o.set("twipsPerPixel", kTwipsPerPixel);
@@ -435,7 +397,7 @@ public:
     // sheet, so 共有 is among the tools.
     val layoutAt(int width, int height, double dpr, bool share) const
     {
-        const Form1 &f = w_.form();
+        const Form1 &f = lesson_.form;
         const WindowLayout g(width, height, dpr, stripTools(FrontEnd::Web, share));
         const auto placed = [&g](int left, int top, int w, int h, FontRole font) {
             val o = rect(g.place(left, top, w, h));
@@ -567,8 +529,8 @@ public:
         o.set("changes", takeChanges());
         val enabled = val::array(), checked = val::array();
         for (const Tool &t : pr::tools()) {
-            enabled.call<void>("push", toolEnabled(t, w_.lesson(), context_));
-            checked.call<void>("push", toolChecked(t, w_.lesson(), context_));
+            enabled.call<void>("push", toolEnabled(t, lesson_, context_));
+            checked.call<void>("push", toolChecked(t, lesson_, context_));
         }
         o.set("toolsEnabled", enabled);
         o.set("toolsChecked", checked);
@@ -578,7 +540,7 @@ public:
     }
 
     // The page's stroke raster: device pixels, and device pixels per logical surface pixel.
-    void setRaster(int pixelWidth, int pixelHeight, double k) { w_.setRaster(pixelWidth, pixelHeight, k); }
+    void setRaster(int pixelWidth, int pixelHeight, double k) { raster_.setGeometry(pixelWidth, pixelHeight, k); }
 
     // The numbers of the raster's steps in takeChanges().raster.
     val rasterKinds() const
@@ -611,7 +573,7 @@ public:
     // which pen is selected, and whether 終了 was clicked.
     val state() const
     {
-        const Form1 &f = w_.form();
+        const Form1 &f = lesson_.form;
         val o = val::object();
         o.set("caption", f.Caption);
         const CommandButton *buttons[4] = {&f.Command1, &f.Command2, &f.Command3, &f.Command4};
@@ -636,7 +598,7 @@ public:
     // hold each glyph the lesson may need and no other.
     val texts() const
     {
-        const Form1 &f = w_.form();
+        const Form1 &f = lesson_.form;
         val list = val::array();
         auto add = [&list](const std::string &text, FontRole role) {
             list.call<void>("push", pairOf(text, faceName(look::textStyle(role).face)));
@@ -656,7 +618,7 @@ public:
         for (int i = 0; i < kImageIdCount; ++i)
             list.call<void>("push", pairOf(look::letterGlyph(ImageId(i)).text,
                                            faceName(look::kLetterStyle.face)));
-        for (const DrawItem &d : w_.shown().items)
+        for (const DrawItem &d : shown_.items)
             if (d.kind == DrawKind::Text || d.kind == DrawKind::Image)
                 list.call<void>("push", pairOf(d.caption, faceName(d.text.face)));
         for (const Tool &t : pr::tools())
@@ -688,14 +650,14 @@ public:
     // The whole draw list as last handed over: its boxes and every slot, back to front.
     val drawList() const
     {
-        const DrawList &d = w_.shown();
+        const DrawList &d = shown_;
         val o = val::object();
         o.set("outer", box(d.outer));
         o.set("clip", box(d.clip));
         o.set("firstElement", DrawList::kFirstElement);
         val items = val::array();
         for (const DrawItem &i : d.items)
-            items.call<void>("push", item(i));
+            items.call<void>("push", val(i));
         o.set("items", items);
         return o;
     }
@@ -705,33 +667,67 @@ public:
     // need repainted (null if none).
     val takeChanges()
     {
-        const SurfaceChanges c = w_.takeChanges();
         val o = val::object();
-        o.set("raster", rasterOps(c.raster));
-        o.set("rasterBack", w_.raster().background());
-        o.set("rasterArea", c.rasterArea.empty() ? val::null() : box(Box{double(c.rasterArea.x),
-                                                                      double(c.rasterArea.y),
-                                                                      double(c.rasterArea.w),
-                                                                      double(c.rasterArea.h)}));
+        const std::vector<RasterOp> steps = raster_.take();
+        const RasterRect rasterArea = raster_.takeDirty();
+        DrawList now = DrawList::build(lesson_.form);
+        const Box area = DrawList::changedArea(shown_, now);
+        o.set("raster", rasterOps(steps));
+        o.set("rasterBack", raster_.background());
+        o.set("rasterArea", rasterArea.empty()
+                                ? val::null()
+                                : box(Box{double(rasterArea.x), double(rasterArea.y),
+                                          double(rasterArea.w), double(rasterArea.h)}));
+        // Every differing slot, even one wholly off the surface, so the page's copy stays equal.
         val slots = val::array();
-        for (std::size_t i : c.slots) {
+        for (std::size_t i = 0; i < now.items.size(); ++i) {
+            if (i < shown_.items.size() && shown_.items[i] == now.items[i])
+                continue;
             val pair = val::array();
             pair.call<void>("push", i);
-            pair.call<void>("push", item(w_.shown().items[i]));
+            pair.call<void>("push", val(now.items[i]));
             slots.call<void>("push", pair);
         }
+        shown_ = std::move(now);
         o.set("slots", slots);
-        o.set("area", c.area.isEmpty() ? val::null() : box(c.area));
+        o.set("area", area.isEmpty() ? val::null() : box(area));
         return o;
     }
 
 private:
-    WebLesson w_;
+    StrokeRaster raster_; // declared before the lesson: the form points at it while it lives
+    Lesson lesson_;
+    DrawList shown_; // the list as last handed over: the page's copy of the surface
     ToolContext context_;
 };
 
 EMSCRIPTEN_BINDINGS(parallel_ratio)
 {
+    using emscripten::value_object;
+    value_object<Box>("Box").field("x", &Box::x).field("y", &Box::y).field("w", &Box::w).field(
+        "h", &Box::h);
+    value_object<look::TextStyle>("TextStyle")
+        .field("face", &styleFace, &readOnly<look::TextStyle, std::string>)
+        .field("pixelSize", &look::TextStyle::pixelSize)
+        .field("bold", &look::TextStyle::bold);
+    // Every field of every item; a field its kind does not use keeps its default.
+    value_object<DrawItem>("DrawItem")
+        .field("kind", &itemKind, &readOnly<DrawItem, std::string>)
+        .field("clipped", &DrawItem::clipped)
+        .field("roundEnds", &DrawItem::roundEnds)
+        .field("colour", &DrawItem::colour)
+        .field("back", &DrawItem::back)
+        .field("x1", &DrawItem::x1)
+        .field("y1", &DrawItem::y1)
+        .field("x2", &DrawItem::x2)
+        .field("y2", &DrawItem::y2)
+        .field("box", &DrawItem::box)
+        .field("width", &DrawItem::width)
+        .field("style", &DrawItem::text)
+        .field("caption", &DrawItem::caption)
+        .field("image", &itemImage, &readOnly<DrawItem, int>)
+        .field("bounds", &itemBounds, &readOnly<DrawItem, Box>);
+
     emscripten::class_<PageLesson>("Lesson")
         .constructor<>()
         .function("clickCommand", &PageLesson::clickCommand)
