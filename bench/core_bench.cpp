@@ -74,7 +74,7 @@ void BM_HoverMove(benchmark::State &state)
 }
 BENCHMARK(BM_HoverMove);
 
-// Release with no drag in progress (the commit of dragMode 0).
+// Release with no drag in progress (the commit of DragMode::None).
 void BM_Release(benchmark::State &state)
 {
     pr::Lesson f = loadedForm();

@@ -312,7 +312,7 @@ void MainWindow::syncFromCore()
                                        &form().Command4};
     for (int n = 0; n < 4; ++n)
         commands_[std::size_t(n)]->setEnabled(buttons[n]->Enabled);
-    const bool modeOn[2] = {form().st.memoMode == 1, form().st.diagonalMode == 1};
+    const bool modeOn[2] = {form().st.memoMode, form().st.diagonalMode};
     for (int k = 0; k < 2; ++k) {
         QPushButton *b = commands_[std::size_t(2 + k)]; // メモ, 対角線
         if (b->isChecked() != modeOn[k]) {

@@ -34,10 +34,10 @@ int pointIndex(float x, float y)
 
 bool penAllowed(Rgb colour, int width)
 {
-    if (colour == QBColor(12) || colour == QBColor(14) || colour == QBColor(9))
+    if (colour == QBColor(kPenRed) || colour == QBColor(kPenYellow) || colour == QBColor(kPenBlue))
         return width == 3 || width == 6;
     // The eraser is 15 or 25 wide, and 3 after a reset until a pen is chosen again.
-    if (colour == QBColor(2))
+    if (colour == QBColor(kPenEraser))
         return width == 3 || width == 15 || width == 25;
     return false;
 }
@@ -47,21 +47,22 @@ bool penAllowed(Rgb colour, int width)
 Board Board::of(const Form1 &form, const std::vector<Stroke> &strokes)
 {
     Board b;
-    b.copyX1 = form.Line2[0].X1;
-    b.copyX2 = form.Line2[0].X2;
-    b.copyHighlighted = form.Line2[0].BorderColor == QBColor(13);
+    b.copyX1 = form.Line2[kCopyOfL].X1;
+    b.copyX2 = form.Line2[kCopyOfL].X2;
+    b.copyHighlighted = form.Line2[kCopyOfL].BorderColor == QBColor(kHeldColour);
     for (int i = 0; i < 3; ++i) {
-        const Label &l = form.Label3[i + 2];
-        b.copyLabels[std::size_t(i)] = {l.Left, l.Visible, l.ForeColor == QBColor(13)};
+        const Label &l = form.Label3[kPointD + i];
+        b.copyLabels[std::size_t(i)] = {l.Left, l.Visible, l.ForeColor == QBColor(kHeldColour)};
     }
     const auto prolongation = [](const Line &l) {
         if (l.X1 == 1000)
             return Prolongation::Hidden;
-        return l.BorderColor == QBColor(13) ? Prolongation::Highlighted : Prolongation::Shown;
+        return l.BorderColor == QBColor(kHeldColour) ? Prolongation::Highlighted
+                                                     : Prolongation::Shown;
     };
-    b.prolongationL = prolongation(form.Line2[1]);
-    b.prolongationM = prolongation(form.Line2[2]);
-    b.pointG = form.Label3[1].Top != -50;
+    b.prolongationL = prolongation(form.Line2[kProlongationL]);
+    b.prolongationM = prolongation(form.Line2[kProlongationM]);
+    b.pointG = form.Label3[kPointG].Top != -50;
     for (int k = 0; k < 5; ++k) {
         const Line &l = form.Line4[k];
         const int from = pointIndex(l.X1, l.Y1), to = pointIndex(l.X2, l.Y2);
@@ -76,29 +77,30 @@ Board Board::of(const Form1 &form, const std::vector<Stroke> &strokes)
 void Board::applyTo(Form1 &form) const
 {
     const FigureState &s = form.st;
-    form.Line2[0].X1 = copyX1;
-    form.Line2[0].X2 = copyX2;
-    form.Line2[0].BorderColor = copyHighlighted ? QBColor(13) : QBColor(12);
+    Line &copy = form.Line2[kCopyOfL];
+    copy.X1 = copyX1;
+    copy.X2 = copyX2;
+    copy.BorderColor = copyHighlighted ? QBColor(kHeldColour) : QBColor(kCopyColour);
     for (int i = 0; i < 3; ++i) {
         const CopyLabel &c = copyLabels[std::size_t(i)];
-        Label &l = form.Label3[i + 2];
+        Label &l = form.Label3[kPointD + i];
         l.Left = c.left;
         l.Visible = c.visible;
-        l.ForeColor = c.highlighted ? QBColor(13) : QBColor(12);
+        l.ForeColor = c.highlighted ? QBColor(kHeldColour) : QBColor(kCopyColour);
     }
     // The prolongations where a press shows them, white as a release leaves them.
     const auto colour = [](Prolongation p) {
-        return p == Prolongation::Highlighted ? QBColor(13) : QBColor(15);
+        return p == Prolongation::Highlighted ? QBColor(kHeldColour) : QBColor(kFigureColour);
     };
+    Line &lineL = form.Line2[kProlongationL], &lineM = form.Line2[kProlongationM];
     if (prolongationL != Prolongation::Hidden)
-        form.Line2[1] = {s.lTopX, s.lTopY, float(double(s.lTopX) + 87.5), 10,
-                         colour(prolongationL), form.Line2[1].BorderWidth};
+        lineL = {s.lTopX, s.lTopY, float(double(s.lTopX) + 87.5), 10, colour(prolongationL),
+                 lineL.BorderWidth};
     if (prolongationM != Prolongation::Hidden)
-        form.Line2[2] = {s.mTopX, s.mTopY, s.mTopX - 28, 10, colour(prolongationM),
-                         form.Line2[2].BorderWidth};
+        lineM = {s.mTopX, s.mTopY, s.mTopX - 28, 10, colour(prolongationM), lineM.BorderWidth};
     if (pointG) {
-        form.Label3[1].Top = 52;
-        form.Label3[1].Left = 460;
+        form.Label3[kPointG].Top = 52;
+        form.Label3[kPointG].Left = 460;
     }
     for (int k = 0; k < 5; ++k) {
         const ConstructionLine &c = lines[std::size_t(k)];
@@ -195,7 +197,7 @@ BoardFault Board::check() const
         const Stroke &s = strokes[i];
         if (!penAllowed(s.colour, s.width))
             return {E::Pen, long(i)};
-        if (s.eraser != (s.colour == QBColor(2)))
+        if (s.eraser != (s.colour == QBColor(kPenEraser)))
             return {E::EraserColour, long(i)};
         if (s.points.size() < 2)
             return {E::TooFewPoints, long(i)};

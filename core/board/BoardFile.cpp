@@ -227,7 +227,7 @@ public:
             if (!require(f, kColourM | kWidthM | kPointsM))
                 return false;
             Stroke &s = board.strokes.back();
-            s.eraser = s.colour == QBColor(2);
+            s.eraser = s.colour == QBColor(kPenEraser);
             s.points.shrink_to_fit();
             return true;
         }

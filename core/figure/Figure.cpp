@@ -16,15 +16,15 @@ void applyCopyLabelVisibility(Form1 &f)
     const struct {
         int label;
         double x0;
-    } rows[] = {{2, kCoincideD}, {3, kCoincideE}, {4, kCoincideF}};
+    } rows[] = {{kPointD, kCoincideD}, {kPointE, kCoincideE}, {kPointF, kCoincideF}};
     for (const auto &row : rows) {
-        const float x1 = f.Line2[0].X1;
+        const float x1 = f.Line2[kCopyOfL].X1;
         Label &label = f.Label3[row.label];
         if (std::fabs(double(x1) - row.x0) < kCoincideTolerance) {
             label.Visible = false;
         } else {
             label.Visible = true;
-            label.ForeColor = QBColor(12);
+            label.ForeColor = QBColor(kCopyColour);
         }
     }
 }
@@ -51,13 +51,13 @@ void ResetFigure(Form1 &f)
     f.Command3.Enabled = true;
     f.Command4.Enabled = true;
 
-    s.memoMode = 0;
-    s.diagonalMode = 0;
-    s.dragMode = 0;
+    s.memoMode = false;
+    s.diagonalMode = false;
+    s.dragMode = DragMode::None;
     s.diagonalStep = 0;
     // A stroke never outlives memo mode: without this a pen held down across a reset would
     // keep drawing once memo mode is turned on again, with no button held.
-    s.penDown = 0;
+    s.penDown = false;
 
     s.pY = 250;
     s.qY = 350;
@@ -77,20 +77,22 @@ void ResetFigure(Form1 &f)
         float y;
         int letter;
         float lift;
-    } parallels[] = {{0, s.pY, 2, 36}, {1, s.qY, 3, 34}, {2, s.rY, 4, 30}};
+    } parallels[] = {{kParallelP, s.pY, kLetterP, 36},
+                     {kParallelQ, s.qY, kLetterQ, 34},
+                     {kParallelR, s.rY, kLetterR, 30}};
     for (const auto &p : parallels) {
         setLine(f.Line1[p.line], 50, p.y, 750, p.y);
         f.Image1[p.letter].Top = p.y - p.lift;
         f.Image1[p.letter].Left = 50;
     }
 
-    setLine(f.Line1[3], s.lTopX, s.lTopY, s.lBotX, s.lBotY);
-    f.Image1[0].Top = s.lTopY + 10;
-    f.Image1[0].Left = s.lTopX - 4;
+    setLine(f.Line1[kTransversalL], s.lTopX, s.lTopY, s.lBotX, s.lBotY);
+    f.Image1[kLetterL].Top = s.lTopY + 10;
+    f.Image1[kLetterL].Left = s.lTopX - 4;
 
-    setLine(f.Line1[4], s.mTopX, s.mTopY, s.mBotX, float(s.mBotY));
-    f.Image1[1].Top = s.mTopY + 10;
-    f.Image1[1].Left = s.mTopX + 6;
+    setLine(f.Line1[kTransversalM], s.mTopX, s.mTopY, s.mBotX, float(s.mBotY));
+    f.Image1[kLetterM].Top = s.mTopY + 10;
+    f.Image1[kLetterM].Left = s.mTopX + 6;
 
     // Point labels stand above their crossing, ℓ's to the left and m's to the right; Ｄ, Ｅ, Ｆ
     // rest exactly beneath Ａ, Ｂ, Ｃ.
@@ -98,25 +100,25 @@ void ResetFigure(Form1 &f)
         label.Left = left;
         label.Top = top;
     };
-    place(f.Label2[0], s.lTopX - 84, s.pY - 31);
-    place(f.Label3[2], s.lTopX - 84, s.pY - 31);
-    place(f.Label2[1], s.lTopX - 145, s.qY - 31);
-    place(f.Label3[3], s.lTopX - 145, s.qY - 31);
-    place(f.Label2[2], s.lTopX - 237, s.rY - 31);
-    place(f.Label3[4], s.lTopX - 237, s.rY - 31);
-    place(f.Label2[3], s.mTopX + 22, s.pY - 31);
-    place(f.Label2[4], s.mTopX + 42, s.qY - 31);
-    place(f.Label2[5], s.mTopX + 70, s.rY - 31);
+    place(f.Label2[kPointA], s.lTopX - 84, s.pY - 31);
+    place(f.Label3[kPointD], s.lTopX - 84, s.pY - 31);
+    place(f.Label2[kPointB], s.lTopX - 145, s.qY - 31);
+    place(f.Label3[kPointE], s.lTopX - 145, s.qY - 31);
+    place(f.Label2[kPointC], s.lTopX - 237, s.rY - 31);
+    place(f.Label3[kPointF], s.lTopX - 237, s.rY - 31);
+    place(f.Label2[kPointAPrime], s.mTopX + 22, s.pY - 31);
+    place(f.Label2[kPointBPrime], s.mTopX + 42, s.qY - 31);
+    place(f.Label2[kPointCPrime], s.mTopX + 70, s.rY - 31);
 
-    setLine(f.Line2[0], s.lTopX, s.lTopY, s.lBotX, s.lBotY);
-    f.Line2[0].BorderColor = QBColor(12);
+    setLine(f.Line2[kCopyOfL], s.lTopX, s.lTopY, s.lBotX, s.lBotY);
+    f.Line2[kCopyOfL].BorderColor = QBColor(kCopyColour);
 
     // Parked: x = 1000 lies beyond the surface's right edge; y stays as it was.
-    for (int i : {1, 2}) {
+    for (int i : {kProlongationL, kProlongationM}) {
         f.Line2[i].X1 = 1000;
         f.Line2[i].X2 = 1000;
     }
-    f.Label3[1].Top = -50;
+    f.Label3[kPointG].Top = -50;
 
     // Arrowhead marks pointing right on each parallel.
     const float ys[] = {s.pY, s.qY, s.rY};
@@ -129,44 +131,44 @@ void ResetFigure(Form1 &f)
         f.Line4[k].X1 = 1000;
         f.Line4[k].X2 = 1000;
     }
-    for (int k = 0; k <= 5; ++k)
-        f.Label2[k].BackColor = QBColor(2);
+    for (int k = kPointA; k <= kPointCPrime; ++k)
+        f.Label2[k].BackColor = QBColor(kSurfaceColour);
 }
 
 void chooseDrag(Form1 &f, float X, float Y)
 {
     FigureState &s = f.st;
-    if (s.memoMode != 0 || s.diagonalMode != 0)
+    if (s.memoMode || s.diagonalMode)
         return;
     // Independent tests: the last region that matches decides dragMode. The bounds are
     // constants of the one layout (p at 250, r at 500), not the fields.
-    if (250 <= Y && Y <= 500 && f.Line2[0].X2 <= X && X <= f.Line2[0].X1) {
-        f.Line2[0].BorderColor = QBColor(13);
-        for (int i = 2; i <= 4; ++i)
-            f.Label3[i].ForeColor = QBColor(13);
-        s.dragMode = 1;
+    if (250 <= Y && Y <= 500 && f.Line2[kCopyOfL].X2 <= X && X <= f.Line2[kCopyOfL].X1) {
+        f.Line2[kCopyOfL].BorderColor = QBColor(kHeldColour);
+        for (int i = kPointD; i <= kPointF; ++i)
+            f.Label3[i].ForeColor = QBColor(kHeldColour);
+        s.dragMode = DragMode::Copy;
     }
-    if (Y < 250 && X < float(f.Line1[3].X1 + 40)) {
-        setLine(f.Line2[1], s.lTopX, s.lTopY, float(double(s.lTopX) + 87.5), 10);
-        f.Line2[1].BorderColor = QBColor(13);
-        s.dragMode = 2;
+    if (Y < 250 && X < float(f.Line1[kTransversalL].X1 + 40)) {
+        setLine(f.Line2[kProlongationL], s.lTopX, s.lTopY, float(double(s.lTopX) + 87.5), 10);
+        f.Line2[kProlongationL].BorderColor = QBColor(kHeldColour);
+        s.dragMode = DragMode::ProlongationL;
     }
-    if (Y < 250 && X > float(f.Line1[4].X1 - 20)) {
-        setLine(f.Line2[2], s.mTopX, s.mTopY, s.mTopX - 28, 10);
-        f.Line2[2].BorderColor = QBColor(13);
-        s.dragMode = 3;
+    if (Y < 250 && X > float(f.Line1[kTransversalM].X1 - 20)) {
+        setLine(f.Line2[kProlongationM], s.mTopX, s.mTopY, s.mTopX - 28, 10);
+        f.Line2[kProlongationM].BorderColor = QBColor(kHeldColour);
+        s.dragMode = DragMode::ProlongationM;
     }
 }
 
 void slideCopy(Form1 &f, float X)
 {
     FigureState &s = f.st;
-    if (s.dragMode != 1)
+    if (s.dragMode != DragMode::Copy)
         return;
     const float d = X - s.lastX;
-    f.Line2[0].X1 = f.Line2[0].X1 + d;
-    f.Line2[0].X2 = f.Line2[0].X2 + d;
-    for (int i = 2; i <= 4; ++i)
+    f.Line2[kCopyOfL].X1 = f.Line2[kCopyOfL].X1 + d;
+    f.Line2[kCopyOfL].X2 = f.Line2[kCopyOfL].X2 + d;
+    for (int i = kPointD; i <= kPointF; ++i)
         f.Label3[i].Left = f.Label3[i].Left + d;
     applyCopyLabelVisibility(f);
 }
@@ -174,25 +176,25 @@ void slideCopy(Form1 &f, float X)
 void endDrag(Form1 &f)
 {
     FigureState &s = f.st;
-    if (s.memoMode != 0 || s.diagonalMode != 0)
+    if (s.memoMode || s.diagonalMode)
         return;
-    if (s.dragMode == 1) {
-        f.Line2[0].BorderColor = QBColor(12);
+    if (s.dragMode == DragMode::Copy) {
+        f.Line2[kCopyOfL].BorderColor = QBColor(kCopyColour);
         applyCopyLabelVisibility(f);
-        s.dragMode = 0;
+        s.dragMode = DragMode::None;
     }
     // Ｇ stands just right of where the two prolongations cross, about (453, 65).
-    if (s.dragMode == 2) {
-        f.Line2[1].BorderColor = QBColor(15);
-        f.Label3[1].Top = 52;
-        f.Label3[1].Left = 460;
-        s.dragMode = 0;
+    if (s.dragMode == DragMode::ProlongationL) {
+        f.Line2[kProlongationL].BorderColor = QBColor(kFigureColour);
+        f.Label3[kPointG].Top = 52;
+        f.Label3[kPointG].Left = 460;
+        s.dragMode = DragMode::None;
     }
-    if (s.dragMode == 3) {
-        f.Line2[2].BorderColor = QBColor(15);
-        f.Label3[1].Top = 52;
-        f.Label3[1].Left = 460;
-        s.dragMode = 0;
+    if (s.dragMode == DragMode::ProlongationM) {
+        f.Line2[kProlongationM].BorderColor = QBColor(kFigureColour);
+        f.Label3[kPointG].Top = 52;
+        f.Label3[kPointG].Left = 460;
+        s.dragMode = DragMode::None;
     }
 }
 

@@ -13,10 +13,10 @@ namespace pr::figure {
 void ResetFigure(Form1 &f);
 
 // Left press outside memo and diagonal mode: tests the three hit regions and selects what
-// to drag (dragMode 1 the copy of ℓ, 2 / 3 the prolongation of ℓ / m). Does nothing in a mode.
+// to drag (dragMode Copy, ProlongationL or ProlongationM). Does nothing in a mode.
 void chooseDrag(Form1 &f, float X, float Y);
 
-// A move while the copy is held (dragMode 1): the copy and Ｄ, Ｅ, Ｆ follow the pointer's
+// A move while the copy is held (DragMode::Copy): the copy and Ｄ, Ｅ, Ｆ follow the pointer's
 // horizontal displacement since lastX.
 void slideCopy(Form1 &f, float X);
 

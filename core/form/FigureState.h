@@ -3,16 +3,23 @@
 
 namespace pr {
 
+// What a left press in normal mode took hold of, until the release commits it.
+enum class DragMode : std::uint8_t {
+    None,          // nothing held
+    Copy,          // the copy of ℓ, slid by the moves that follow
+    ProlongationL, // the prolongation of ℓ, shown while the button is down
+    ProlongationM, // the prolongation of m, likewise
+};
+
 // The window-level variables of the figure and the modes.
 //
-// Most fields were loosely typed numbers that held either a small integer or a
-// single-precision real; a float reproduces every value they can take here (integers stay
-// exact, reals are single precision) and reads 0 before anything is stored. mBotY and
-// diagonalStep are genuine 16-bit integers.
+// The figure's coordinates and the pointer are single-precision reals (mBotY and
+// diagonalStep 16-bit integers); the modes are flags (bool), the drag a DragMode and the pen
+// a palette index (int). Every field reads 0 / false / None before anything is stored.
 //
-// Invariants kept by the handlers: every flag (dragMode excepted) is 0 or 1; dragMode is
-// 0..3; diagonalStep is 0..4 between events; penDown is 1 only while memoMode is 1. The
-// geometry fields are written only by ResetFigure and are constants afterwards.
+// Invariants kept by the handlers: diagonalStep is 0..4 between events; penDown is true only
+// while memoMode is. The geometry fields are written only by ResetFigure and are constants
+// afterwards.
 struct FigureState {
     float pY = 0, qY = 0, rY = 0;         // heights of the parallels p, q, r
     float lTopX = 0, lBotX = 0;           // transversal ℓ, top and bottom x
@@ -20,13 +27,13 @@ struct FigureState {
     float mTopX = 0, mBotX = 0;           // transversal m
     float mTopY = 0;
     std::int16_t mBotY = 0;
-    float dragMode = 0;      // 0 none, 1 copy of ℓ held, 2 / 3 prolongation of ℓ / m shown
+    DragMode dragMode = DragMode::None;
     float lastX = 0, lastY = 0; // pointer at the last press or processed move (surface px)
-    float memoMode = 0;
-    float penDown = 0;
-    float penColor = 0;      // palette index of the freehand pen
-    float diagonalMode = 0;
-    float diagonalPhase = 0; // 0: next label click starts a line, 1: it ends it
+    bool memoMode = false;
+    bool penDown = false;       // a freehand stroke is in progress
+    int penColor = 0;           // palette index of the freehand pen (QBColor)
+    bool diagonalMode = false;
+    bool diagonalPhase = false; // false: next label click starts a line, true: it ends it
     std::int16_t diagonalStep = 0; // index of the construction line being built
 
     bool operator==(const FigureState &) const = default;

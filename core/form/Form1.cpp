@@ -54,7 +54,7 @@ Form1::Form1()
         Option1[i] = option(captions[i], lefts[i], 360, width);
         Option1[i + 4] = option(captions[i], lefts[i], 120, width);
     }
-    Option1[0].Value = true;
+    Option1[kThinRedPen].Value = true;
 
     gamen.Left = 120;
     gamen.Top = 720;
@@ -72,22 +72,22 @@ Form1::Form1()
     for (Line &l : Line4)
         l = {1000, 0, 1000, 0, kRed, 4};
 
-    Label2[0] = pointLabel("Ａ", 24, kWhite, 316, 219);
-    Label2[1] = pointLabel("Ｂ", 22, kWhite, 255, 319);
-    Label2[2] = pointLabel("Ｃ", 23, kWhite, 163, 469);
-    Label2[3] = pointLabel("Ａ'", 34, kWhite, 492, 219);
-    Label2[4] = pointLabel("Ｂ'", 32, kWhite, 512, 319);
-    Label2[5] = pointLabel("Ｃ'", 33, kWhite, 540, 469);
-    Label3[1] = pointLabel("Ｇ", 24, kWhite, 460, -50);
-    Label3[2] = pointLabel("Ｄ", 25, kRed, 316, 219);
-    Label3[3] = pointLabel("Ｅ", 22, kRed, 255, 319);
-    Label3[4] = pointLabel("Ｆ", 21, kRed, 163, 469);
+    Label2[kPointA] = pointLabel("Ａ", 24, kWhite, 316, 219);
+    Label2[kPointB] = pointLabel("Ｂ", 22, kWhite, 255, 319);
+    Label2[kPointC] = pointLabel("Ｃ", 23, kWhite, 163, 469);
+    Label2[kPointAPrime] = pointLabel("Ａ'", 34, kWhite, 492, 219);
+    Label2[kPointBPrime] = pointLabel("Ｂ'", 32, kWhite, 512, 319);
+    Label2[kPointCPrime] = pointLabel("Ｃ'", 33, kWhite, 540, 469);
+    Label3[kPointG] = pointLabel("Ｇ", 24, kWhite, 460, -50);
+    Label3[kPointD] = pointLabel("Ｄ", 25, kRed, 316, 219);
+    Label3[kPointE] = pointLabel("Ｅ", 22, kRed, 255, 319);
+    Label3[kPointF] = pointLabel("Ｆ", 21, kRed, 163, 469);
 
-    Image1[0] = {ImageId::LetterL, 396, 160, 24, 34};
-    Image1[1] = {ImageId::LetterM, 476, 160, 35, 24};
-    Image1[2] = {ImageId::LetterP, 50, 214, 24, 34};
-    Image1[3] = {ImageId::LetterQ, 50, 316, 24, 31};
-    Image1[4] = {ImageId::LetterR, 50, 470, 24, 27};
+    Image1[kLetterL] = {ImageId::LetterL, 396, 160, 24, 34};
+    Image1[kLetterM] = {ImageId::LetterM, 476, 160, 35, 24};
+    Image1[kLetterP] = {ImageId::LetterP, 50, 214, 24, 34};
+    Image1[kLetterQ] = {ImageId::LetterQ, 50, 316, 24, 31};
+    Image1[kLetterR] = {ImageId::LetterR, 50, 470, 24, 27};
 
     // Design place 7440 x 4200 twips; the size 615 x 375 twips is 41 x 25 px.
     Shape1 = {496, 280, 41, 25, false, 3};

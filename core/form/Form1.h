@@ -8,6 +8,7 @@
 #include "OptionButton.h"
 #include "PictureBox.h"
 #include "Rgb.h"
+#include "Roles.h"
 #include "Shape.h"
 #include "WindowLabel.h"
 
@@ -41,7 +42,7 @@ struct Form1 {
     ControlArray<OptionButton, 0, 7> Option1;
     PictureBox gamen; // the green drawing surface, with the strokes on its own layer
 
-    // Elements inside gamen
+    // Elements inside gamen (the index of each element's role: Roles.h)
     ControlArray<Line, 0, 4> Line1;   // the figure: 0..2 parallels p, q, r; 3 ℓ; 4 m
     ControlArray<Line, 0, 2> Line2;   // 0 the slidable copy of ℓ; 1, 2 prolongations of ℓ, m
     ControlArray<Line, 0, 5> Line3;   // parallel marks, two arrowhead strokes per parallel
@@ -64,5 +65,19 @@ struct Form1 {
     // Index of the selected option, or -1.
     int selectedOption1() const;
 };
+
+// Every named role is an element of its array.
+static_assert(decltype(Form1::Line1)::contains(kParallelP) &&
+              decltype(Form1::Line1)::contains(kTransversalM));
+static_assert(decltype(Form1::Line2)::contains(kCopyOfL) &&
+              decltype(Form1::Line2)::contains(kProlongationM));
+static_assert(decltype(Form1::Label2)::contains(kPointA) &&
+              decltype(Form1::Label2)::contains(kPointCPrime));
+static_assert(decltype(Form1::Label3)::contains(kPointG) &&
+              decltype(Form1::Label3)::contains(kPointF));
+static_assert(decltype(Form1::Image1)::contains(kLetterL) &&
+              decltype(Form1::Image1)::contains(kLetterR));
+static_assert(decltype(Form1::Option1)::contains(kThinRedPen) &&
+              decltype(Form1::Option1)::contains(kThickEraser));
 
 } // namespace pr

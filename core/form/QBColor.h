@@ -16,4 +16,20 @@ inline constexpr Rgb kRed = rgb(255, 0, 0);
 inline constexpr Rgb kYellow = rgb(255, 255, 0);
 inline constexpr Rgb kBlack = rgb(0, 0, 0);
 
+// Palette indices (for QBColor) by the role they play in the lesson.
+inline constexpr int kCopyColour = 12;      // light red: the copy of ℓ and Ｄ, Ｅ, Ｆ at rest
+inline constexpr int kHeldColour = 13;      // light magenta: what a press holds (the copy and
+                                            // Ｄ, Ｅ, Ｆ, or a prolongation) until the release
+inline constexpr int kFigureColour = 15;    // white, as the figure's lines: a prolongation
+                                            // after the release, the copy of ℓ in diagonal
+                                            // mode, the surface's text
+inline constexpr int kSurfaceColour = 2;    // green, the surface's own: point label
+                                            // backgrounds, the eraser's ink
+inline constexpr int kClickableColour = 1;  // dark blue: point label backgrounds while
+                                            // diagonal mode takes clicks on them
+inline constexpr int kPenRed = 12;          // the freehand pens
+inline constexpr int kPenYellow = 14;
+inline constexpr int kPenBlue = 9;
+inline constexpr int kPenEraser = kSurfaceColour;
+
 } // namespace pr

@@ -1,4 +1,6 @@
 #pragma once
+#include "Roles.h"
+
 #include <array>
 
 namespace pr {
@@ -17,18 +19,23 @@ inline constexpr std::array<ElementRef, 35> kStackingFrontToBack = {{
     {ElementKind::Shape1, 0},
     {ElementKind::Line4, 4}, {ElementKind::Line4, 3}, {ElementKind::Line4, 2},
     {ElementKind::Line4, 1}, {ElementKind::Line4, 0},
-    {ElementKind::Line2, 0}, {ElementKind::Line2, 2}, {ElementKind::Line2, 1},
+    {ElementKind::Line2, kCopyOfL}, {ElementKind::Line2, kProlongationM},
+    {ElementKind::Line2, kProlongationL},
     {ElementKind::Line3, 5}, {ElementKind::Line3, 4},
-    {ElementKind::Line1, 4}, {ElementKind::Line1, 3},
+    {ElementKind::Line1, kTransversalM}, {ElementKind::Line1, kTransversalL},
     {ElementKind::Line3, 3}, {ElementKind::Line3, 2},
-    {ElementKind::Label3, 1},
+    {ElementKind::Label3, kPointG},
     {ElementKind::Line3, 1}, {ElementKind::Line3, 0},
-    {ElementKind::Line1, 2}, {ElementKind::Line1, 1}, {ElementKind::Line1, 0},
-    {ElementKind::Image1, 0}, {ElementKind::Image1, 1}, {ElementKind::Image1, 2},
-    {ElementKind::Image1, 3}, {ElementKind::Image1, 4},
-    {ElementKind::Label2, 0}, {ElementKind::Label2, 1}, {ElementKind::Label2, 2},
-    {ElementKind::Label2, 3}, {ElementKind::Label2, 4}, {ElementKind::Label2, 5},
-    {ElementKind::Label3, 2}, {ElementKind::Label3, 3}, {ElementKind::Label3, 4},
+    {ElementKind::Line1, kParallelR}, {ElementKind::Line1, kParallelQ},
+    {ElementKind::Line1, kParallelP},
+    {ElementKind::Image1, kLetterL}, {ElementKind::Image1, kLetterM},
+    {ElementKind::Image1, kLetterP}, {ElementKind::Image1, kLetterQ},
+    {ElementKind::Image1, kLetterR},
+    {ElementKind::Label2, kPointA}, {ElementKind::Label2, kPointB},
+    {ElementKind::Label2, kPointC}, {ElementKind::Label2, kPointAPrime},
+    {ElementKind::Label2, kPointBPrime}, {ElementKind::Label2, kPointCPrime},
+    {ElementKind::Label3, kPointD}, {ElementKind::Label3, kPointE},
+    {ElementKind::Label3, kPointF},
 }};
 
 } // namespace pr

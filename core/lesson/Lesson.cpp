@@ -38,7 +38,7 @@ Lesson::Lesson() : committed_(FigureContent::of(form)) {}
 
 bool Lesson::gestureInProgress() const
 {
-    return form.st.dragMode != 0 || (form.st.memoMode == 1 && form.st.penDown == 1);
+    return form.st.dragMode != DragMode::None || (form.st.memoMode && form.st.penDown);
 }
 
 FigureContent Lesson::content() const
@@ -47,8 +47,8 @@ FigureContent Lesson::content() const
     // Diagonal mode paints the copy white over whatever colour it had: that colour is still
     // the one last committed, and shows again when the mode ends (or turns light red then,
     // which is a change of its own).
-    if (form.st.diagonalMode == 1)
-        c.Line2[0].BorderColor = committed_.Line2[0].BorderColor;
+    if (form.st.diagonalMode)
+        c.Line2[kCopyOfL].BorderColor = committed_.Line2[kCopyOfL].BorderColor;
     return c;
 }
 
@@ -77,8 +77,8 @@ void Lesson::commitStep()
     else if (strokesChanged)
         kind = Kind::Stroke;
     else if (now.Line4 != committed_.Line4 || now.diagonalStep != committed_.diagonalStep)
-        kind = form.st.diagonalPhase == 1 ? Kind::LineStarted : Kind::ConstructionLine;
-    else if (now.Line2[0] != committed_.Line2[0])
+        kind = form.st.diagonalPhase ? Kind::LineStarted : Kind::ConstructionLine;
+    else if (now.Line2[kCopyOfL] != committed_.Line2[kCopyOfL])
         kind = Kind::Slide;
     else
         kind = Kind::Prolongation;
@@ -128,8 +128,8 @@ void Lesson::restore(HistoryStep &step, const FigureContent &content)
     // A construction line's first end brought back by redo waits for its second click again,
     // as it did before the undo, while diagonal mode is on.
     if (&content == &step.after && step.kind == HistoryStep::Kind::LineStarted &&
-        form.st.diagonalMode == 1) {
-        form.st.diagonalPhase = 1;
+        form.st.diagonalMode) {
+        form.st.diagonalPhase = true;
         lineStartOnTop_ = true;
     }
     ++revision_;
@@ -197,11 +197,11 @@ void Lesson::Form_Load()
     form.Caption = "平行線と線分の比 (by Vorlane)";
     form.gamen.FontSize = 20;
     form.gamen.ScaleMode = 3;
-    form.gamen.ForeColor = QBColor(15);
+    form.gamen.ForeColor = QBColor(kFigureColour);
     form.gamen.DrawWidth = 3;
-    form.st.penColor = 12;
-    if (form.selectOption1(0))
-        memo::Option1_Click(form, 0);
+    form.st.penColor = kPenRed;
+    if (form.selectOption1(kThinRedPen))
+        memo::Option1_Click(form, kThinRedPen);
     figure::ResetFigure(form);
     // Start-up is no step: the board begins here.
     strokes_.takeCleared();
@@ -231,7 +231,7 @@ void Lesson::gamen_MouseMove(std::int16_t /*Button*/, std::int16_t /*Shift*/, fl
 {
     FigureState &s = form.st;
     memo::moveEraserCursor(form, X, Y);
-    if (s.dragMode == 0 && s.memoMode == 0 && s.diagonalMode == 0)
+    if (s.dragMode == DragMode::None && !s.memoMode && !s.diagonalMode)
         return;
     memo::strokeSegment(form, X, Y);
     figure::slideCopy(form, X);

@@ -9,7 +9,7 @@ namespace pr::memo {
 namespace {
 
 struct Pen {
-    float colour;  // palette index
+    int colour;    // palette index
     int width;     // draw width, logical px
     bool eraser;
 };
@@ -17,8 +17,8 @@ struct Pen {
 // Index 0..3 thin row, 4..7 thick row: red, yellow, blue, eraser. The eraser paints in the
 // surface's own green.
 constexpr Pen kPens[8] = {
-    {12, 3, false}, {14, 3, false}, {9, 3, false}, {2, 15, true},
-    {12, 6, false}, {14, 6, false}, {9, 6, false}, {2, 25, true},
+    {kPenRed, 3, false}, {kPenYellow, 3, false}, {kPenBlue, 3, false}, {kPenEraser, 15, true},
+    {kPenRed, 6, false}, {kPenYellow, 6, false}, {kPenBlue, 6, false}, {kPenEraser, 25, true},
 };
 
 } // namespace
@@ -29,23 +29,23 @@ void Command3_Click(Form1 &f)
     // is let go first; else it would follow the pointer in memo mode with no button held.
     figure::endDrag(f);
     FigureState &s = f.st;
-    if (s.memoMode == 0) {
+    if (!s.memoMode) {
         for (int i = 0; i <= 7; ++i)
             f.Option1[i].Enabled = true;
-        s.memoMode = 1;
+        s.memoMode = true;
         f.Command4.Enabled = false;
-        if (f.Option1[3].Value || f.Option1[7].Value)
+        if (f.Option1[kThinEraser].Value || f.Option1[kThickEraser].Value)
             f.Shape1.Visible = true;
     } else {
         for (int i = 0; i <= 7; ++i)
             f.Option1[i].Enabled = false;
-        s.memoMode = 0;
+        s.memoMode = false;
         // The stroke in progress ends with the mode that started it.
-        s.penDown = 0;
+        s.penDown = false;
         f.Command4.Enabled = true;
         f.Shape1.Visible = false;
     }
-    s.diagonalMode = 0;
+    s.diagonalMode = false;
 }
 
 void Option1_Click(Form1 &f, std::int16_t Index)
@@ -64,9 +64,9 @@ void Option1_Click(Form1 &f, std::int16_t Index)
 
 void penPress(Form1 &f)
 {
-    if (f.st.memoMode == 1) {
-        f.st.penDown = 1;
-        f.st.dragMode = 0;
+    if (f.st.memoMode) {
+        f.st.penDown = true;
+        f.st.dragMode = DragMode::None;
     }
 }
 
@@ -81,16 +81,16 @@ void moveEraserCursor(Form1 &f, float X, float Y)
 void strokeSegment(Form1 &f, float X, float Y)
 {
     const FigureState &s = f.st;
-    if (s.memoMode == 1 && s.penDown == 1) {
-        const Rgb colour = QBColor(std::int16_t(s.penColor));
+    if (s.memoMode && s.penDown) {
+        const Rgb colour = QBColor(s.penColor);
         f.gamen.Line(s.lastX, s.lastY, X, Y, colour);
     }
 }
 
 void penRelease(Form1 &f)
 {
-    if (f.st.memoMode == 1 && f.st.penDown == 1)
-        f.st.penDown = 0;
+    if (f.st.memoMode && f.st.penDown)
+        f.st.penDown = false;
 }
 
 } // namespace pr::memo

@@ -276,9 +276,9 @@ bool toolChecked(const Tool &t, const Lesson &lesson, const ToolContext &context
     const Form1 &f = lesson.form;
     switch (t.id) {
     case ToolId::Memo:
-        return f.st.memoMode == 1;
+        return f.st.memoMode;
     case ToolId::Diagonal:
-        return f.st.diagonalMode == 1;
+        return f.st.diagonalMode;
     case ToolId::Pen:
         return t.index >= 0 && t.index <= 7 && f.Option1[t.index].Value;
     case ToolId::LargePointer:

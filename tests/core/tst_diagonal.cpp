@@ -42,8 +42,8 @@ TEST_CASE("toggleMarksTheMode")
     Lesson l = loadedLesson();
     const Form1 &f = l.form;
     l.clickCommand(4);
-    CHECK(f.st.diagonalMode == 1.0f);
-    CHECK(f.st.diagonalPhase == 0.0f);
+    CHECK(f.st.diagonalMode);
+    CHECK_FALSE(f.st.diagonalPhase);
     CHECK(!f.Command3.Enabled);
     CHECK(f.Command4.Enabled);
     CHECK(f.Line2[0].BorderColor == QBColor(15));
@@ -52,10 +52,10 @@ TEST_CASE("toggleMarksTheMode")
         CHECK(f.Label2[i].BackColor == QBColor(1));
     }
     l.clickCommand(3); // memo is disabled meanwhile
-    CHECK(f.st.memoMode == 0.0f);
+    CHECK_FALSE(f.st.memoMode);
 
     l.clickCommand(4);
-    CHECK(f.st.diagonalMode == 0.0f);
+    CHECK_FALSE(f.st.diagonalMode);
     CHECK(f.Command3.Enabled);
     CHECK(f.Line2[0].BorderColor == QBColor(12));
     for (int i = 0; i <= 5; ++i) {
@@ -74,7 +74,7 @@ TEST_CASE("onAndOffWithoutClicksOnlyResetsThePhase")
     l.clickCommand(4);
     l.clickCommand(4);
     Form1 expected = before;
-    expected.st.diagonalPhase = 0;
+    expected.st.diagonalPhase = false;
     CHECK_SAME_FORM(l.form, expected);
 }
 
@@ -101,10 +101,10 @@ TEST_CASE("pointsOfTheLabels")
         clickPointLabel(l, row.from);
         const Seg collapsed{row.line.x1, row.line.y1, row.line.x1, row.line.y1};
         CHECK(lineOf(f.Line4[0]) == collapsed); // collapsed on the point
-        CHECK(f.st.diagonalPhase == 1.0f);
+        CHECK(f.st.diagonalPhase);
         clickPointLabel(l, row.to);
         CHECK(lineOf(f.Line4[0]) == row.line);
-        CHECK(f.st.diagonalPhase == 0.0f);
+        CHECK_FALSE(f.st.diagonalPhase);
         CHECK(f.st.diagonalStep == std::int16_t(1));
         CHECK(parked(f.Line4[1]));
     }
@@ -118,14 +118,14 @@ TEST_CASE("fifthLineEndsTheModeAndTheSixthReusesTheFirst")
     const int clicks[5][2] = {{0, 3}, {1, 4}, {2, 5}, {0, 5}, {2, 3}};
     for (int k = 0; k < 5; ++k) {
         CAPTURE(k);
-        CHECK(f.st.diagonalMode == 1.0f);
+        CHECK(f.st.diagonalMode);
         CHECK(f.st.diagonalStep == std::int16_t(k));
         clickPointLabel(l, clicks[k][0]);
         clickPointLabel(l, clicks[k][1]);
     }
-    CHECK(f.st.diagonalMode == 0.0f);
+    CHECK_FALSE(f.st.diagonalMode);
     CHECK(f.st.diagonalStep == std::int16_t(0));
-    CHECK(f.st.diagonalPhase == 0.0f);
+    CHECK_FALSE(f.st.diagonalPhase);
     CHECK(f.Command3.Enabled);
     CHECK(f.Label2[0].BackColor == QBColor(2));
     CHECK(f.Line2[0].BorderColor == QBColor(12));
@@ -208,9 +208,9 @@ TEST_CASE("resetMidConstruction")
     for (int i : {0, 3, 1})
         clickPointLabel(l, i);
     l.gamen_MouseDown(2, 0, 1, 1);
-    CHECK(f.st.diagonalMode == 0.0f);
+    CHECK_FALSE(f.st.diagonalMode);
     CHECK(f.st.diagonalStep == std::int16_t(0));
-    CHECK(f.st.diagonalPhase == 1.0f); // left for the next entry to reset
+    CHECK(f.st.diagonalPhase); // left for the next entry to reset
     for (int k = 0; k <= 4; ++k) {
         CAPTURE(k);
         CHECK(parked(f.Line4[k]));

@@ -207,7 +207,7 @@ TEST_CASE("replayIgnoresDisabledAndMissingControls")
     // ... while an enabled pen option is selected and applied.
     EventScript{{Event::option(5)}}.replay(m2);
     CHECK(m2.form.selectedOption1() == 5);
-    CHECK(m2.form.st.penColor == 14.0f);
+    CHECK(m2.form.st.penColor == 14);
     CHECK(m2.form.gamen.DrawWidth == 6);
 }
 
@@ -308,7 +308,7 @@ TEST_CASE("decodedScriptsReplayOnTheForm")
         s.replay(l);
         const Form1 &f = l.form;
         CHECK((f.st.diagonalStep >= 0 && f.st.diagonalStep <= 4));
-        CHECK(!(f.st.memoMode == 1 && f.st.diagonalMode == 1));
+        CHECK(!(f.st.memoMode && f.st.diagonalMode));
         CHECK(f.selectedOption1() >= 0);
         const std::string finite = FormInvariants::checkFinite(f);
         CHECK_MESSAGE(finite.empty(), finite, "\n", s.toText());

@@ -42,24 +42,24 @@ TEST_CASE("pressRegions")
     const struct {
         const char *name;
         float x, y;
-        float dragMode;
+        DragMode dragMode;
     } rows[] = {
-        {"copy, inside", 300, 300, 1},
-        {"copy, y = 250 inclusive", 300, 250, 1},
-        {"copy, y = 500 inclusive", 300, 500, 1},
-        {"copy, x = X2 inclusive", 150, 400, 1},
-        {"copy, x = X1 inclusive", 400, 260, 1},
-        {"copy band, left of X2", 149.9f, 300, 0},
-        {"copy band, right of X1", 400.1f, 300, 0},
-        {"below r", 300, 500.1f, 0},
-        {"just above p, ℓ side", 300, 249.99f, 2},
-        {"ℓ top, far left", -30, -5, 2},
-        {"ℓ top, x just below 440", 439.99f, 100, 2},
-        {"ℓ top bound 440 is strict", 440, 100, 0},
-        {"gap between the tops", 445, 100, 0},
-        {"m top bound 450 is strict", 450, 100, 0},
-        {"m top, x just above 450", 450.01f, 100, 3},
-        {"m top, far right", 900, 249, 3},
+        {"copy, inside", 300, 300, DragMode::Copy},
+        {"copy, y = 250 inclusive", 300, 250, DragMode::Copy},
+        {"copy, y = 500 inclusive", 300, 500, DragMode::Copy},
+        {"copy, x = X2 inclusive", 150, 400, DragMode::Copy},
+        {"copy, x = X1 inclusive", 400, 260, DragMode::Copy},
+        {"copy band, left of X2", 149.9f, 300, DragMode::None},
+        {"copy band, right of X1", 400.1f, 300, DragMode::None},
+        {"below r", 300, 500.1f, DragMode::None},
+        {"just above p, ℓ side", 300, 249.99f, DragMode::ProlongationL},
+        {"ℓ top, far left", -30, -5, DragMode::ProlongationL},
+        {"ℓ top, x just below 440", 439.99f, 100, DragMode::ProlongationL},
+        {"ℓ top bound 440 is strict", 440, 100, DragMode::None},
+        {"gap between the tops", 445, 100, DragMode::None},
+        {"m top bound 450 is strict", 450, 100, DragMode::None},
+        {"m top, x just above 450", 450.01f, 100, DragMode::ProlongationM},
+        {"m top, far right", 900, 249, DragMode::ProlongationM},
     };
     for (const auto &row : rows) {
         INFO(std::string(row.name));
@@ -142,7 +142,7 @@ TEST_CASE("overlappingRegionsLastMatchWins")
     Form1 &f = l.form;
     f.Line1[3].X1 = 480; // ℓ-top now reaches x < 520, m-top starts at x > 450
     l.gamen_MouseDown(1, 0, 500, 100);
-    CHECK(f.st.dragMode == 3.0f);
+    CHECK(f.st.dragMode == DragMode::ProlongationM);
     CHECK(f.Line2[1].BorderColor == QBColor(13));
     CHECK(f.Line2[2].BorderColor == QBColor(13));
 }
@@ -153,9 +153,9 @@ TEST_CASE("copyRegionFollowsTheCopy")
     slideCopyTo(l, 600);
     l.gamen_MouseUp(1, 0, 0, 0);
     l.gamen_MouseDown(1, 0, 320, 300); // where the copy was
-    CHECK(l.form.st.dragMode == 0.0f);
+    CHECK(l.form.st.dragMode == DragMode::None);
     l.gamen_MouseDown(1, 0, 350.5f, 300); // X2 is now 350
-    CHECK(l.form.st.dragMode == 1.0f);
+    CHECK(l.form.st.dragMode == DragMode::Copy);
 }
 
 TEST_CASE("rightPressResetsThenRecords")
@@ -164,7 +164,7 @@ TEST_CASE("rightPressResetsThenRecords")
     const Form1 &f = l.form;
     slideCopyTo(l, 520);
     l.gamen_MouseDown(2, 0, 77, 88);
-    CHECK(f.st.dragMode == 0.0f);
+    CHECK(f.st.dragMode == DragMode::None);
     CHECK(f.Line2[0].X1 == 400.0f);
     CHECK(f.Line2[0].BorderColor == QBColor(12));
     CHECK(f.st.lastX == 77.0f);
@@ -314,7 +314,7 @@ TEST_CASE("releaseOfAnyButtonCommitsTheCopy")
         const Form1 &f = l.form;
         slideCopyTo(l, 550);
         l.gamen_MouseUp(button, 0, 0, 0);
-        CHECK(f.st.dragMode == 0.0f);
+        CHECK(f.st.dragMode == DragMode::None);
         CHECK(f.Line2[0].BorderColor == QBColor(12));
         CHECK(!f.Label3[2].Visible);
         CHECK((f.Label3[3].Visible && f.Label3[4].Visible));
@@ -381,7 +381,7 @@ TEST_CASE("aModeSwitchLetsGoOfTheCopy")
         l.gamen_MouseDown(1, 0, 300, 300);
         l.gamen_MouseMove(1, 0, 452.5f, 300);
         l.clickCommand(button);
-        CHECK(f.st.dragMode == 0.0f);
+        CHECK(f.st.dragMode == DragMode::None);
         CHECK(f.Line2[0].X1 == 552.5f);
         CHECK(!f.Label3[2].Visible); // committed as a release commits
         CHECK(f.Label3[3].ForeColor == QBColor(12));
@@ -399,12 +399,12 @@ TEST_CASE("aModeSwitchCommitsAShownProlongation")
     const Form1 &f = l.form;
     l.gamen_MouseDown(1, 0, 600, 100);
     l.clickCommand(4);
-    CHECK(f.st.dragMode == 0.0f);
+    CHECK(f.st.dragMode == DragMode::None);
     CHECK(f.Line2[2].BorderColor == QBColor(15));
     CHECK(f.Label3[1].Left == 460.0f);
     CHECK(f.Label3[1].Top == 52.0f);
     l.clickCommand(4); // and nothing is left to commit afterwards
-    CHECK(f.st.dragMode == 0.0f);
+    CHECK(f.st.dragMode == DragMode::None);
 }
 
 TEST_CASE("resetAfterProlongationsKeepsGsLeft")

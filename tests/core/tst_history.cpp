@@ -113,14 +113,14 @@ TEST_CASE("oneUndoBringsBackAResetAndEveryStroke")
 
     CHECK(b.l.strokes().empty());
     CHECK(b.sink.segments.empty());
-    CHECK(b.l.form.st.memoMode == 0);
+    CHECK_FALSE(b.l.form.st.memoMode);
     REQUIRE(b.l.undo());
     CHECK(b.l.board() == before);
     CHECK(FigureContent::of(b.l.form) == content);
     CHECK(b.sink.segments == drawn);
     CHECK(b.l.form.Line2[0].BorderColor == QBColor(12));
     // Modes are not part of the board: memo mode stays off.
-    CHECK(b.l.form.st.memoMode == 0);
+    CHECK_FALSE(b.l.form.st.memoMode);
 
     REQUIRE(b.l.redo());
     CHECK(b.l.strokes().empty());
@@ -149,7 +149,7 @@ TEST_CASE("eachActionIsOneStep")
         CHECK(b.l.form.Line4[0].X1 == 1000);
         CHECK(b.l.form.st.diagonalStep == 0);
         // Still in diagonal mode, and the next click starts a line.
-        CHECK(b.l.form.st.diagonalMode == 1);
+        CHECK(b.l.form.st.diagonalMode);
         CHECK(b.l.form.Line2[0].BorderColor == QBColor(15));
         CHECK(b.l.redo());
         CHECK(b.l.form.Line4[0].X2 == 510);
@@ -161,7 +161,7 @@ TEST_CASE("eachActionIsOneStep")
         clickPointLabel(b.l, 0);
         CHECK(b.l.undo());
         CHECK(b.l.form.Line4[0].X1 == 1000);
-        CHECK(b.l.form.st.diagonalPhase == 0);
+        CHECK_FALSE(b.l.form.st.diagonalPhase);
         clickPointLabel(b.l, 1);
         CHECK(b.l.form.Line4[0].X1 == 275);
         CHECK(b.l.form.Line4[0].X2 == 275);
@@ -223,7 +223,7 @@ TEST_CASE("clearWritingLeavesTheFigure")
     CHECK(b.l.strokes().empty());
     CHECK(b.sink.segments.empty());
     CHECK(FigureContent::of(b.l.form) == content);
-    CHECK(b.l.form.st.memoMode == 1);
+    CHECK(b.l.form.st.memoMode);
     CHECK(b.l.history().undoCount() == steps + 1);
     CHECK(b.l.history().top()->kind == HistoryStep::Kind::ClearWriting);
 
@@ -256,13 +256,13 @@ TEST_CASE("openBoardIsOneStepAndRefusesWhatTheHandlersCannotMake")
         bad.lines[1] = {true, 0, 6};
         CHECK_FALSE(b.l.openBoard(bad).ok());
         CHECK(b.l.board() == before);
-        CHECK(b.l.form.st.memoMode == 1);
+        CHECK(b.l.form.st.memoMode);
     }
     SUBCASE("opened, undone, redone")
     {
         CHECK(b.l.openBoard(other).ok());
         CHECK(b.l.board() == other);
-        CHECK(b.l.form.st.memoMode == 0);
+        CHECK_FALSE(b.l.form.st.memoMode);
         CHECK(b.l.form.Label3[1].Top == 52); // Ｇ with a prolongation
         CHECK(b.sink.segments == segmentsOf(other.strokes));
         CHECK(b.l.undo());
@@ -383,13 +383,13 @@ TEST_CASE("undoAndRedoBetweenTheTwoClicksOfAConstructionLine")
     clickPointLabel(b.l, 0);
     clickPointLabel(b.l, 4); // Ａ to Ｂ'
     clickPointLabel(b.l, 1); // Ｂ: the first end of the second line
-    REQUIRE(b.l.form.st.diagonalPhase == 1);
+    REQUIRE(b.l.form.st.diagonalPhase);
     const Line firstEnd = b.l.form.Line4[1];
 
     // The undo takes the first end away: the next click starts a line of its own.
     CHECK(b.l.undo());
     CHECK(b.l.form.Line4[1].X1 == 1000);
-    CHECK(b.l.form.st.diagonalPhase == 0);
+    CHECK_FALSE(b.l.form.st.diagonalPhase);
     CHECK(b.l.form.Line4[0].X2 != 1000); // the finished line stays
 
     SUBCASE("the redo brings the first end back, waiting for its second click")
@@ -406,7 +406,7 @@ TEST_CASE("undoAndRedoBetweenTheTwoClicksOfAConstructionLine")
     SUBCASE("a click after the undo starts a new line")
     {
         clickPointLabel(b.l, 2);
-        CHECK(b.l.form.st.diagonalPhase == 1);
+        CHECK(b.l.form.st.diagonalPhase);
         CHECK(b.l.form.Line4[1].X1 != firstEnd.X1);
     }
 }

@@ -34,7 +34,7 @@ Lesson inDiagonalMode()
 {
     Lesson l = loadedLesson();
     l.clickCommand(4);
-    REQUIRE(l.form.st.diagonalMode == 1.0f);
+    REQUIRE(l.form.st.diagonalMode);
     return l;
 }
 
@@ -44,7 +44,7 @@ bool startedOn(const Form1 &f, int label)
 {
     const diagonal::PointXY p = diagonal::kPoints[label];
     const Line &l = f.Line4[0];
-    return f.st.diagonalPhase == 1 && l.X1 == p.x && l.Y1 == p.y && l.X2 == p.x && l.Y2 == p.y;
+    return f.st.diagonalPhase && l.X1 == p.x && l.Y1 == p.y && l.X2 == p.x && l.Y2 == p.y;
 }
 
 // Nothing built yet: the construction as diagonal mode begins it.
@@ -53,7 +53,7 @@ bool nothingBuilt(const Form1 &f)
     for (const Line &l : f.Line4)
         if (!(l.X1 == 1000 && l.X2 == 1000))
             return false;
-    return f.st.diagonalPhase == 0 && f.st.diagonalStep == 0;
+    return !f.st.diagonalPhase && f.st.diagonalStep == 0;
 }
 
 } // namespace
@@ -145,14 +145,14 @@ TEST_CASE("whatIsNoLabelClick")
         l.press(4, 0, a.x, a.y);
         l.release(4, 0, a.x, a.y);
         CHECK(nothingBuilt(l.form));
-        CHECK(l.form.st.diagonalMode == 1.0f);
+        CHECK(l.form.st.diagonalMode);
     }
     SUBCASE("the right button")
     {
         // A right press resets and so leaves the mode; were 対角線 clicked again before the
         // release (by keyboard, say), the right release must still be no click.
         l.press(2, 0, a.x, a.y);
-        CHECK(l.form.st.diagonalMode == 0.0f);
+        CHECK_FALSE(l.form.st.diagonalMode);
         l.clickCommand(4);
         l.release(2, 0, a.x, a.y);
         CHECK(nothingBuilt(l.form));
@@ -285,7 +285,7 @@ TEST_CASE("aReleaseAtAnUnusablePositionComesAtTheLastUsableOne")
             l.press(1, 0, 10, 10);
             l.move(1, 0, 20, 20);
             l.release(1, 0, p.x, p.y);
-            CHECK(l.form.st.penDown == 0.0f);
+            CHECK_FALSE(l.form.st.penDown);
             l.move(0, 0, 40, 40);
             CHECK(sink.segments.size() == 1);
         }
@@ -299,7 +299,7 @@ TEST_CASE("aReleaseAtAnUnusablePositionComesAtTheLastUsableOne")
             l.press(1, 0, 300, 300);
             l.move(1, 0, 552.5, 300);
             l.release(1, 0, p.x, p.y);
-            CHECK(l.form.st.dragMode == 0.0f);
+            CHECK(l.form.st.dragMode == DragMode::None);
             CHECK(l.form.Line2[0].BorderColor == QBColor(12));
             CHECK(l.form.Line2[0].X1 == 652.5f);
             l.move(0, 0, 100, 300);
@@ -424,9 +424,9 @@ TEST_CASE("thePenAfterAResetInTheMiddleOfAStroke")
             l.release(2, 0, 20, 20);
         }
         CHECK(sink.segments.empty()); // the reset cleared the layer
-        CHECK(f.st.penDown == 0.0f);
-        CHECK(f.st.memoMode == 0.0f);
-        CHECK(f.st.penColor == 9.0f); // the pen stays the one chosen
+        CHECK_FALSE(f.st.penDown);
+        CHECK_FALSE(f.st.memoMode);
+        CHECK(f.st.penColor == 9); // the pen stays the one chosen
         CHECK(f.selectedOption1() == 6);
         CHECK(f.gamen.DrawWidth == 3);
 

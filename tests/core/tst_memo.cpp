@@ -32,8 +32,8 @@ TEST_CASE("toggleEnablesThePensAndExcludesDiagonal")
     MemoLesson m;
     Form1 &f = m.f;
     m.l.clickCommand(3);
-    CHECK(f.st.memoMode == 1.0f);
-    CHECK(f.st.diagonalMode == 0.0f);
+    CHECK(f.st.memoMode);
+    CHECK_FALSE(f.st.diagonalMode);
     for (int i = 0; i <= 7; ++i) {
         CAPTURE(i);
         CHECK(f.Option1[i].Enabled);
@@ -41,10 +41,10 @@ TEST_CASE("toggleEnablesThePensAndExcludesDiagonal")
     CHECK(!f.Command4.Enabled);
     CHECK(f.Command3.Enabled);
     m.l.clickCommand(4); // disabled: ignored
-    CHECK(f.st.diagonalMode == 0.0f);
+    CHECK_FALSE(f.st.diagonalMode);
 
     m.l.clickCommand(3);
-    CHECK(f.st.memoMode == 0.0f);
+    CHECK_FALSE(f.st.memoMode);
     for (int i = 0; i <= 7; ++i) {
         CAPTURE(i);
         CHECK(!f.Option1[i].Enabled);
@@ -58,7 +58,7 @@ TEST_CASE("penTable")
     const struct {
         const char *name;
         int index;
-        float colour;
+        int colour;
         int width;
         bool cursor;
     } rows[] = {
@@ -98,7 +98,7 @@ TEST_CASE("optionsAreOneGroupAndIgnoredWhileDisabled")
     Form1 &f = m.f;
     m.l.clickOption(5); // disabled outside memo mode
     CHECK(f.selectedOption1() == 0);
-    CHECK(f.st.penColor == 12.0f);
+    CHECK(f.st.penColor == 12);
     m.l.clickCommand(3);
     m.l.clickOption(5);
     m.l.clickOption(2); // lower row clears the upper
@@ -154,7 +154,7 @@ TEST_CASE("resetLeavesTheThickPenAtDrawWidthThree")
     m.l.Command1_Click();
     CHECK(f.gamen.DrawWidth == 3);
     CHECK(f.selectedOption1() == 4);
-    CHECK(f.st.penColor == 12.0f);
+    CHECK(f.st.penColor == 12);
     CHECK(!f.Option1[4].Enabled);
     m.l.clickCommand(3); // entering memo mode does not re-apply the pen
     m.l.gamen_MouseDown(1, 0, 0, 0);
@@ -183,7 +183,7 @@ TEST_CASE("aStrokeIsThePolylineOfTheMoves")
         CAPTURE(i);
         CHECK(m.sink.segments[i] == expected[i]);
     }
-    CHECK(f.st.penDown == 0.0f);
+    CHECK_FALSE(f.st.penDown);
 }
 
 TEST_CASE("clickWithoutMotionDrawsNothing")
@@ -213,8 +213,8 @@ TEST_CASE("pressInMemoModeSelectsNothingOnTheCopy")
     Form1 &f = m.f;
     m.l.clickCommand(3);
     m.l.gamen_MouseDown(1, 0, 300, 300);
-    CHECK(f.st.dragMode == 0.0f);
-    CHECK(f.st.penDown == 1.0f);
+    CHECK(f.st.dragMode == DragMode::None);
+    CHECK(f.st.penDown);
     CHECK(f.Line2[0].BorderColor == QBColor(12));
     m.l.gamen_MouseMove(1, 0, 350, 300);
     CHECK(f.Line2[0].X1 == 400.0f);
@@ -231,7 +231,7 @@ TEST_CASE("anyReleaseEndsTheStroke")
     m.l.gamen_MouseUp(4, 0, 1, 1);   // its release ends the stroke, left still held
     m.l.gamen_MouseMove(1, 0, 40, 40);
     CHECK(m.sink.segments.empty());
-    CHECK(f.st.penDown == 0.0f);
+    CHECK_FALSE(f.st.penDown);
 }
 
 TEST_CASE("theColourIsReadAtEachSegment")
@@ -259,8 +259,8 @@ TEST_CASE("rightPressClearsStrokesAndLeavesMemoMode")
     CHECK(m.sink.clears == 1);
     m.l.gamen_MouseDown(2, 0, 5, 5);
     CHECK(m.sink.clears == 2);
-    CHECK(f.st.memoMode == 0.0f);
-    CHECK(f.st.penDown == 0.0f);
+    CHECK_FALSE(f.st.memoMode);
+    CHECK_FALSE(f.st.penDown);
     CHECK(f.Command4.Enabled);
 }
 
@@ -286,7 +286,7 @@ TEST_CASE("aStrokeDoesNotOutliveAResetOrItsMode")
     m.l.clickCommand(3);
     m.l.gamen_MouseMove(0, 0, 50, 50);
     CHECK(m.sink.segments.empty());
-    CHECK(f.st.penDown == 0.0f);
+    CHECK_FALSE(f.st.penDown);
 }
 
 TEST_CASE("strokesOutliveTheModeUntilAReset")

@@ -68,7 +68,7 @@ TEST_CASE("loadSetsTheWindowAndPen")
     CHECK(f.gamen.FontSize == 20.0f);
     CHECK(f.gamen.ForeColor == rgb(255, 255, 255));
     CHECK(f.gamen.DrawWidth == 3);
-    CHECK(f.st.penColor == 12.0f);
+    CHECK(f.st.penColor == 12);
     CHECK(f.selectedOption1() == 0);
     for (int i = 0; i <= 7; ++i) {
         CAPTURE(i);
@@ -105,9 +105,9 @@ TEST_CASE("stateAfterReset")
     CHECK(s.mBotX == 550.0f);
     CHECK(s.mTopY == 150.0f);
     CHECK(s.mBotY == std::int16_t(550));
-    CHECK(s.dragMode == 0.0f);
-    CHECK(s.memoMode == 0.0f);
-    CHECK(s.diagonalMode == 0.0f);
+    CHECK(s.dragMode == DragMode::None);
+    CHECK_FALSE(s.memoMode);
+    CHECK_FALSE(s.diagonalMode);
     CHECK(s.diagonalStep == std::int16_t(0));
 }
 
@@ -259,7 +259,7 @@ TEST_CASE("resetKeepsThePenAndLeftovers")
     const FigureState before = f.st;
     const float gLeft = f.Label3[1].Left;
     figure::ResetFigure(f);
-    CHECK(f.st.penColor == 2.0f); // the thick eraser chosen in memo mode
+    CHECK(f.st.penColor == 2); // the thick eraser chosen in memo mode
     CHECK(f.selectedOption1() == 7);
     CHECK(f.st.lastX == before.lastX);
     CHECK(f.st.lastY == before.lastY);

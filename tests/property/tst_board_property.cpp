@@ -189,9 +189,9 @@ TEST_CASE("aBoardWrittenAndOpenedIsTheSameBoard")
         RC_ASSERT(opened.board() == board);
         RC_ASSERT(sink2.segments == sink.segments);
         // The same picture once the modes (not part of a board) are off in both.
-        if (l.form.st.memoMode == 1)
+        if (l.form.st.memoMode)
             l.clickCommand(3);
-        if (l.form.st.diagonalMode == 1)
+        if (l.form.st.diagonalMode)
             l.clickCommand(4);
         RC_ASSERT(shown(opened.form) == shown(l.form));
     });

@@ -17,7 +17,7 @@ namespace {
 
 // The eight pens: palette colour and stroke width, thin row 0..3 then thick row 4..7.
 struct Pen {
-    float colour;
+    int colour;
     int width;
     bool eraser;
 };
@@ -25,11 +25,6 @@ constexpr Pen kPens[8] = {
     {12, 3, false}, {14, 3, false}, {9, 3, false}, {2, 15, true},
     {12, 6, false}, {14, 6, false}, {9, 6, false}, {2, 25, true},
 };
-
-bool isFlag(float v)
-{
-    return v == 0 || v == 1;
-}
 
 std::string str(float v)
 {
@@ -87,18 +82,17 @@ std::string oneClick(const Form1 &before, const Form1 &after, int label)
         return label < 0 ? "a construction line ends on no labelled point"
                          : "a construction line does not end on the point of the label clicked (" +
                                std::to_string(label) + ")";
-    if (before.st.diagonalPhase == 0) {
+    if (!before.st.diagonalPhase) {
         if (!(now.X1 == now.X2 && now.Y1 == now.Y2))
             return "the first click of a line does not collapse it on its point";
-        if (after.st.diagonalPhase != 1 || after.st.diagonalStep != k ||
-            after.st.diagonalMode != 1)
+        if (!after.st.diagonalPhase || after.st.diagonalStep != k || !after.st.diagonalMode)
             return "the first click of a line did not wait for its second";
     } else {
         if (!(now.X1 == was.X1 && now.Y1 == was.Y1))
             return "the second click of a line moved its start";
-        if (after.st.diagonalPhase != 0 || after.st.diagonalStep != (k + 1) % 5)
+        if (after.st.diagonalPhase || after.st.diagonalStep != (k + 1) % 5)
             return "the second click of a line did not go on to the next";
-        if (after.st.diagonalMode != (k == 4 ? 0 : 1))
+        if (after.st.diagonalMode != (k != 4))
             return k == 4 ? "the fifth line did not end the mode"
                           : "a line before the fifth ended the mode";
     }
@@ -145,8 +139,7 @@ template <typename F> void forEachNumber(const Form1 &f, F &&visit)
     const pr::FigureState &st = f.st;
     visit("figure geometry", {st.pY, st.qY, st.rY, st.lTopX, st.lBotX, st.lTopY, st.lBotY, st.mTopX,
                               st.mBotX, st.mTopY});
-    visit("figure state", {st.dragMode, st.lastX, st.lastY, st.memoMode, st.penDown, st.penColor,
-                           st.diagonalMode, st.diagonalPhase});
+    visit("figure state", {st.lastX, st.lastY});
     visit("gamen", {f.gamen.FontSize});
 }
 
@@ -164,19 +157,18 @@ std::string FormInvariants::checkState(const Form1 &f) const
 {
     Rules r;
     const pr::FigureState &s = f.st;
-    r.require(isFlag(s.memoMode) && isFlag(s.diagonalMode) && isFlag(s.penDown) &&
-                  isFlag(s.diagonalPhase),
-              "a mode flag is neither 0 nor 1");
-    r.require(s.dragMode == 0 || s.dragMode == 1 || s.dragMode == 2 || s.dragMode == 3,
-              [&] { return "dragMode " + str(s.dragMode) + " is not 0..3"; });
-    r.require(!(s.memoMode == 1 && s.diagonalMode == 1), "memo and diagonal mode both on");
+    using pr::DragMode;
+    r.require(s.dragMode == DragMode::None || s.dragMode == DragMode::Copy ||
+                  s.dragMode == DragMode::ProlongationL || s.dragMode == DragMode::ProlongationM,
+              [&] { return "dragMode " + std::to_string(int(s.dragMode)) + " is no DragMode"; });
+    r.require(!(s.memoMode && s.diagonalMode), "memo and diagonal mode both on");
     r.require(s.diagonalStep >= 0 && s.diagonalStep <= 4,
               [&] { return "diagonalStep " + std::to_string(s.diagonalStep) + " is not 0..4"; });
-    r.require(s.penDown == 0 || s.memoMode == 1, "the pen is down outside memo mode");
-    r.require(s.dragMode == 0 || (s.memoMode == 0 && s.diagonalMode == 0),
+    r.require(!s.penDown || s.memoMode, "the pen is down outside memo mode");
+    r.require(s.dragMode == DragMode::None || (!s.memoMode && !s.diagonalMode),
               "a drag is pending in memo or diagonal mode");
 
-    const bool memo = s.memoMode == 1, diagonal = s.diagonalMode == 1;
+    const bool memo = s.memoMode, diagonal = s.diagonalMode;
     for (int i = 0; i <= 7; ++i)
         r.require(f.Option1[i].Enabled == memo,
                   [&] { return "pen option " + std::to_string(i) + " enabled is not memo mode"; });
@@ -362,13 +354,14 @@ std::string FormInvariants::checkTransition(const Form1 &before, const Form1 &af
 
     // A release always reaches the form, at the last usable position if its own is not.
     if (release) {
-        r.require(after.st.penDown == 0, "a release left the pen down");
-        if (before.st.memoMode == 0 && before.st.diagonalMode == 0)
-            r.require(after.st.dragMode == 0, "a release in normal mode left a drag pending");
+        r.require(!after.st.penDown, "a release left the pen down");
+        if (!before.st.memoMode && !before.st.diagonalMode)
+            r.require(after.st.dragMode == pr::DragMode::None,
+                      "a release in normal mode left a drag pending");
     }
 
     const bool strokes =
-        e.kind == Kind::Move && usable && before.st.memoMode == 1 && before.st.penDown == 1;
+        e.kind == Kind::Move && usable && before.st.memoMode && before.st.penDown;
     if (strokes) {
         r.require(segments == 1, [&] {
             return "a move with the pen down drew " + std::to_string(segments) + " segments";
@@ -376,7 +369,7 @@ std::string FormInvariants::checkTransition(const Form1 &before, const Form1 &af
         r.require(last.x1 == before.st.lastX && last.y1 == before.st.lastY && last.x2 == e.x &&
                       last.y2 == e.y,
                   "a stroke segment does not run from the last point to the pointer");
-        r.require(last.colour == pr::QBColor(int(before.st.penColor)) &&
+        r.require(last.colour == pr::QBColor(before.st.penColor) &&
                       last.width == before.gamen.DrawWidth,
                   "a stroke segment is not in the pen's colour and width");
     } else {
@@ -402,8 +395,8 @@ std::string FormInvariants::checkTransition(const Form1 &before, const Form1 &af
                    firstDifference(after, before);
         });
 
-    if (e.kind == Kind::Move && usable && before.st.dragMode == 0 && before.st.memoMode == 0 &&
-        before.st.diagonalMode == 0) {
+    if (e.kind == Kind::Move && usable && before.st.dragMode == pr::DragMode::None &&
+        !before.st.memoMode && !before.st.diagonalMode) {
         Form1 expected = before;
         expected.Shape1.Left = after.Shape1.Left;
         expected.Shape1.Top = after.Shape1.Top;
@@ -419,13 +412,13 @@ std::string FormInvariants::checkTransition(const Form1 &before, const Form1 &af
     // here, so any labelled point will do for it.
     if (!reset) {
         const bool mayClick = release && (labelClick || e.button == 1) &&
-                              before.st.diagonalMode == 1;
+                              before.st.diagonalMode;
         if (e.kind == Kind::Command && e.index == 4 && before.Command4.Enabled) {
             r.require(after.Line4 == before.Line4 &&
                           after.st.diagonalStep == before.st.diagonalStep,
                       "対角線 changed the construction lines");
-            if (before.st.diagonalMode == 0)
-                r.require(after.st.diagonalPhase == 0, "entering diagonal mode kept a half line");
+            if (!before.st.diagonalMode)
+                r.require(!after.st.diagonalPhase, "entering diagonal mode kept a half line");
             else
                 r.require(after.st.diagonalPhase == before.st.diagonalPhase,
                           "leaving diagonal mode changed the phase");

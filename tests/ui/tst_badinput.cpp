@@ -129,8 +129,8 @@ private slots:
                      QBColor(12) & 0xffffff); // midway from (120, 110) to (330, 305)
         release(w, {330, 305});
         requireFinite(w);
-        QCOMPARE(w.form().st.penDown, 0.0f);
-        QCOMPARE(w.form().st.dragMode, 0.0f);
+        QCOMPARE(w.form().st.penDown, false);
+        QCOMPARE(w.form().st.dragMode, DragMode::None);
     }
 
     void aReleaseAtAnUnusablePositionEndsTheGesture_data()
@@ -153,7 +153,7 @@ private slots:
         move(w, {352.5, 300});
         move(w, bad);
         release(w, bad);
-        QCOMPARE(f.st.dragMode, 0.0f);
+        QCOMPARE(f.st.dragMode, DragMode::None);
         QCOMPARE(f.Line2[0].X1, 452.5f);
         QCOMPARE(f.Line2[0].BorderColor, QBColor(12));
         QVERIFY(f.Label3[2].Visible);
@@ -162,7 +162,7 @@ private slots:
         // A prolongation is committed and Ｇ placed.
         press(w, {100, 100});
         release(w, bad);
-        QCOMPARE(f.st.dragMode, 0.0f);
+        QCOMPARE(f.st.dragMode, DragMode::None);
         QCOMPARE(f.Line2[1].BorderColor, QBColor(15));
         QCOMPARE(f.Label3[1].Top, 52.0f);
 
@@ -171,7 +171,7 @@ private slots:
         press(w, {100, 400});
         move(w, {200, 400});
         release(w, bad);
-        QCOMPARE(f.st.penDown, 0.0f);
+        QCOMPARE(f.st.penDown, false);
         const QImage layer = w.surface()->strokeLayer().image();
         move(w, {300, 400});
         move(w, {300, 500});
@@ -204,7 +204,8 @@ private slots:
         press(w, {-5000, 120.25});
         QCOMPARE(f.st.lastX, -5000.0f);
         QCOMPARE(f.st.lastY, 120.25f);
-        QCOMPARE(f.st.dragMode, 2.0f); // left of ℓ's top end and above p: ℓ's prolongation
+        // left of ℓ's top end and above p: ℓ's prolongation
+        QCOMPARE(f.st.dragMode, DragMode::ProlongationL);
         release(w, {-5000, 120.25});
 
         press(w, {300, 300});
@@ -304,11 +305,11 @@ private slots:
         const Form1 &f = w.form();
 
         touch(QEventPoint::Pressed, {kNaN, 300});
-        QCOMPARE(f.st.penDown, 0.0f);
+        QCOMPARE(f.st.penDown, false);
         touch(QEventPoint::Released, {kNaN, kNaN});
 
         touch(QEventPoint::Pressed, onSurface({100, 100}));
-        QCOMPARE(f.st.penDown, 1.0f);
+        QCOMPARE(f.st.penDown, true);
         QCOMPARE(f.st.lastX, 100.0f);
         touch(QEventPoint::Updated, {kInf, 100});
         QCOMPARE(f.st.lastX, 100.0f);
@@ -318,7 +319,7 @@ private slots:
         touch(QEventPoint::Updated, {1e30, 100});
         QCOMPARE(f.st.lastX, 150.0f);
         touch(QEventPoint::Released, {-kInf, kNaN});
-        QCOMPARE(f.st.penDown, 0.0f);
+        QCOMPARE(f.st.penDown, false);
 
         // On a button, where an unaccepted touch becomes mouse input.
         const QPointF button = w.commandButton(4)->geometry().center();
@@ -336,10 +337,10 @@ private slots:
 
         // A cancelled touch ends the stroke too.
         touch(QEventPoint::Pressed, onSurface({200, 100}));
-        QCOMPARE(f.st.penDown, 1.0f);
+        QCOMPARE(f.st.penDown, true);
         QTouchEvent cancel(QEvent::TouchCancel, device.get());
         QCoreApplication::sendEvent(w.surface(), &cancel);
-        QCOMPARE(f.st.penDown, 0.0f);
+        QCOMPARE(f.st.penDown, false);
         requireFinite(w);
     }
 
@@ -358,15 +359,15 @@ private slots:
         QTest::mouseClick(w.commandButton(3), Qt::LeftButton);
         const Form1 &f = w.form();
         tablet(QEvent::TabletPress, {kNaN, kNaN}, Qt::LeftButton, Qt::LeftButton);
-        QCOMPARE(f.st.penDown, 0.0f);
+        QCOMPARE(f.st.penDown, false);
         tablet(QEvent::TabletRelease, {kNaN, kNaN}, Qt::LeftButton, Qt::NoButton);
 
         tablet(QEvent::TabletPress, {50, 50}, Qt::LeftButton, Qt::LeftButton);
-        QCOMPARE(f.st.penDown, 1.0f);
+        QCOMPARE(f.st.penDown, true);
         tablet(QEvent::TabletMove, {-kInf, 50}, Qt::NoButton, Qt::LeftButton);
         QCOMPARE(f.st.lastX, 50.0f);
         tablet(QEvent::TabletRelease, {1e30, kNaN}, Qt::LeftButton, Qt::NoButton);
-        QCOMPARE(f.st.penDown, 0.0f);
+        QCOMPARE(f.st.penDown, false);
         requireFinite(w);
     }
 
@@ -400,10 +401,10 @@ private slots:
             send(bad, Qt::LeftButton | Qt::RightButton, Qt::RightButton, QEvent::MouseButtonPress);
             send(bad, Qt::LeftButton, Qt::RightButton, QEvent::MouseButtonRelease);
         }
-        QCOMPARE(w.form().st.memoMode, 1.0f); // no right press got through: no reset
+        QCOMPARE(w.form().st.memoMode, true); // no right press got through: no reset
         QCOMPARE(w.form().st.lastX, 100.0f);
         send({1e30, 1e30}, Qt::NoButton, Qt::LeftButton, QEvent::MouseButtonRelease);
-        QCOMPARE(w.form().st.penDown, 0.0f);
+        QCOMPARE(w.form().st.penDown, false);
         for (const QPointF bad : {QPointF(kNaN, 0), QPointF(1e30, -1e30)}) {
             send(bad, Qt::NoButton, Qt::NoButton, QEvent::MouseMove);
             send(bad, Qt::LeftButton, Qt::LeftButton, QEvent::MouseButtonPress);

@@ -139,7 +139,7 @@ private slots:
         QCOMPARE(wt::grabSurface(w), two);
         w.toolAction(ToolId::ClearWriting)->trigger();
         QCOMPARE(wt::grabSurface(w), blank);
-        QVERIFY(w.form().st.memoMode == 1); // the mode stays
+        QVERIFY(w.form().st.memoMode); // the mode stays
         QVERIFY(!w.toolAction(ToolId::ClearWriting)->isEnabled());
         w.undo();
         QCOMPARE(wt::grabSurface(w), two);

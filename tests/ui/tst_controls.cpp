@@ -140,7 +140,7 @@ private slots:
         const QImage off = memo(w)->grab().toImage();
 
         QTest::mouseClick(memo(w), Qt::LeftButton);
-        QCOMPARE(w.form().st.memoMode, 1.0f);
+        QCOMPARE(w.form().st.memoMode, true);
         QVERIFY(memo(w)->isChecked());
         const QImage on = memo(w)->grab().toImage();
         QVERIFY2(on != off, "a mode that is on looks pressed");
@@ -148,7 +148,7 @@ private slots:
         QVERIFY(colourfulShare(off) < 0.05);
 
         QTest::mouseClick(memo(w), Qt::LeftButton);
-        QCOMPARE(w.form().st.memoMode, 0.0f);
+        QCOMPARE(w.form().st.memoMode, false);
         QVERIFY(!memo(w)->isChecked());
         QCOMPARE(memo(w)->grab().toImage(), off); // back to the look of today
     }
@@ -166,7 +166,7 @@ private slots:
             QVERIFY2(diagonal(w)->isChecked(), "still on after fewer than five lines");
         }
         clickLabels(w, pairs[4][0], pairs[4][1]);
-        QCOMPARE(w.form().st.diagonalMode, 0.0f); // the core ended the mode itself
+        QCOMPARE(w.form().st.diagonalMode, false); // the core ended the mode itself
         QVERIFY(!diagonal(w)->isChecked());
     }
 
@@ -199,7 +199,7 @@ private slots:
                 b->click();
             }
             QVERIFY(!b->isChecked());
-            QCOMPARE(w.form().st.memoMode + w.form().st.diagonalMode, 0.0f);
+            QCOMPARE(w.form().st.memoMode || w.form().st.diagonalMode, false);
         }
     }
 
@@ -213,7 +213,7 @@ private slots:
         QVERIFY(!diagonal(w)->isEnabled());
         QTest::mouseClick(diagonal(w), Qt::LeftButton);
         QVERIFY(!diagonal(w)->isChecked());
-        QCOMPARE(w.form().st.diagonalMode, 0.0f);
+        QCOMPARE(w.form().st.diagonalMode, false);
         QVERIFY(memo(w)->isChecked());
     }
 
@@ -385,17 +385,17 @@ private slots:
         MainWindow w;
         wt::showActive(w);
         wt::key(w, Qt::Key_M, Qt::ControlModifier);
-        QTRY_COMPARE(w.form().st.memoMode, 1.0f);
+        QTRY_COMPARE(w.form().st.memoMode, true);
         QVERIFY(memo(w)->isChecked());
         wt::key(w, Qt::Key_M, Qt::ControlModifier);
-        QTRY_COMPARE(w.form().st.memoMode, 0.0f);
+        QTRY_COMPARE(w.form().st.memoMode, false);
         QVERIFY(!memo(w)->isChecked());
 
         wt::key(w, Qt::Key_D, Qt::ControlModifier);
-        QTRY_COMPARE(w.form().st.diagonalMode, 1.0f);
+        QTRY_COMPARE(w.form().st.diagonalMode, true);
         QVERIFY(diagonal(w)->isChecked());
         wt::key(w, Qt::Key_R, Qt::ControlModifier);
-        QTRY_COMPARE(w.form().st.diagonalMode, 0.0f);
+        QTRY_COMPARE(w.form().st.diagonalMode, false);
         QVERIFY(!diagonal(w)->isChecked());
     }
 
@@ -404,7 +404,7 @@ private slots:
         MainWindow w;
         wt::showActive(w);
         wt::key(w, Qt::Key_M, Qt::ControlModifier);
-        QTRY_COMPARE(w.form().st.memoMode, 1.0f);
+        QTRY_COMPARE(w.form().st.memoMode, true);
         const QList<int> order = optionsInReadingOrder(w);
         for (int digit = 8; digit >= 1; --digit) {
             wt::key(w, Qt::Key(Qt::Key_0 + digit));
@@ -428,11 +428,11 @@ private slots:
         QVERIFY(w.form().st == before.st);
 
         wt::key(w, Qt::Key_D, Qt::ControlModifier); // 対角線 on: メモ is disabled
-        QTRY_COMPARE(w.form().st.diagonalMode, 1.0f);
+        QTRY_COMPARE(w.form().st.diagonalMode, true);
         wt::key(w, Qt::Key_M, Qt::ControlModifier);
         QTest::qWait(300);
-        QCOMPARE(w.form().st.memoMode, 0.0f);
-        QCOMPARE(w.form().st.diagonalMode, 1.0f);
+        QCOMPARE(w.form().st.memoMode, false);
+        QCOMPARE(w.form().st.diagonalMode, true);
         QVERIFY(!memo(w)->isChecked());
     }
 

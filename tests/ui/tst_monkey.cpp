@@ -197,7 +197,7 @@ private slots:
         QStringList recent; // the last events, to show with a failure
         int memoLeft = 0, memo = 0, diagonal = 0, strokes = 0;
         for (int i = 1; i <= events; ++i) {
-            const bool wasMemo = w.form().st.memoMode == 1;
+            const bool wasMemo = w.form().st.memoMode;
             recent << monkey.step();
             if (recent.size() > 12)
                 recent.removeFirst();
@@ -212,10 +212,10 @@ private slots:
                                      .arg(i)
                                      .arg(QString::fromStdString(failure), recent.join('\n'))));
             QVERIFY(!w.form().endRequested);
-            memoLeft += w.form().st.memoMode == 0 && wasMemo;
-            memo += w.form().st.memoMode == 1;
-            diagonal += w.form().st.diagonalMode == 1;
-            strokes += w.form().st.penDown == 1;
+            memoLeft += !w.form().st.memoMode && wasMemo;
+            memo += w.form().st.memoMode;
+            diagonal += w.form().st.diagonalMode;
+            strokes += w.form().st.penDown;
         }
         qInfo("%d events (seed %u): %d in memo mode, %d with the pen down, %d in diagonal mode, "
               "memo mode left %d times",

@@ -127,7 +127,7 @@ private slots:
         QCOMPARE(w.form().Line2[1].X2, 487.5f);
 
         wt::press(w, {150.5, 300}); // the copy's lower end, scaled
-        QCOMPARE(w.form().st.dragMode, 1.0f);
+        QCOMPARE(w.form().st.dragMode, DragMode::Copy);
         wt::move(w, {250.5, 310});
         wt::release(w, {250.5, 310});
         QCOMPARE(w.form().Line2[0].X1, 500.0f); // 100 logical px for 200 device px
@@ -220,16 +220,16 @@ private slots:
         showAt(w, {1622, 1404});
         const auto at = [&w](QPointF s) { return wt::windowPoint(w, s); };
         QTest::touchEvent(&w, screen).press(0, at({300, 300}));
-        QCOMPARE(w.form().st.dragMode, 1.0f);
+        QCOMPARE(w.form().st.dragMode, DragMode::Copy);
         QTest::touchEvent(&w, screen).move(0, at({340, 300}));
         QTest::touchEvent(&w, screen).release(0, at({340, 300}));
         QCOMPARE(w.form().Line2[0].X1, 440.0f);
-        QCOMPARE(w.form().st.dragMode, 0.0f);
+        QCOMPARE(w.form().st.dragMode, DragMode::None);
 
         // A tap on a button clicks it; then a finger writes.
         QTest::touchEvent(&w, screen).press(1, w.commandButton(3)->geometry().center());
         QTest::touchEvent(&w, screen).release(1, w.commandButton(3)->geometry().center());
-        QTRY_COMPARE(w.form().st.memoMode, 1.0f);
+        QTRY_COMPARE(w.form().st.memoMode, true);
         QTest::touchEvent(&w, screen).press(2, at({100, 600}));
         QTest::touchEvent(&w, screen).move(2, at({200, 600}));
         QTest::touchEvent(&w, screen).stationary(2).press(3, at({500, 100})); // a 2nd finger
@@ -239,7 +239,7 @@ private slots:
         const QImage img = wt::grabSurface(w);
         QCOMPARE(px(w, img, 250, 600), Red);
         QCOMPARE(px(w, img, 550, 100), Green); // the second finger drew nothing
-        QCOMPARE(w.form().st.penDown, 0.0f);
+        QCOMPARE(w.form().st.penDown, false);
     }
 
     void aTapOnAPointLabelClicksIt()
@@ -276,11 +276,11 @@ private slots:
         send(QEvent::TabletMove, {200, 100}, Qt::NoButton, Qt::NoButton); // hovering
         QCOMPARE(w.form().Shape1.Left, 200.0f - w.form().Shape1.Width / 2);
         send(QEvent::TabletPress, {300.5, 300}, Qt::LeftButton, Qt::LeftButton);
-        QCOMPARE(w.form().st.dragMode, 1.0f);
+        QCOMPARE(w.form().st.dragMode, DragMode::Copy);
         send(QEvent::TabletMove, {320.75, 300}, Qt::NoButton, Qt::LeftButton);
         send(QEvent::TabletRelease, {320.75, 300}, Qt::LeftButton, Qt::NoButton);
         QCOMPARE(w.form().Line2[0].X1, 420.25f);
-        QCOMPARE(w.form().st.dragMode, 0.0f);
+        QCOMPARE(w.form().st.dragMode, DragMode::None);
     }
 
     void partialRepaintsLeaveNoStalePixels()

@@ -40,7 +40,7 @@ private slots:
         MainWindow w;
         wt::showAndWait(w);
         wt::press(w, {300, 300});
-        QCOMPARE(w.form().st.dragMode, 1.0f);
+        QCOMPARE(w.form().st.dragMode, DragMode::Copy);
         wt::move(w, {420, 320});
         QImage img = wt::grabSurface(w);
         // The copy, now 120 px right, is magenta; ℓ shows white again where it was.
@@ -50,7 +50,7 @@ private slots:
         wt::release(w, {420, 320});
         img = wt::grabSurface(w);
         QCOMPARE(px(w, img, 368.75 + 120, 200), Red);
-        QCOMPARE(w.form().st.dragMode, 0.0f);
+        QCOMPARE(w.form().st.dragMode, DragMode::None);
     }
 
     void slideKeepsGoingOutsideTheSurface()
@@ -64,7 +64,7 @@ private slots:
         wt::move(w, {790, 10});
         wt::release(w, {790, 10});
         QCOMPARE(w.form().Line2[0].X1, 890.0f); // pushed off the right edge
-        QCOMPARE(w.form().st.dragMode, 0.0f);
+        QCOMPARE(w.form().st.dragMode, DragMode::None);
         wt::press(w, {640, 300});
         wt::move(w, {150, 300});
         wt::release(w, {150, 300});
@@ -89,7 +89,7 @@ private slots:
         MainWindow w;
         wt::showAndWait(w);
         wt::press(w, {100, 100}, Qt::MiddleButton); // neither selects nor resets
-        QCOMPARE(w.form().st.dragMode, 0.0f);
+        QCOMPARE(w.form().st.dragMode, DragMode::None);
         wt::release(w, {100, 100}, Qt::MiddleButton);
         QCOMPARE(w.form().Line2[1].X1, 1000.0f);
         wt::click(w, {100, 100}); // left on ℓ's top: prolongation and Ｇ
@@ -108,7 +108,7 @@ private slots:
         MainWindow w;
         wt::showAndWait(w);
         wt::press(w, {266, 333}); // on Ｂ
-        QCOMPARE(w.form().st.dragMode, 1.0f);
+        QCOMPARE(w.form().st.dragMode, DragMode::Copy);
         wt::move(w, {300, 333});
         wt::release(w, {300, 333});
         QCOMPARE(w.form().Line2[0].X1, 434.0f);
@@ -175,7 +175,7 @@ private slots:
             wt::click(w, labels[(k + 3) % 6]);
         }
         QVERIFY(w.commandButton(3)->isEnabled());
-        QCOMPARE(w.form().st.diagonalMode, 0.0f);
+        QCOMPARE(w.form().st.diagonalMode, false);
         const QImage img = wt::grabSurface(w);
         QCOMPARE(px(w, img, 317, 220), Green); // label boxes green again
         QCOMPARE(px(w, img, (337.5 + 490) / 2, 250), Red); // Ａ–Ａ' lies along p
