@@ -151,6 +151,7 @@
       this.ended = false;
       const d = this.design;
       const entry = (id, index) => this.table.findIndex((t) => t.id === id && t.index === index);
+      this.commandTools = [1, 2, 3, 4].map((n) => this.commandTool(n));
 
       document.body.style.backgroundColor = PR.cssColour(d.back);
       root.style.backgroundColor = PR.cssColour(d.back);
@@ -163,7 +164,7 @@
         b.type = 'button';
         b.className = 'control command ' + faceClass(c.font);
         b.textContent = c.caption;
-        describe(b, this.table[this.commandTool(c.number)]);
+        describe(b, this.table[this.commandTools[c.number - 1]]);
         b.addEventListener('click', () => this.handle((l) => l.clickCommand(c.number)));
         root.appendChild(b);
         return b;
@@ -657,7 +658,7 @@
       this.surface.apply(f.changes);
       this.enabled = f.toolsEnabled;
       this.commands.forEach((b, n) => {
-        const i = this.commandTool(n + 1);
+        const i = this.commandTools[n];
         if (!this.table[i].toggles) return;
         b.setAttribute('aria-pressed', String(f.toolsChecked[i]));
         b.classList.toggle('on', f.toolsChecked[i]);
