@@ -22,7 +22,7 @@ CommandLine CommandLine::read(const QStringList &arguments)
                                         QStringLiteral("Open the window in full screen."));
     const QCommandLineOption largePointer(
         QStringLiteral("large-pointer"),
-        QStringLiteral("Show a large pointer over the figure (Ctrl+L in the window toggles "
+        QStringLiteral("Show a large pointer over the figure (Ctrl+Shift+L in the window toggles "
                        "it; the setting is remembered only when toggled there)."));
     parser.addOption(fullScreen);
     parser.addOption(largePointer);
