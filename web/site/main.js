@@ -152,6 +152,7 @@
       const d = this.design;
       const entry = (id, index) => this.table.findIndex((t) => t.id === id && t.index === index);
       this.commandTools = [1, 2, 3, 4].map((n) => this.commandTool(n));
+      this.penTools = d.options.map((o) => entry('pen', o.index));
 
       document.body.style.backgroundColor = PR.cssColour(d.back);
       root.style.backgroundColor = PR.cssColour(d.back);
@@ -649,25 +650,31 @@
       this.apply(this.lesson.frame());
     }
 
-    // Brings the page in line with one frame of the lesson (Lesson.frame).
+    // Brings the page in line with one frame of the lesson (Lesson.frame): each control's
+    // enabled and on state from its tool's byte (1 enabled, 2 on).
     apply(f) {
       if (document.title !== f.caption) document.title = f.caption;
-      f.commandsEnabled.forEach((on, i) => { this.commands[i].disabled = !on; });
-      f.optionsEnabled.forEach((on, i) => { this.options[i].disabled = !on; });
-      f.optionsSelected.forEach((on, i) => { this.options[i].checked = on; });
-      this.surface.apply(f.changes);
-      this.enabled = f.toolsEnabled;
+      const t = f.tools;
+      this.enabled = t.map((b) => b & 1);
       this.commands.forEach((b, n) => {
         const i = this.commandTools[n];
+        b.disabled = !(t[i] & 1);
         if (!this.table[i].toggles) return;
-        b.setAttribute('aria-pressed', String(f.toolsChecked[i]));
-        b.classList.toggle('on', f.toolsChecked[i]);
+        const on = (t[i] & 2) !== 0;
+        b.setAttribute('aria-pressed', String(on));
+        b.classList.toggle('on', on);
       });
+      this.options.forEach((o, n) => {
+        const i = this.penTools[n];
+        o.disabled = !(t[i] & 1);
+        o.checked = (t[i] & 2) !== 0;
+      });
+      this.surface.apply(f.changes);
       if (this.tools) {
         for (const [i, b] of this.tools.buttons) {
           if (this.table[i].id === 'more') continue;
-          b.disabled = !f.toolsEnabled[i];
-          if (this.table[i].toggles) b.setAttribute('aria-pressed', String(f.toolsChecked[i]));
+          b.disabled = !(t[i] & 1);
+          if (this.table[i].toggles) b.setAttribute('aria-pressed', String((t[i] & 2) !== 0));
         }
       }
       // The board is kept whenever it moved on; never mid-gesture, where the count stands,

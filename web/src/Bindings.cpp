@@ -520,20 +520,24 @@ public:
     // A board file the page could not open, as the teacher is told.
     std::string cannotOpen(const std::string &why) const { return cannotOpenMessage(why); }
 
-    // Everything the page brings in line after an action, in one call: the controls' state,
-    // what changed on the surface, each tool's enabled and on state (in the order of
-    // tools()), the change counter and whether a gesture is in progress.
+    // Everything the page brings in line after an action, in one call: the window's caption,
+    // whether 終了 was clicked, what changed on the surface, each tool's state as one byte
+    // in the order of tools() (1 enabled, 2 on; the form's buttons and pens among them), the
+    // change counter and whether a gesture is in progress.
     val frame()
     {
-        val o = state();
+        val o = val::object();
+        o.set("caption", lesson_.form.Caption);
+        o.set("endRequested", lesson_.form.endRequested);
         o.set("changes", takeChanges());
-        val enabled = val::array(), checked = val::array();
-        for (const Tool &t : pr::tools()) {
-            enabled.call<void>("push", toolEnabled(t, lesson_, context_));
-            checked.call<void>("push", toolChecked(t, lesson_, context_));
-        }
-        o.set("toolsEnabled", enabled);
-        o.set("toolsChecked", checked);
+        std::vector<std::uint8_t> states;
+        states.reserve(pr::tools().size());
+        for (const Tool &t : pr::tools())
+            states.push_back(std::uint8_t((toolEnabled(t, lesson_, context_) ? 1 : 0) |
+                                          (toolChecked(t, lesson_, context_) ? 2 : 0)));
+        o.set("tools", val::global("Uint8Array")
+                           .new_(emscripten::typed_memory_view(states.size(), states.data()))
+                           .call<val>("slice"));
         o.set("revision", revision());
         o.set("gesture", gestureInProgress());
         return o;
