@@ -717,6 +717,7 @@
       this.closeMenu(false);
       strip.hidden = g.toolsAt === 'keys';
       strip.classList.toggle('icons', g.toolsAt !== 'beside');
+      strip.setAttribute('aria-orientation', g.toolsAt === 'row' ? 'horizontal' : 'vertical');
       for (const b of buttons.values()) b.hidden = true;
       if (strip.hidden) return;
       const area = g.toolArea;
