@@ -62,6 +62,35 @@ describe('layout', () => {
     }
   });
 
+  test('the table\'s keys work the page\'s controls and tools', async (t) => {
+    const page = await open(1180, 820, 1);
+    const help = page.page.getByRole('dialog', { name: '使い方' });
+    const state = () => page.evaluate(() => {
+      const p = ParallelRatio.page;
+      return { memo: p.commands[2].getAttribute('aria-pressed'),
+               pen: p.options.findIndex((o) => o.checked),
+               pointer: p.surface.canvas.classList.contains('large-pointer') };
+    });
+    // Each row: the key pressed, then what the page shows.
+    const rows = [
+      ['Control+m', { memo: 'true', pen: 0, pointer: false }],
+      ['4', { memo: 'true', pen: 7, pointer: false }],     // the upper row's eraser
+      ['Control+Shift+L', { memo: 'true', pen: 7, pointer: true }],
+      ['Alt+Shift+R', { memo: 'false', pen: 7, pointer: true }], // 初期画面: memo ends
+    ];
+    for (const [key, want] of rows) {
+      await page.page.keyboard.press(key);
+      assert.deepEqual(await state(), want, key);
+    }
+    await page.page.keyboard.press('F1');
+    assert.ok(await help.isVisible(), 'F1 opens the help');
+    const listed = await help.locator('th').allTextContents();
+    const table = (await newLesson(t)).keyHelp().map(([keys]) => keys);
+    assert.deepEqual(listed, table, 'the help lists the table\'s keys');
+    assert.deepEqual(page.errors, []);
+    await page.close();
+  });
+
   test('その他 opens the tools a short strip has no room for, and they work', async () => {
     const page = await open(640, 480, 1);
     await page.page.getByRole('button', { name: 'その他の道具' }).click();
