@@ -44,14 +44,14 @@ Tool pen(int index)
 {
     const bool thick = index >= 4;
     const int colour = index % 4;
+    // The form's own captions of the pens, which also name their colours.
     static constexpr const char *kColours[4] = {"赤色", "黄色", "青色", "消しゴム"};
-    static constexpr const char *kCaptions[4] = {"赤色", "黄色", "青色", "消しゴム"};
     const std::string size = thick ? "太い" : "細い";
     const std::string row = thick ? "太字" : "細字";
     Tool t;
     t.id = ToolId::Pen;
     t.index = index;
-    t.caption = kCaptions[colour];
+    t.caption = kColours[colour];
     // The two rows repeat the same captions; the row's own caption tells them apart.
     t.name = row + " " + t.caption;
     if (colour == 3) {
@@ -155,9 +155,8 @@ std::vector<Tool> makeTable()
                         {{Ctrl | Shift, "L"}, {Ctrl, "L", FrontEnd::Desktop}}, kIconPointer);
     pointer.toggles = true;
     pointer.help = "大きいポインター（切り替え）";
-    Tool &more = add(ToolId::More, -1, "その他", "その他の道具",
-                     "ここに並ばない道具を一覧で開きます。", {}, kIconMore);
-    (void)more;
+    add(ToolId::More, -1, "その他", "その他の道具", "ここに並ばない道具を一覧で開きます。", {},
+        kIconMore);
     return t;
 }
 

@@ -192,4 +192,9 @@ TEST_CASE("a tool is enabled and on as the lesson and the window are")
     CHECK(toolEnabled(tool(ToolId::ClearWriting), lesson, none));
     CHECK(toolEnabled(tool(ToolId::Undo), lesson, none));
     CHECK(toolChecked(tool(ToolId::LargePointer), lesson, {true, true, false}));
+    // The form's controls keep their own captions.
+    CHECK(commandTool(1).caption == lesson.form.Command1.Caption);
+    CHECK(commandTool(4).caption == lesson.form.Command4.Caption);
+    for (int i = 0; i < 8; ++i)
+        CHECK(penTool(i).caption == lesson.form.Option1[i].Caption);
 }
