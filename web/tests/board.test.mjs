@@ -263,7 +263,7 @@ describe('kept board', () => {
     assert.ok(box.y > canvas.y + 2 + 552 && box.y + box.height <= canvas.y + canvas.height);
 
     const [download] = await Promise.all([
-      page.page.waitForEvent('download', { timeout: 5000 }),
+      page.page.waitForEvent('download', { timeout: 20000 }), // a loaded machine is slow to start one
       notice(page).getByRole('button', { name: '保存' }).click(),
     ]);
     const chunks = [];
@@ -349,7 +349,7 @@ describe('picture of the board', () => {
     await page.clickButton('メモ');
     await page.drag([[100, 450], [300, 450]]);
     const [download] = await Promise.all([
-      page.page.waitForEvent('download', { timeout: 5000 }),
+      page.page.waitForEvent('download', { timeout: 20000 }), // a loaded machine is slow to start one
       tool(page, '画像で保存').click(),
     ]);
     assert.match(download.suggestedFilename(), /\.png$/);
