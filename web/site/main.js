@@ -802,7 +802,8 @@
   }
 
   async function start() {
-    const [module, letterFace] = await Promise.all([createParallelRatio(), loadFonts()]);
+    // module.js has started the module in the page's head.
+    const [module, letterFace] = await Promise.all([PR.module, loadFonts()]);
     const lesson = new module.Lesson();
     // With the italic face the letters are outlines and the bitmaps only a fallback, which
     // the first frame need not wait for.
@@ -810,7 +811,9 @@
     const letters = letterFace ? bitmaps.pending : await bitmaps.loaded;
     PR.page = new Page(document.getElementById('form'), lesson, letters,
                        () => new module.Lesson(), letterFace);
-    keepOffline();
+    // The worker's install fetches every file of the site: not before the first frame is
+    // on the screen.
+    requestAnimationFrame(() => setTimeout(keepOffline));
   }
 
   PR.ready = start();

@@ -44,6 +44,9 @@ test('after the service worker is installed the lesson reloads with no network',
   await page.page.reload();
   await page.ready();
   assert.equal(await page.page.title(), '平行線と線分の比 (by Vorlane)');
+  // The WebAssembly as its own file, from the worker's cache.
+  assert.equal(await page.evaluate(() => ParallelRatio.moduleFile), 'parallel-ratio-stream.js');
+  assert.ok(page.requests.includes(origin + 'parallel-ratio-stream.wasm'));
   assert.equal(await page.pixel(100, 250), WHITE, 'p');
   assert.equal(await page.pixel(400, 100), GREEN);
   // The letter p's bitmap came too: some of its box is light.

@@ -3,11 +3,13 @@
 // types from the server, and the page at work under a sub-path, from disk and after 終了.
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
-import { cpSync, mkdtempSync, readdirSync, readFileSync, rmSync, symlinkSync, writeFileSync } from 'node:fs';
+import { cpSync, mkdtempSync, readdirSync, readFileSync, rmSync, symlinkSync, utimesSync, writeFileSync } from 'node:fs';
+import { request as httpRequest } from 'node:http';
 import { tmpdir } from 'node:os';
 import { dirname, join, relative } from 'node:path';
 import { after, before, describe, test } from 'node:test';
 import { fileURLToPath, pathToFileURL } from 'node:url';
+import { brotliDecompressSync, gunzipSync } from 'node:zlib';
 
 import { serve } from '../tools/serve.mjs';
 import { launch } from './support/chromium.mjs';
@@ -37,9 +39,11 @@ function workerList(text) {
 }
 
 describe('the files', () => {
-  test('the service worker keeps every file of the site but itself', () => {
+  test('the service worker keeps every file of the site but itself, the compressed copies and the module for disk', () => {
     const { files, version } = workerList(read('sw.js'));
-    assert.deepEqual(files, siteFiles().filter((f) => f !== 'sw.js'));
+    assert.deepEqual(files, siteFiles().filter((f) => f !== 'sw.js' && f !== 'parallel-ratio.js' &&
+                                                      !/\.(gz|br)$/.test(f)));
+    assert.ok(files.includes('parallel-ratio-stream.wasm') && files.includes('parallel-ratio-stream.js'));
     assert.equal(version.length, 16);
     for (const f of files) assert.ok(!f.startsWith('/') && !f.includes('..') && !f.includes(':'), f);
   });
@@ -99,7 +103,8 @@ describe('the files', () => {
       for (const v of values)
         assert.ok(["'self'", "'none'", "'wasm-unsafe-eval'", 'data:'].includes(v), `${name} ${v}`);
     }
-    assert.deepEqual(rules['connect-src'], ['data:']);
+    // The WebAssembly: over http(s) its file, from disk the data: URL in the module's script.
+    assert.deepEqual(rules['connect-src'], ["'self'", 'data:']);
     for (const name of ['script-src', 'style-src', 'font-src', 'img-src', 'worker-src', 'manifest-src'])
       assert.deepEqual(rules[name].filter((v) => v !== "'wasm-unsafe-eval'"), ["'self'"], name);
   });
@@ -147,6 +152,79 @@ describe('the files', () => {
       assert.equal((await fetch(url + '../../etc/passwd')).status, 404);
     } finally {
       server.close();
+    }
+  });
+
+  test('each copy the build compressed is its file, and smaller', () => {
+    const files = new Set(siteFiles());
+    const copies = [...files].filter((f) => /\.(gz|br)$/.test(f));
+    for (const f of ['parallel-ratio-stream.wasm', 'parallel-ratio-stream.js', 'main.js', 'index.html', 'sw.js'])
+      for (const suffix of ['.gz', '.br']) assert.ok(files.has(f + suffix), f + suffix);
+    for (const c of copies) {
+      const original = readFileSync(join(site, c.slice(0, -3)));
+      const packed = readFileSync(join(site, c));
+      assert.ok(packed.length < original.length, c);
+      assert.ok((c.endsWith('.gz') ? gunzipSync(packed) : brotliDecompressSync(packed)).equals(original), c);
+    }
+    assert.ok(!copies.some((c) => /\.(woff2|png|jpg)\./.test(c)), 'nothing compressed twice');
+  });
+
+  test('the server sends the encoding the browser takes, and bytes that decode to the file', async () => {
+    // A copy of the site in which main.js is newer than its compressed copies, as after an
+    // edit without a build: the server compresses the file itself rather than send the old.
+    const dir = mkdtempSync(join(tmpdir(), 'pr-served-'));
+    cpSync(site, dir, { recursive: true });
+    const later = new Date(Date.now() + 5000);
+    writeFileSync(join(dir, 'main.js'), read('main.js') + '\n// edited\n');
+    utimesSync(join(dir, 'main.js'), later, later);
+    const { server, url } = await serve(dir);
+    const get = async (path, headers = {}, method = 'GET') => {
+      const r = await new Promise((done, fail) => httpRequest(url + path, { method, headers }, done).on('error', fail).end());
+      const chunks = [];
+      for await (const c of r) chunks.push(c);
+      return { status: r.statusCode, headers: r.headers, body: Buffer.concat(chunks) };
+    };
+    const decode = { br: brotliDecompressSync, gzip: gunzipSync, undefined: (b) => b };
+    try {
+      // Accept-Encoding → what is sent, for a file that compresses.
+      for (const [accept, encoding] of [
+        ['gzip, deflate, br, zstd', 'br'], ['gzip', 'gzip'], ['br;q=0, gzip', 'gzip'],
+        ['gzip;q=0.5, br;q=0.9', 'br'], ['identity', undefined], [undefined, undefined],
+        ['*', 'br'], ['*;q=0, gzip', 'gzip'], ['deflate', undefined],
+      ]) {
+        for (const path of ['parallel-ratio-stream.wasm', 'main.js', '']) {
+          const r = await get(path, accept ? { 'accept-encoding': accept } : {});
+          const file = readFileSync(join(dir, path || 'index.html'));
+          assert.equal(r.status, 200);
+          assert.equal(r.headers['content-encoding'], encoding, `${path} for ${accept}`);
+          assert.equal(r.headers.vary, 'Accept-Encoding');
+          assert.equal(Number(r.headers['content-length']), r.body.length);
+          assert.ok(decode[encoding](r.body).equals(file), `${path} for ${accept}`);
+          // HEAD: the same headers, no body.
+          const h = await get(path, accept ? { 'accept-encoding': accept } : {}, 'HEAD');
+          assert.equal(h.body.length, 0);
+          for (const name of ['content-encoding', 'content-length', 'content-type', 'vary'])
+            assert.equal(h.headers[name], r.headers[name], `HEAD ${path} ${name}`);
+        }
+      }
+      // A font is compressed already: it goes as it is, whatever the browser takes.
+      const font = await get('fonts/gothic.woff2', { 'accept-encoding': 'br, gzip' });
+      assert.equal(font.headers['content-encoding'], undefined);
+      assert.ok(font.body.equals(readFileSync(join(dir, 'fonts/gothic.woff2'))));
+      // A range is of the file's own bytes.
+      const wasm = readFileSync(join(dir, 'parallel-ratio-stream.wasm'));
+      for (const [range, start, end] of [['bytes=0-3', 0, 3], ['bytes=100-', 100, wasm.length - 1],
+                                         ['bytes=-10', wasm.length - 10, wasm.length - 1]]) {
+        const r = await get('parallel-ratio-stream.wasm', { range, 'accept-encoding': 'br, gzip' });
+        assert.equal(r.status, 206, range);
+        assert.equal(r.headers['content-encoding'], undefined);
+        assert.equal(r.headers['content-range'], `bytes ${start}-${end}/${wasm.length}`);
+        assert.ok(r.body.equals(wasm.subarray(start, end + 1)), range);
+      }
+      assert.equal((await get('main.js', { range: `bytes=${10 ** 9}-` })).status, 416);
+    } finally {
+      server.close();
+      rmSync(dir, { recursive: true, force: true });
     }
   });
 });
@@ -203,7 +281,35 @@ describe('the page', () => {
     const expected = workerList(read('sw.js')).files.map((f) => base + f).sort();
     assert.deepEqual(w.files.sort(), expected);
     for (const u of page.requests) assert.ok(u.startsWith(base) || u.startsWith('data:'), u);
+    // Over http the WebAssembly comes as a file of its own, not inside the module's script.
+    assert.ok(page.requests.includes(base + 'parallel-ratio-stream.wasm'));
+    assert.ok(!page.requests.includes(base + 'parallel-ratio.js'));
+    assert.equal(await page.evaluate(() => ParallelRatio.moduleFile), 'parallel-ratio-stream.js');
     assert.deepEqual(page.errors, []);
+  });
+
+  test('the security policy still refuses other origins and inline scripts', async (t) => {
+    const page = await LessonPage.open(browser, origin);
+    t.after(() => page.close());
+    page.errors.length = 0;
+    const refused = await page.evaluate(async (elsewhere) => {
+      const violations = [];
+      document.addEventListener('securitypolicyviolation', (e) => violations.push(e.effectiveDirective));
+      const fails = (p) => p.then(() => false, () => true);
+      const fetched = await fails(fetch(elsewhere));
+      const wasm = await fails(fetch(elsewhere + 'parallel-ratio-stream.wasm'));
+      window.inlineRan = false;
+      const s = document.createElement('script');
+      s.textContent = 'window.inlineRan = true';
+      document.head.appendChild(s);
+      const img = new Image();
+      img.src = elsewhere + 'icon.png';
+      await fails(img.decode());
+      await new Promise((done) => setTimeout(done, 100));
+      return { fetched, wasm, inline: window.inlineRan, violations: violations.sort() };
+    }, origin.replace('127.0.0.1', 'localhost'));
+    assert.deepEqual(refused, { fetched: true, wasm: true, inline: false,
+                                violations: ['connect-src', 'connect-src', 'img-src', 'script-src-elem'] });
   });
 
   test('Chromium finds the app installable and its manifest sound', async (t) => {
@@ -279,6 +385,12 @@ describe('the page', () => {
       if (shot.data[i] === 255 && shot.data[i + 1] === 255 && shot.data[i + 2] === 255) ++white;
     }
     assert.ok(white > 400, `q shows: ${white} white pixels`);
+    // From disk the module is the one script with its WebAssembly inside.
+    const scripts = await page.evaluate(() => [ParallelRatio.moduleFile,
+      ...performance.getEntriesByType('resource').map((e) => e.name.split('/').pop())]);
+    assert.equal(scripts[0], 'parallel-ratio.js');
+    assert.ok(scripts.includes('parallel-ratio.js'));
+    assert.ok(!scripts.some((n) => n.startsWith('parallel-ratio-stream')), scripts.join(' '));
     assert.deepEqual(page.errors, []);
   });
 
