@@ -6,8 +6,9 @@
 // A mouse acts with its own buttons, and moves with none held too (the eraser cursor follows
 // the pointer). One finger acts as the left button; other fingers are ignored until it lifts.
 // A pen's tip is the left button and its barrel button the right; a hovering pen moves like
-// a mouse with no button held. A gesture the browser takes away (a cancel) ends as a left
-// release at the last position passed on, so that no stroke or drag outlives it.
+// a mouse with no button held. A gesture the browser takes away (a cancel, or a capture lost
+// while still down) ends as a left release at the last position passed on, so that no stroke
+// or drag outlives it.
 (function (PR) {
   'use strict';
 
@@ -56,6 +57,9 @@
       this.listen('pointermove', (e) => this.moved(e));
       this.listen('pointerup', (e) => this.up(e));
       this.listen('pointercancel', (e) => this.cancel(e));
+      // WebKit takes a pen's capture away when it leaves the element, and its up goes
+      // elsewhere.
+      this.listen('lostpointercapture', (e) => this.cancel(e));
       // The right button resets the figure: no context menu over it. The middle button
       // would start the browser's autoscroll, and a press would select text or drag.
       this.listen('contextmenu', (e) => e.preventDefault());
@@ -111,7 +115,11 @@
     }
 
     down(e) {
-      e.preventDefault();
+      // For a mouse and a finger this keeps the browser from sending the emulated mouse
+      // events too. A pen's is left alone: WebKit sends a pen nothing more, no move and no
+      // up, once its pointerdown is cancelled, and the mousedown handler already keeps a pen
+      // from selecting text, focusing or dragging.
+      if (e.pointerType !== 'pen') e.preventDefault();
       if (e.pointerType === 'touch') {
         if (this.touchId !== null) return;
         this.touchId = e.pointerId;

@@ -138,6 +138,29 @@ test('a pen: the tip is the left button, the barrel the right, hovering moves', 
   ]);
 });
 
+// WebKit sends a pen nothing after a cancelled pointerdown, and takes its capture away when
+// it leaves the surface, with its up going elsewhere.
+test('a pen\'s press is not cancelled, and a pen that loses the surface ends its stroke', () => {
+  const { target, calls } = setUp();
+  const fire = (type, pointerType, fields = {}) =>
+    target.fire(type, { pointerType, pointerId: 5, button: 0, buttons: 1, clientX: 30, clientY: 40, ...fields });
+  const cancelled = ['mouse', 'touch', 'pen'].map((type) => {
+    const e = fire('pointerdown', type);
+    fire('pointerup', type, { buttons: 0 });
+    fire('lostpointercapture', type, { buttons: 0 });
+    return e.defaultPrevented;
+  });
+  assert.deepEqual(cancelled, [true, true, false]);
+  assert.equal(calls.filter((c) => c[0] === 'release').length, 3, 'a capture lost after the up ends nothing more');
+
+  calls.length = 0;
+  fire('pointerdown', 'pen');
+  fire('pointermove', 'pen', { button: -1, clientX: 60 });
+  fire('lostpointercapture', 'pen', { button: -1, buttons: 1, clientX: 90 });
+  fire('lostpointercapture', 'pen', { button: -1, buttons: 1, clientX: 90 });
+  assert.deepEqual(calls, [['press', 1, 0, 20, 20], ['move', 1, 0, 50, 20], ['release', 1, 0, 50, 20]]);
+});
+
 test('folded moves are passed on one by one', () => {
   const { target, calls } = setUp();
   target.fire('pointerdown', { button: 0, buttons: 1, clientX: 10, clientY: 20 });
