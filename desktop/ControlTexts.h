@@ -13,15 +13,11 @@ namespace pr {
 // they cannot disagree with each other, with the web edition or with the keys the window
 // really answers.
 
-QString qText(const std::string &utf8);
+QString qText(std::string_view utf8);
 
 // The tool's keys on the desktop, the one its tooltip names first.
 QList<QKeySequence> keysOf(const Tool &tool);
 // "tip (Ctrl+Z)", the key as the platform writes it; the tip alone without a key.
 QString toolTipOf(const Tool &tool);
-
-// The surface, for assistive technology: what the figure shows and how to work it.
-QString surfaceName();
-QString surfaceDescription();
 
 } // namespace pr

@@ -12,6 +12,7 @@
 #include "ToolStrip.h"
 #include "form/QBColor.h"
 #include "layout/WindowLayout.h"
+#include "tools/Access.h"
 
 #include <QtCore/QCoreApplication>
 #include <QtCore/QDebug>
@@ -140,15 +141,15 @@ void MainWindow::buildControls()
     modeOnPalette_.setColor(QPalette::Button, kModeOnColour);
     modeOnPalette_.setColor(QPalette::ButtonText, Qt::black);
 
-    // Tab follows the screen from left to right. The pens read as two phrases, each row led
-    // by its caption (太字: 赤色 黄色 青色 消しゴム, then 細字: ...), so the upper row comes
-    // before the lower one, as the digits that choose them do. Like any group of option
-    // buttons, the pens take one stop of Tab, at the chosen pen, and the arrow keys move
-    // among them.
-    QList<QWidget *> chain = {commands_[0], commands_[3], commands_[2]};
-    for (int i : {4, 5, 6, 7, 0, 1, 2, 3})
-        chain.append(options_[std::size_t(i)]);
-    chain.append(commands_[1]);
+    // Tab in the core's order, the pens one stop among them.
+    QList<QWidget *> chain;
+    const auto control = [this](FormControl c) -> QWidget * {
+        return c.id == ToolId::Pen ? static_cast<QWidget *>(options_[std::size_t(c.index)])
+                                   : commands_[std::size_t(c.index - 1)];
+    };
+    for (FormControl c : kTabChain)
+        chain.append(control(c));
+    chain.append(control(kTabChainEnd));
     for (qsizetype k = 1; k < chain.size(); ++k)
         setTabOrder(chain[k - 1], chain[k]);
     focusIndicator_ = new FocusIndicator(optionStyle_, chain, {surface_}, this);
@@ -190,8 +191,8 @@ void MainWindow::describeControls()
         describe(options_[std::size_t(i)], penTool(i));
     (void)form;
     installAccessibleSurface();
-    surface_->setAccessibleName(surfaceName());
-    surface_->setAccessibleDescription(surfaceDescription());
+    surface_->setAccessibleName(qText(surfaceName()));
+    surface_->setAccessibleDescription(qText(surfaceDescription()));
 }
 
 void MainWindow::buildTools()

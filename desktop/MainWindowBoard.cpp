@@ -80,9 +80,7 @@ QString MainWindow::saveBoardFile(const QString &path)
     QString error;
     if (BoardStore::writeFile(path, lesson_.board(), &error))
         return {};
-    const QString message = QStringLiteral("保存できません: %1。画面の板書は消えていません。"
-                                           "別の場所を選んで保存してください。")
-                                .arg(error);
+    const QString message = qText(cannotSaveMessage(error.toStdString()));
     emit boardMessage(message);
     return message;
 }

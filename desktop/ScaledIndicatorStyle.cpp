@@ -1,5 +1,7 @@
 #include "ScaledIndicatorStyle.h"
 
+#include "tools/Access.h"
+
 #include <QtGui/QPainter>
 #include <QtWidgets/QFocusFrame>
 #include <QtWidgets/QStyleOption>
@@ -21,14 +23,19 @@ bool forFocusFrame(const QWidget *widget)
 
 ScaledIndicatorStyle::ScaledIndicatorStyle() = default;
 
+QColor ScaledIndicatorStyle::focusColour()
+{
+    return QColor::fromRgb(focusRing(1).colour);
+}
+
 int ScaledIndicatorStyle::focusRingWidth() const
 {
-    return std::max(2, int(std::lround(3 * scale_)));
+    return focusRing(scale_).width;
 }
 
 int ScaledIndicatorStyle::focusRingGap() const
 {
-    return std::max(1, int(std::lround(scale_)));
+    return focusRing(scale_).gap;
 }
 
 int ScaledIndicatorStyle::pixelMetric(PixelMetric metric, const QStyleOption *option,

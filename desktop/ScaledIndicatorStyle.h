@@ -18,7 +18,7 @@ public:
 
     void setScale(double scale) { scale_ = scale; }
 
-    static QColor focusColour() { return QColor(0x00, 0x1e, 0xa0); }
+    static QColor focusColour();
     // Logical pixels: the ring's width, and the gap between it and the control.
     int focusRingWidth() const;
     int focusRingGap() const;

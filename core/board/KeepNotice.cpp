@@ -36,4 +36,10 @@ std::string cannotOpenMessage(std::string_view why)
     return "このファイルは開けません: " + std::string(why) + "。画面の板書はそのままです。";
 }
 
+std::string cannotSaveMessage(std::string_view why)
+{
+    return "保存できません: " + std::string(why) +
+           "。画面の板書は消えていません。別の場所を選んで保存してください。";
+}
+
 } // namespace pr

@@ -29,6 +29,9 @@ std::string damagedBoardNotice(std::string_view where);
 // A board file could not be opened (`why`: BoardFault::text() or the reader's error); the
 // board on screen stays.
 std::string cannotOpenMessage(std::string_view why);
+// A board file could not be written (`why`: the system's or the browser's reason); the board
+// on screen stays.
+std::string cannotSaveMessage(std::string_view why);
 
 // Where a notice is shown, in logical surface pixels: the band below the figure, clear of all
 // of it (its lowest parts, the ends of ℓ and m, reach y 552), so a notice never hides the

@@ -207,11 +207,12 @@ const Tool &commandTool(int number)
 
 const Tool &penTool(int index) { return tool(ToolId::Pen, index); }
 
-std::vector<const Tool *> stripTools(FrontEnd frontEnd, bool shareSheet)
+std::vector<const Tool *> stripTools(FrontEnd frontEnd, bool shareSheet, bool imageClipboard)
 {
     std::vector<const Tool *> strip;
     for (const Tool &t : table())
-        if (t.group >= 0 && offeredOn(t.offered, frontEnd) && (t.id != ToolId::Share || shareSheet))
+        if (t.group >= 0 && offeredOn(t.offered, frontEnd) &&
+            (t.id != ToolId::Share || shareSheet) && (t.id != ToolId::Copy || imageClipboard))
             strip.push_back(&t);
     return strip;
 }

@@ -90,8 +90,10 @@ const Tool &commandTool(int number); // 1..4
 const Tool &penTool(int index);      // 0..7
 
 // The tools of the strip on a front end, in order (その他 not among them). 共有 is there
-// only where the device has a share sheet.
-std::vector<const Tool *> stripTools(FrontEnd frontEnd, bool shareSheet = false);
+// only where the device has a share sheet, コピー only where pictures can go to the
+// clipboard (a browser allows it in a secure context only).
+std::vector<const Tool *> stripTools(FrontEnd frontEnd, bool shareSheet = false,
+                                     bool imageClipboard = true);
 
 // The key a tooltip names on a front end, or null.
 const Key *shownKey(const Tool &t, FrontEnd frontEnd);

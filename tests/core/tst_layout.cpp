@@ -1,7 +1,9 @@
 // Where the form and the tools go at the window sizes classrooms have, and the table of tools
 // the front ends build their buttons and keys from.
+#include "form/Form1.h"
 #include "layout/WindowLayout.h"
 #include "lesson/Lesson.h"
+#include "tools/Access.h"
 #include "tools/Tools.h"
 
 #include <doctest/doctest.h>
@@ -197,4 +199,32 @@ TEST_CASE("a tool is enabled and on as the lesson and the window are")
     CHECK(commandTool(4).caption == lesson.form.Command4.Caption);
     for (int i = 0; i < 8; ++i)
         CHECK(penTool(i).caption == lesson.form.Option1[i].Caption);
+}
+
+TEST_CASE("Tab visits the form's controls left to right, each once, and the ring stays visible")
+{
+    // Left to right on screen: the form's design puts 初期画面 leftmost and 終了 rightmost.
+    const Form1 f;
+    const CommandButton *commands[] = {&f.Command1, &f.Command2, &f.Command3, &f.Command4};
+    std::set<std::pair<int, int>> seen;
+    std::vector<int> commandLefts;
+    for (FormControl c : kTabChain) {
+        CHECK(seen.insert({int(c.id), c.index}).second);
+        if (c.id != ToolId::Pen)
+            commandLefts.push_back(commands[c.index - 1]->Left);
+    }
+    CHECK(seen.insert({int(kTabChainEnd.id), kTabChainEnd.index}).second);
+    CHECK(seen.size() == 12); // four buttons, eight pens
+    commandLefts.push_back(commands[kTabChainEnd.index - 1]->Left);
+    CHECK(std::is_sorted(commandLefts.begin(), commandLefts.end()));
+
+    const struct {
+        double scale;
+        int width, gap;
+    } rings[] = {{1, 3, 1}, {0.4, 2, 1}, {2, 6, 2}, {std::nan(""), 3, 1}, {-1, 3, 1}};
+    for (const auto &r : rings) {
+        CAPTURE(r.scale);
+        CHECK(focusRing(r.scale).width == r.width);
+        CHECK(focusRing(r.scale).gap == r.gap);
+    }
 }
