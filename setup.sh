@@ -31,10 +31,12 @@ desktop_packages=(g++ cmake make pkg-config qt6-base-dev qt6-base-dev-tools qt6-
 web_packages=(emscripten cmake make nlohmann-json3-dev fonttools python3-brotli librsvg2-bin
               fonts-ipafont-gothic fonts-ipafont-mincho fonts-urw-base35)
 # What the tests need on top: doctest and RapidCheck for the core, Google Benchmark for the
-# bench targets, an X server for the window checks, the package checkers, and Chromium for
-# the web edition's page.
+# bench targets, an X server for the window checks and WebKit's, the package checkers, and the
+# three engines the web edition's page is tested in: Chromium, Firefox ESR, and WebKitGTK
+# through its WebDriver (MiniBrowser).
 test_packages=(doctest-dev librapidcheck-dev libbenchmark-dev xvfb xauth
-               desktop-file-utils appstream dpkg-dev file lintian chromium)
+               desktop-file-utils appstream dpkg-dev file lintian chromium
+               firefox-esr webkit2gtk-driver)
 
 build_desktop() { # tests: ON|OFF
   cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -80,8 +82,9 @@ case "$mode" in
     echo "== The web edition"
     build_web ON
     ctest --test-dir build-web --output-on-failure -j "$jobs"
-    # playwright-core from the lock file; it drives the system Chromium and downloads nothing.
-    (cd web && PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm ci --no-audit --no-fund --loglevel=error)
+    # playwright-core and puppeteer-core from the lock file; they drive the system's Chromium
+    # and Firefox and download no browser.
+    (cd web && PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 PUPPETEER_SKIP_DOWNLOAD=1 npm ci --no-audit --no-fund --loglevel=error)
     PR_WEB_SITE=$PWD/build-web/site PR_REPLAY_TOOL=$PWD/build/tests/replay/replay_surface \
       node --test web/tests/ ;;
 esac
