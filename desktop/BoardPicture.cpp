@@ -1,25 +1,46 @@
 #include "BoardPicture.h"
+#include "FontFamilies.h"
 #include "draw/StrokeRaster.h"
+#include "draw/SvgWriter.h"
 
 #include "form/PictureBox.h"
 
-#include <QtCore/QBuffer>
 #include <QtCore/QCoreApplication>
 #include <QtCore/QFile>
 #include <QtCore/QMimeData>
-#include <QtCore/QRegularExpression>
 #include <QtGui/QPainter>
+#include <QtGui/QPainterPath>
 #include <QtGui/QPen>
 #include <QtGui/QPolygonF>
-#include <QtSvg/QSvgGenerator>
 #include <algorithm>
 #include <cmath>
 
 namespace pr {
 
+namespace {
+
+// A glyph's outline as SVG path data, its numbers written as the core writes the rest.
+std::string pathData(const QPainterPath &path)
+{
+    std::string d;
+    for (int i = 0; i < path.elementCount(); ++i) {
+        const QPainterPath::Element e = path.elementAt(i);
+        switch (e.type) {
+        case QPainterPath::MoveToElement: d += 'M'; break;
+        case QPainterPath::LineToElement: d += 'L'; break;
+        case QPainterPath::CurveToElement: d += 'C'; break;
+        case QPainterPath::CurveToDataElement: d += ' '; break;
+        }
+        d += svg::number(e.x) + ' ' + svg::number(e.y);
+    }
+    return d;
+}
+
+} // namespace
+
 BoardPicture::BoardPicture(const DrawList &list, const std::vector<Stroke> &strokes,
                            const FontFamilies &fonts, const LetterImages &letters)
-    : list_(list), strokes_(strokes), painter_(fonts, letters)
+    : list_(list), strokes_(strokes), fonts_(fonts), painter_(fonts, letters, glyphs_)
 {
 }
 
@@ -30,7 +51,7 @@ QSizeF BoardPicture::size()
 
 QString BoardPicture::title()
 {
-    return QStringLiteral("平行線と線分の比");
+    return QString::fromUtf8(svg::kTitle);
 }
 
 void BoardPicture::paint(QPainter &p) const
@@ -121,28 +142,16 @@ QImage BoardPicture::toImage(double scale) const
 
 QByteArray BoardPicture::toSvg() const
 {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    QSvgGenerator svg;
-    svg.setOutputDevice(&buffer);
-    svg.setSize(size().toSize());
-    svg.setViewBox(QRectF(QPointF(0, 0), size()));
-    svg.setResolution(96); // the page size in mm: one logical pixel per CSS pixel
-    svg.setTitle(title());
-    svg.setDescription(QCoreApplication::applicationName());
-    QPainter p(&svg);
-    paint(p);
-    p.end();
-    // The generator gives the page in millimetres, which readers round up to a pixel more
-    // than the board has; in pixels the document is exactly the board.
-    static const QRegularExpression pageSize(QStringLiteral(
-        R"(^(<\?xml[^>]*>\s*<svg) width="[0-9.]+mm" height="[0-9.]+mm")"));
-    const QString text = QString::fromUtf8(bytes);
-    const QString fixed = QString(text).replace(
-        pageSize, QStringLiteral(R"(\1 width="%1" height="%2")")
-                      .arg(size().width())
-                      .arg(size().height()));
-    return fixed.toUtf8();
+    svg::Options o;
+    o.description = QCoreApplication::applicationName().toStdString();
+    o.gothic.insert(o.gothic.begin(), fonts_.gothic().toStdString());
+    o.mincho.insert(o.mincho.begin(), fonts_.mincho().toStdString());
+    o.letterOutline = [this](const DrawItem &letter) {
+        const QPainterPath *glyph = glyphs_.outline(letter.caption, letter.text.pixelSize);
+        return glyph ? pathData(*glyph) : std::string();
+    };
+    const std::string doc = svg::write(list_, strokes_, o);
+    return QByteArray(doc.data(), qsizetype(doc.size()));
 }
 
 QMimeData *BoardPicture::toMimeData() const

@@ -1,5 +1,6 @@
 #pragma once
 #include "DrawListPainter.h"
+#include "LetterGlyphs.h"
 #include "board/Stroke.h"
 #include "draw/DrawList.h"
 
@@ -45,7 +46,9 @@ public:
 
     // The board at `scale` device pixels per logical surface pixel (2: twice the design size).
     QImage toImage(double scale = 2) const;
-    // An SVG document of the board, viewBox in logical surface pixels.
+    // An SVG document of the board, viewBox in logical surface pixels: the core's, the same
+    // the web edition writes, with the window's faces named first and the letters as
+    // outlines where the italic face is installed.
     QByteArray toSvg() const;
     // What a copy puts on the clipboard: the image at twice the design size and the SVG.
     QMimeData *toMimeData() const;
@@ -66,6 +69,8 @@ private:
 
     const DrawList &list_;
     const std::vector<Stroke> &strokes_;
+    const FontFamilies &fonts_;
+    LetterGlyphs glyphs_; // before painter_, which is given a copy
     DrawListPainter painter_;
 };
 
