@@ -5,6 +5,7 @@
 #include "draw/DrawList.h"
 #include "draw/Look.h"
 #include "draw/StrokeRaster.h"
+#include "draw/SvgWriter.h"
 #include "lesson/Lesson.h"
 #include "form/QBColor.h"
 #include "form/Twips.h"
@@ -324,6 +325,13 @@ public:
     std::string checkBoard(const std::string &text) const { return BoardFile::read(text).error(); }
     std::string boardFileType() const { return std::string(BoardFile::kMediaType); }
     std::string boardFileExtension() const { return std::string(BoardFile::kExtension); }
+    // The board as an SVG document (the desktop's picture: the core's writer, the letters as
+    // text in the italic), and its title, which a file's name starts with.
+    std::string boardSvg() const
+    {
+        return svg::write(DrawList::build(lesson_.form), lesson_.strokes());
+    }
+    std::string boardPictureTitle() const { return svg::kTitle; }
     // A board kept by an earlier version of the page, as a board file's text; empty if it
     // is no board the lesson could show.
     std::string convertOldBoard(const val &data) const
@@ -753,6 +761,8 @@ EMSCRIPTEN_BINDINGS(parallel_ratio)
         .function("checkBoard", &PageLesson::checkBoard)
         .function("boardFileType", &PageLesson::boardFileType)
         .function("boardFileExtension", &PageLesson::boardFileExtension)
+        .function("boardSvg", &PageLesson::boardSvg)
+        .function("boardPictureTitle", &PageLesson::boardPictureTitle)
         .function("convertOldBoard", &PageLesson::convertOldBoard)
         .function("design", &PageLesson::design)
         .function("layoutAt", &PageLesson::layoutAt)
