@@ -12,6 +12,10 @@ namespace pr::svg {
 
 namespace {
 
+// The share of the em above the baseline in the Japanese faces (IPA P Gothic and Mincho:
+// 1802 / 2048): text hangs from its box's top edge, as a label's caption does.
+constexpr double kAscent = 1802.0 / 2048.0;
+
 // Appends code point `c` as UTF-8, or as a character reference where a parser would change
 // it (line ends inside attributes and text are normalised on reading).
 void appendCodePoint(std::string &out, std::uint32_t c, bool attribute)

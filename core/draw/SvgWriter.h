@@ -33,18 +33,15 @@ struct Options {
 // The document: viewBox and size 793 x 641, one logical surface pixel per CSS pixel, the
 // surface's inner top-left corner at (2, 2). The strokes are painted in order as the stroke
 // raster paints them, eraser strokes in their colour (the surface's), each as one path with
-// round caps and joins, cut to the inner area. Text is UTF-8 with XML's specials escaped,
-// characters XML cannot hold dropped and broken UTF-8 replaced. The same board gives the
-// same bytes.
+// round caps and joins, cut to the inner area. A text names the first of its face's families
+// and takes the whole list, in order, from the document's style sheet where the reader
+// follows CSS. Text is UTF-8 with XML's specials escaped, characters XML cannot hold
+// dropped and broken UTF-8 replaced. The same board gives the same bytes.
 std::string write(const DrawList &list, const std::vector<Stroke> &strokes,
                   const Options &options = {});
 
 // A coordinate as the document writes it: at most three decimals, no exponent, "." whatever
 // the C locale says, so that path data made elsewhere matches.
 std::string number(double v);
-
-// The share of the em above the baseline in the Japanese faces (IPA P Gothic and Mincho:
-// 1802 / 2048): text hangs from its box's top edge, as a label's caption does.
-inline constexpr double kAscent = 1802.0 / 2048.0;
 
 } // namespace pr::svg
