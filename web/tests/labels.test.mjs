@@ -10,8 +10,9 @@
 // labels must carry the desktop's ink relative to the letters. An engine that emboldens
 // the labels its own way, or not at all, is a fifth off.
 //
-// The desktop is drawn at scale 1: through a scaled painter its Qt leaves the synthetic bold
-// out, and the labels come out regular.
+// The desktop is drawn at scale 1, the weight it means: through a scaled painter its Qt
+// emboldens by the amount of the unscaled size, so that at device pixel ratio 2 its labels
+// grow by half as much and come out about halfway between regular and bold.
 import assert from 'node:assert/strict';
 import { execFile } from 'node:child_process';
 import { existsSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
