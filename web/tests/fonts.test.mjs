@@ -8,7 +8,7 @@ import { join } from 'node:path';
 import { after, before, describe, test } from 'node:test';
 
 import { serve } from '../tools/serve.mjs';
-import { launch } from './support/chromium.mjs';
+import { forEachEngine } from './support/engines.mjs';
 import { LessonPage } from './support/LessonPage.mjs';
 import { newLesson, site } from './support/site.mjs';
 
@@ -93,24 +93,20 @@ describe('the subsets hold the lesson\'s texts', () => {
   });
 });
 
-describe('the page uses the subsets', () => {
-  let browser, server, origin;
+forEachEngine((engine) => describe('the page uses the subsets', () => {
+  let server, origin;
 
   before(async () => {
     ({ server, url: origin } = await serve(site));
-    browser = await launch();
   });
 
-  after(async () => {
-    await browser?.close();
-    server?.close();
-  });
+  after(() => server?.close());
 
   // Each line letter drawn from the italic face covers about what its bitmap covers, where
   // the bitmap has it: the ink's centre within half a logical pixel, its amount within a
   // third. The red channel measures the ink: 0 on the surface's green, 255 in a white stroke.
   test('the line letters are outlines of the italic face in the bitmaps\' places', async (t) => {
-    const page = await LessonPage.open(browser, origin, { width: 1280, height: 800, dpr: 2 });
+    const page = await LessonPage.open(engine, origin, { width: 1280, height: 800, dpr: 2 });
     t.after(() => page.close());
     const letters = await page.evaluate(() => {
       const s = ParallelRatio.page.surface, k = s.scale * s.dpr;
@@ -150,7 +146,7 @@ describe('the page uses the subsets', () => {
 
   for (const dpr of [1, 2]) {
     test(`for the controls and the canvas, at pixel ratio ${dpr}`, async (t) => {
-      const page = await LessonPage.open(browser, origin, { width: 1280, height: 800, dpr });
+      const page = await LessonPage.open(engine, origin, { width: 1280, height: 800, dpr });
       t.after(() => page.close());
       const loaded = await page.evaluate(() => [...document.fonts]
         .filter((f) => f.status === 'loaded').map((f) => f.family.replaceAll('"', '')));
@@ -186,4 +182,4 @@ describe('the page uses the subsets', () => {
       assert.deepEqual(page.errors, []);
     });
   }
-});
+}));

@@ -7,23 +7,20 @@ import { join } from 'node:path';
 import { after, before, describe, test } from 'node:test';
 
 import { serve } from '../tools/serve.mjs';
-import { launch } from './support/chromium.mjs';
+import { forEachEngine } from './support/engines.mjs';
 import { LessonPage } from './support/LessonPage.mjs';
 import { newLesson, repo, site } from './support/site.mjs';
 
 const sizes = JSON.parse(readFileSync(join(repo, 'tests/support/window-sizes.json'), 'utf8'));
 
-describe('layout', () => {
-  let browser, server, origin;
-  before(async () => {
-    browser = await launch();
-    ({ server, url: origin } = await serve(site));
-  });
-  after(async () => {
-    await browser?.close();
-    server?.close();
-  });
-  const open = (w, h, dpr) => LessonPage.open(browser, origin, { width: w, height: h, dpr });
+let server, origin;
+before(async () => {
+  ({ server, url: origin } = await serve(site));
+});
+after(() => server?.close());
+
+forEachEngine((engine) => describe('layout', () => {
+  const open = (w, h, dpr) => LessonPage.open(engine, origin, { width: w, height: h, dpr });
 
   test('form and tools where the core puts them, at every size', async (t) => {
     const lesson = await newLesson(t);
@@ -64,7 +61,7 @@ describe('layout', () => {
 
   test('the table\'s keys work the page\'s controls and tools', async (t) => {
     const page = await open(1180, 820, 1);
-    const help = page.page.getByRole('dialog', { name: '使い方' });
+    const help = { selector: '[role=dialog]', name: '使い方' };
     const state = () => page.evaluate(() => {
       const p = ParallelRatio.page;
       return { memo: p.commands[2].getAttribute('aria-pressed'),
@@ -79,12 +76,12 @@ describe('layout', () => {
       ['Alt+Shift+R', { memo: 'false', pen: 7, pointer: true }], // 初期画面: memo ends
     ];
     for (const [key, want] of rows) {
-      await page.page.keyboard.press(key);
+      await page.key(key);
       assert.deepEqual(await state(), want, key);
     }
-    await page.page.keyboard.press('F1');
-    assert.ok(await help.isVisible(), 'F1 opens the help');
-    const listed = await help.locator('th').allTextContents();
+    await page.key('F1');
+    assert.ok((await page.element(help)).visible, 'F1 opens the help');
+    const listed = await page.texts('[role=dialog][aria-label="使い方"] th');
     const table = (await newLesson(t)).keyHelp().map(([keys]) => keys);
     assert.deepEqual(listed, table, 'the help lists the table\'s keys');
     assert.deepEqual(page.errors, []);
@@ -93,15 +90,16 @@ describe('layout', () => {
 
   test('その他 opens the tools a short strip has no room for, and they work', async () => {
     const page = await open(640, 480, 1);
-    await page.page.getByRole('button', { name: 'その他の道具' }).click();
-    const items = await page.page.getByRole('menuitem').allTextContents();
+    await page.clickElement({ selector: 'button', name: 'その他の道具' });
+    const items = await page.texts('[role=menuitem]');
     assert.deepEqual(items, ['開く', '保存', '前回の板書', '画像で保存', 'コピー', '印刷', '使い方',
                              '全画面', '大きい矢印']);
-    await page.page.getByRole('menuitem', { name: '使い方' }).click();
-    assert.ok(await page.page.getByRole('dialog', { name: '使い方' }).isVisible());
-    await page.page.keyboard.press('Escape');
-    assert.ok(!(await page.page.getByRole('dialog', { name: '使い方' }).isVisible()));
+    await page.clickElement({ selector: '[role=menuitem]', name: '使い方' });
+    const help = { selector: '[role=dialog]', name: '使い方' };
+    assert.ok((await page.element(help)).visible);
+    await page.key('Escape');
+    assert.ok(!(await page.element(help)).visible);
     assert.deepEqual(page.errors, []);
     await page.close();
   });
-});
+}));

@@ -16,7 +16,7 @@ import { fileURLToPath } from 'node:url';
 import { promisify } from 'node:util';
 
 import { serve } from '../tools/serve.mjs';
-import { launch } from './support/chromium.mjs';
+import { forEachEngine } from './support/engines.mjs';
 import { parseScript, playScript } from './support/eventScript.mjs';
 import { compareImages } from './support/imageDiff.mjs';
 import { LessonPage } from './support/LessonPage.mjs';
@@ -34,18 +34,14 @@ const outDir = process.env.PR_REPLAY_OUT ?? join(tmpdir(), 'pr-replay');
 const kStrictLimit = 20;
 const kTextShare = 0.14;
 
-let browser, server, origin;
+let server, origin;
 
 before(async () => {
   if (skip) return;
   ({ server, url: origin } = await serve(site));
-  browser = await launch();
 });
 
-after(async () => {
-  await browser?.close();
-  server?.close();
-});
+after(() => server?.close());
 
 async function desktopPicture(script, width, height, dpr) {
   mkdirSync(outDir, { recursive: true });
@@ -69,10 +65,10 @@ function textBoxes(page) {
   });
 }
 
-async function compareReplay(t, name, width = 811, height = 702, dpr = 1) {
+async function compareReplay(t, engine, name, width = 811, height = 702, dpr = 1) {
   const file = join(scripts, `${name}.script`);
   const desktop = await desktopPicture(file, width, height, dpr);
-  const page = await LessonPage.open(browser, origin, { width, height, dpr });
+  const page = await LessonPage.open(engine, origin, { width, height, dpr });
   t.after(() => page.close());
   await playScript(page, parseScript(readFileSync(file, 'utf8')));
   const web = await page.canvasImage();
@@ -85,7 +81,7 @@ async function compareReplay(t, name, width = 811, height = 702, dpr = 1) {
   const worst = texts.reduce((m, x) => (x.share > m.share ? x : m), { share: 0 });
   const failed = r.strict > kStrictLimit * dpr * dpr || worst.share > kTextShare;
   if (failed || process.env.PR_REPLAY_VERBOSE) {
-    const stem = join(outDir, `${name}-${width}x${height}@${dpr}`);
+    const stem = join(outDir, `${name}-${width}x${height}@${dpr}-${engine.name}`);
     writeFileSync(`${stem}-web.png`, encodePng(web));
     writeFileSync(`${stem}-diff.png`, encodePng(r.diff));
     t.diagnostic(`${r.strict} pixels differ outside the texts; worst text ${worst.caption} ` +
@@ -96,24 +92,24 @@ async function compareReplay(t, name, width = 811, height = 702, dpr = 1) {
   assert.ok(worst.share <= kTextShare, `text ${worst.caption}: ${(worst.share * 100).toFixed(1)} % differs`);
 }
 
-describe('the desktop window and the page replay a script alike', { skip }, () => {
+forEachEngine((engine) => describe('the desktop window and the page replay a script alike', { skip }, () => {
   test('slide of the copy of ℓ, both prolongations and Ｇ', async (t) => {
-    await compareReplay(t, 'slide-and-prolongations');
+    await compareReplay(t, engine, 'slide-and-prolongations');
   });
 
   test('memo strokes in three pens and the eraser', async (t) => {
-    await compareReplay(t, 'memo-and-eraser');
+    await compareReplay(t, engine, 'memo-and-eraser');
   });
 
   test('construction lines in diagonal mode', async (t) => {
-    await compareReplay(t, 'diagonals');
+    await compareReplay(t, engine, 'diagonals');
   });
 
   test('the slide in a larger window, the form at scale 1.5', async (t) => {
-    await compareReplay(t, 'slide-and-prolongations', 1217, 1053);
+    await compareReplay(t, engine, 'slide-and-prolongations', 1217, 1053);
   });
 
   test('memo strokes at device pixel ratio 2', async (t) => {
-    await compareReplay(t, 'memo-and-eraser', 811, 702, 2);
+    await compareReplay(t, engine, 'memo-and-eraser', 811, 702, 2);
   });
-});
+}));

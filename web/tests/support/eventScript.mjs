@@ -41,7 +41,6 @@ export function parseScript(text) {
 
 // Plays the events on a LessonPage. Shift states are not played (the scripts here use none).
 export async function playScript(page, events) {
-  const mouse = page.page.mouse;
   for (const e of events) {
     if (e.shift) throw new Error('shift states are not played on the page');
     switch (e.kind) {
@@ -55,15 +54,15 @@ export async function playScript(page, events) {
         await page.mouseUp(e.x, e.y, kMouseButtons[e.button]);
         break;
       case 'command':
-        await page.page.locator('#form > button').nth(e.index - 1).click({ force: true });
+        await page.clickElement({ selector: '#form > button', nth: e.index - 1 }, { force: true });
         break;
       case 'option':
-        await page.page.locator('input[type=radio]').nth(e.index).click({ force: true });
+        await page.clickElement({ selector: 'input[type=radio]', nth: e.index }, { force: true });
         break;
       case 'label': {
         const centre = await page.labelCentre(kPointLabels[e.index]);
         await page.mouseDown(...centre);
-        await mouse.up();
+        await page.mouseUp(...centre);
         break;
       }
     }
