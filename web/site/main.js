@@ -802,8 +802,9 @@
   }
 
   async function start() {
-    // module.js has started the module in the page's head.
-    const [module, letterFace] = await Promise.all([PR.module, loadFonts()]);
+    // module.js starts the module from the page's head; being async, it may run after this.
+    const loaded = PR.module ?? new Promise((done) => { PR.moduleWaited = done; });
+    const [module, letterFace] = await Promise.all([loaded, loadFonts()]);
     const lesson = new module.Lesson();
     // With the italic face the letters are outlines and the bitmaps only a fallback, which
     // the first frame need not wait for.

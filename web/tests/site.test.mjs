@@ -12,7 +12,7 @@ import { fileURLToPath, pathToFileURL } from 'node:url';
 import { brotliDecompressSync, gunzipSync } from 'node:zlib';
 
 import { serve } from '../tools/serve.mjs';
-import { launch } from './support/chromium.mjs';
+import { launch, newPage } from './support/chromium.mjs';
 import { LessonPage } from './support/LessonPage.mjs';
 import { decodePng } from './support/png.mjs';
 import { newLesson, site } from './support/site.mjs';
@@ -286,6 +286,28 @@ describe('the page', () => {
     assert.ok(!page.requests.includes(base + 'parallel-ratio.js'));
     assert.equal(await page.evaluate(() => ParallelRatio.moduleFile), 'parallel-ratio-stream.js');
     assert.deepEqual(page.errors, []);
+  });
+
+  test('the lesson comes up with module.js in after main.js, and with the WebAssembly sent under another type', async (t) => {
+    const late = async (r) => {
+      if (r.request().url().endsWith('/module.js')) await new Promise((done) => setTimeout(done, 1500));
+      await r.continue();
+    };
+    const untyped = async (r) => {
+      if (!r.request().url().endsWith('.wasm')) return r.continue();
+      const response = await r.fetch();
+      return r.fulfill({ response, headers: { ...response.headers(), 'content-type': 'application/octet-stream' } });
+    };
+    for (const [name, route, waited] of [['module.js late', late, true], ['.wasm untyped', untyped, false]]) {
+      const raw = await newPage(browser);
+      await raw.route('**/*', route);
+      const page = new LessonPage(raw);
+      t.after(() => page.close());
+      await page.load(origin);
+      assert.equal(await page.evaluate(() => typeof ParallelRatio.moduleWaited === 'function'), waited, name);
+      assert.equal(await page.pixel(100, 250), 0xffffff, `${name}: p shows`);
+      assert.deepEqual(page.errors, [], name);
+    }
   });
 
   test('the security policy still refuses other origins and inline scripts', async (t) => {
