@@ -3,7 +3,7 @@
 // executable, /usr/bin/chromium by default.
 import { existsSync } from 'node:fs';
 
-import { PageDriver } from './driver.mjs';
+import { PageDriver, withoutSavePicker } from './driver.mjs';
 
 let chromium;
 try {
@@ -89,9 +89,14 @@ export class ChromiumPage extends PageDriver {
     return this.cdp;
   }
 
+  // The DevTools protocol's touchEnd names the fingers that lift, not those still down.
   async touch(type, points) {
-    const touchPoints = points.map(([x, y, id]) => ({ x, y, id, radiusX: 1, radiusY: 1, force: 1 }));
-    await (await this.session()).send('Input.dispatchTouchEvent', { type, touchPoints });
+    const point = ([x, y, id]) => ({ x, y, id, radiusX: 1, radiusY: 1, force: 1 });
+    const down = new Map(points.map((p) => [p[2], p]));
+    const lifted = [...(this.fingers ?? new Map()).values()].filter(([, , id]) => !down.has(id));
+    const sent = type === 'touchEnd' ? lifted : points;
+    this.fingers = down;
+    await (await this.session()).send('Input.dispatchTouchEvent', { type, touchPoints: sent.map(point) });
   }
 
   async pen(type, x, y, button = 'none') {
@@ -107,6 +112,7 @@ export class ChromiumPage extends PageDriver {
 
   // The browser's own download, as a user would get it.
   async download(action) {
+    await withoutSavePicker(this);
     const [d] = await Promise.all([
       this.raw.waitForEvent('download', { timeout: 20000 }), // a loaded machine is slow to start one
       action(),

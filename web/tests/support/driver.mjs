@@ -37,6 +37,7 @@ export class PageDriver {
   // Catches the file the page hands over as a download where the engine's automation cannot:
   // the page's blob as it passes through an anchor's click, and the name the anchor gives.
   async download(action) {
+    await withoutSavePicker(this);
     await this.evaluate(() => {
       const blobs = new Map();
       const created = URL.createObjectURL;
@@ -67,10 +68,21 @@ export class PageDriver {
   }
 }
 
+// A page saves through the browser's save picker where it has one (Chromium's, which a
+// headless browser cancels at once), and downloads otherwise: a test of the download takes
+// the picker away.
+export function withoutSavePicker(driver) {
+  return driver.evaluate(() => {
+    delete Window.prototype.showSaveFilePicker;
+    delete globalThis.showSaveFilePicker;
+  });
+}
+
 // 'Control+Shift+z' as its modifiers and its key.
 export function splitCombo(combo) {
-  const parts = combo.split('+');
-  const key = parts.pop() || '+';
+  const plus = combo.endsWith('+');
+  const parts = (plus ? combo.slice(0, -1) : combo).split('+').filter(Boolean);
+  const key = plus ? '+' : parts.pop();
   return { modifiers: parts, key };
 }
 

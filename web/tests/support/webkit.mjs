@@ -183,7 +183,7 @@ class WebKitPage extends PageDriver {
   }
 
   async reload() {
-    await this.call('POST', '/refresh');
+    await this.call('POST', '/refresh', {});
     await this.evaluate(() => 0);
   }
 
@@ -237,7 +237,7 @@ class WebKitPage extends PageDriver {
   }
 
   async newTab() {
-    const { handle } = await this.call('POST', '/window/new', { type: 'tab' });
+    const { handle } = await this.call('POST', '/window/new', { type: 'window' });
     const tab = new WebKitPage(this.session, handle, this.viewport);
     await tab.setViewport(this.viewport);
     return tab;
@@ -277,6 +277,8 @@ export class WebKitEngine {
   lacks(feature) {
     return {
       touch: 'WebKitWebDriver sends touch actions as a mouse (pointerType "mouse")',
+      otherButtons: 'WebKitWebDriver\'s actions bring no pointerup for the right or middle button',
+      fractionalDpr: 'GDK_SCALE, the pixel ratio of WebKitGTK on X11, is a whole number',
       initScript: 'WebDriver classic runs no script before the page\'s own',
       cdp: 'the DevTools protocol is Chromium\'s',
     }[feature] ?? false;
@@ -314,6 +316,7 @@ export class WebKitEngine {
   }
 
   async newPage({ width = 811, height = 702, dpr = 1 } = {}) {
+    if (!Number.isInteger(dpr)) throw new Error(`WebKit: no pixel ratio ${dpr}: ${this.lacks('fractionalDpr')}`);
     const ready = this.spares.get(dpr) ?? this.session(dpr);
     const spare = this.session(dpr);
     spare.catch(() => {});
