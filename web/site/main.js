@@ -77,6 +77,13 @@
     }
   }
 
+  // The browser can put a picture on the clipboard: the async Clipboard API, which it offers
+  // in a secure context only (https, the loopback).
+  function canCopyImages() {
+    return window.isSecureContext && typeof ClipboardItem === 'function' &&
+      !!navigator.clipboard && typeof navigator.clipboard.write === 'function';
+  }
+
   // The key a keyboard event names, as the table of tools does: a capital letter, a digit,
   // F1 .. F12. A layout or input method that gives another character falls back to the key's
   // place on the keyboard.
@@ -147,6 +154,8 @@
       this.design = lesson.design();
       this.table = lesson.tools();
       this.share = canShareFiles();
+      this.canCopy = canCopyImages();
+      this.access = lesson.access();
       this.largePointer = false;
       this.ended = false;
       const d = this.design;
@@ -156,8 +165,12 @@
 
       document.body.style.backgroundColor = PR.cssColour(d.back);
       root.style.backgroundColor = PR.cssColour(d.back);
+      // The whole window is the page's one main part; its heading names it.
+      root.setAttribute('role', 'main');
 
       this.heading = this.windowLabel(d.heading, 'heading');
+      this.heading.setAttribute('role', 'heading');
+      this.heading.setAttribute('aria-level', '1');
       this.rowCaptions = d.rowCaptions.map((l) => this.windowLabel(l, 'row-caption'));
 
       this.commands = d.commands.map((c) => {
@@ -165,6 +178,7 @@
         b.type = 'button';
         b.className = 'control command ' + faceClass(c.font);
         b.textContent = c.caption;
+        b.dataset.number = String(c.number);
         describe(b, this.table[this.commandTools[c.number - 1]]);
         b.addEventListener('click', () => this.handle((l) => l.clickCommand(c.number)));
         root.appendChild(b);
@@ -179,6 +193,7 @@
         const input = document.createElement('input');
         input.type = 'radio';
         input.name = 'pen';
+        input.dataset.index = String(o.index);
         describe(input, this.table[entry('pen', o.index)]);
         input.addEventListener('click', () => this.handle((l) => l.clickOption(o.index)));
         const text = document.createElement('span');
@@ -188,9 +203,22 @@
         return input;
       });
 
+      // Tab visits the form's controls in the core's order: the page's order is theirs.
+      for (const i of this.access.tabChain) {
+        const command = this.commandTools.indexOf(i);
+        root.appendChild(command >= 0 ? this.commands[command]
+                                      : this.options[this.penTools.indexOf(i)].parentElement);
+      }
+
       const canvas = document.createElement('canvas');
       canvas.className = 'control surface';
-      root.appendChild(canvas);
+      // What the figure shows and how to work it, for screen readers.
+      canvas.setAttribute('role', 'img');
+      canvas.setAttribute('aria-label', this.access.surfaceName);
+      const about = element('p', 'unseen', this.access.surfaceDescription);
+      about.id = 'surface-description';
+      canvas.setAttribute('aria-describedby', about.id);
+      root.append(canvas, about);
       this.surface = new PR.Surface(canvas, d.surface, d.back, fontFamilies(letterFace), letters,
                                     lesson.rasterKinds());
       this.surface.setList(lesson.drawList());
@@ -243,12 +271,15 @@
       veil.className = 'ended gothic';
       veil.hidden = true;
       veil.setAttribute('role', 'alertdialog');
+      veil.setAttribute('aria-modal', 'true');
       veil.setAttribute('aria-label', m.endedTitle);
       const box = document.createElement('div');
       box.className = 'ended-box';
       const text = document.createElement('p');
       text.className = 'ended-message';
       text.textContent = m.ended;
+      text.id = 'ended-message';
+      veil.setAttribute('aria-describedby', text.id);
       const again = document.createElement('button');
       again.type = 'button';
       again.className = 'control command gothic';
@@ -258,6 +289,11 @@
       veil.appendChild(box);
       this.root.appendChild(veil);
       return veil;
+    }
+
+    // A tool the browser cannot do here: it is not offered at all rather than one that fails.
+    unavailable(t) {
+      return (t.id === 'share' && !this.share) || (t.id === 'copy' && !this.canCopy);
     }
 
     commandTool(number) {
@@ -275,7 +311,7 @@
       strip.setAttribute('aria-label', m.tools);
       const buttons = new Map(); // table index -> button
       this.table.forEach((t, i) => {
-        const inStrip = t.group >= 0 && t.offered && (t.id !== 'share' || this.share);
+        const inStrip = t.group >= 0 && t.offered && !this.unavailable(t);
         if (!inStrip && t.id !== 'more') return;
         const b = element('button', 'command tool gothic');
         b.type = 'button';
@@ -357,7 +393,7 @@
     // disabled one does nothing.
     run(i) {
       const t = this.table[i];
-      if (this.ended || (this.enabled && !this.enabled[i])) return;
+      if (this.ended || (this.enabled && !this.enabled[i]) || this.unavailable(t)) return;
       switch (t.id) {
         case 'reset': case 'end': case 'memo': case 'diagonal':
           this.handle((l) => l.clickCommand(t.index));
@@ -368,8 +404,8 @@
         case 'undo': this.handle((l) => l.undo()); return;
         case 'redo': this.handle((l) => l.redo()); return;
         case 'clearWriting': this.handle((l) => l.clearWriting()); return;
-        case 'open': this.fileInput.click(); return;
-        case 'save': this.downloadBoard(); return;
+        case 'open': this.openFile(); return;
+        case 'save': this.saveBoard(); return;
         case 'restore': this.restoreBoard(); return;
         case 'saveImage': this.savePicture(); return;
         case 'copy': this.copyPicture(t); return;
@@ -403,19 +439,76 @@
         const file = input.files[0];
         input.value = '';
         if (!file) return;
-        let text = '';
-        try {
-          text = await file.text();
-        } catch (e) {
-          this.say(this.lesson.cannotOpen(String(e)));
-          return;
-        }
-        let error = '';
-        this.handle((l) => { error = l.openBoard(text); });
-        if (error) this.say(this.lesson.cannotOpen(error));
+        this.openBoardFile(file);
       });
       this.root.appendChild(input);
       return input;
+    }
+
+    async openBoardFile(file) {
+      let text = '';
+      try {
+        text = await file.text();
+      } catch (e) {
+        this.say(this.lesson.cannotOpen(String(e)));
+        return;
+      }
+      let error = '';
+      this.handle((l) => { error = l.openBoard(text); });
+      if (error) this.say(this.lesson.cannotOpen(error));
+    }
+
+    // The kinds of file the pickers offer: a board, or the board's picture.
+    boardFileKind() {
+      const ext = '.' + this.lesson.boardFileExtension();
+      return { description: PR.messages.boardFileName, accept: { [this.lesson.boardFileType()]: [ext] } };
+    }
+
+    // 開く: the system's file picker where the browser lets the page use it (the File
+    // System Access API), else the file input's.
+    async openFile() {
+      if (typeof window.showOpenFilePicker !== 'function') {
+        this.fileInput.click();
+        return;
+      }
+      let handle;
+      try {
+        [handle] = await window.showOpenFilePicker({
+          types: [this.boardFileKind(), { description: 'JSON', accept: { 'application/json': ['.json'] } }],
+        });
+      } catch (e) {
+        if (e.name !== 'AbortError') this.fileInput.click();
+        return;
+      }
+      this.openBoardFile(await handle.getFile());
+    }
+
+    // Writes a file the teacher names in the system's picker, or downloads it where the
+    // browser has none. types: the picker's kinds, the first one proposed; contents(name)
+    // gives the blob for the name chosen.
+    async saveFile(name, types, contents) {
+      if (typeof window.showSaveFilePicker !== 'function') {
+        const blob = await contents(name);
+        if (blob) download(blob, name);
+        return;
+      }
+      let handle;
+      try {
+        handle = await window.showSaveFilePicker({ suggestedName: name, types });
+      } catch (e) {
+        if (e.name === 'AbortError') return;
+        const blob = await contents(name);
+        if (blob) download(blob, name);
+        return;
+      }
+      try {
+        const blob = await contents(handle.name);
+        const out = await handle.createWritable();
+        await out.write(blob);
+        await out.close();
+      } catch (e) {
+        this.say(this.lesson.cannotSave(String(e)));
+      }
     }
 
     // The help: how the lesson is worked and every key, from the core's own lists.
@@ -445,27 +538,28 @@
     }
 
     showHelp() {
-      this.help.box.hidden = false;
-      this.help.close.focus();
+      this.showDialog(this.help.box, this.help.close);
     }
 
     closeHelp() {
-      this.help.box.hidden = true;
+      this.hideDialog(this.help.box);
     }
 
     // A message that needs reading, with a button to take it away: the help's box, reused.
     say(text) {
       this.message = this.message || this.makeMessage();
       this.message.text.textContent = text;
-      this.message.box.hidden = false;
-      this.message.button.focus();
+      this.showDialog(this.message.box, this.message.button);
     }
 
     makeMessage() {
       const box = panel('help message gothic', 'alertdialog', PR.messages.notice);
       box.setAttribute('aria-modal', 'true');
       const text = element('p');
-      const button = commandButton(PR.messages.close, () => { box.hidden = true; });
+      const button = commandButton(PR.messages.close, () => this.hideDialog(box));
+      box.addEventListener('keydown', (e) => {
+        if (e.key === 'Escape') this.hideDialog(box);
+      });
       box.append(text, button);
       this.root.appendChild(box);
       return { box, text, button };
@@ -549,11 +643,12 @@
       const m = PR.messages;
       const box = panel('chooser gothic', 'dialog', this.table.find((t) => t.id === 'restore').caption);
       const list = element('div', 'chooser-list');
+      box.setAttribute('aria-modal', 'true');
       box.addEventListener('keydown', (e) => {
-        if (e.key === 'Escape') box.hidden = true;
+        if (e.key === 'Escape') this.hideDialog(box);
       });
       box.append(element('p', '', m.chooseBoard), list,
-                 commandButton(m.close, () => { box.hidden = true; }));
+                 commandButton(m.close, () => this.hideDialog(box)));
       this.root.appendChild(box);
       return { box, list };
     }
@@ -562,11 +657,10 @@
       const { box, list } = this.chooser;
       list.replaceChildren(...entries.map((entry) => commandButton(
         savedAt(entry.saved) + (entry.open ? PR.messages.openElsewhere : ''), () => {
-          box.hidden = true;
+          this.hideDialog(box);
           this.openKept(entry);
         })));
-      box.hidden = false;
-      list.firstChild.focus();
+      this.showDialog(box, list.firstChild);
     }
 
     // The notice below the figure: the board cannot be kept (with 保存, until keeping works
@@ -577,7 +671,7 @@
       const text = element('p');
       const button = commandButton('', () => {
         if (this.keepText) {
-          this.downloadBoard();
+          this.saveBoard();
         } else {
           this.damagedText = '';
           this.refreshNotice();
@@ -614,18 +708,54 @@
       }
     }
 
-    // 保存 of the notice: the board as a file, where the browser puts downloads.
-    downloadBoard() {
-      download(new Blob([this.lesson.board()], { type: this.lesson.boardFileType() }),
-               PR.messages.boardFileName + '.' + this.lesson.boardFileExtension());
+    // 保存, and 保存 of the notice: the board as a file, the same bytes as the desktop's.
+    saveBoard() {
+      const blob = new Blob([this.lesson.board()], { type: this.lesson.boardFileType() });
+      return this.saveFile(PR.messages.boardFileName + '.' + this.lesson.boardFileExtension(),
+                           [this.boardFileKind()], () => blob);
     }
 
-    // 画像で保存: the surface as it shows now, at the canvas's own resolution, as a PNG.
+    // 画像で保存: the surface as it shows now, as a PNG at the canvas's own resolution or
+    // as the core's SVG, named by the picture's title and the time. The picker's kind
+    // decides; without a picker the teacher chooses in a small dialog.
     savePicture() {
-      if (this.ended) return;
-      this.pictureBlob().then((blob) => {
-        if (blob) download(blob, 'board.png');
+      if (this.ended) return Promise.resolve();
+      const d = new Date();
+      const two = (n) => String(n).padStart(2, '0');
+      const base = `${this.lesson.boardPictureTitle()} ${d.getFullYear()}-${two(d.getMonth() + 1)}-${two(d.getDate())} ` +
+        `${two(d.getHours())}${two(d.getMinutes())}`;
+      const contents = (name) => (/\.svg$/i.test(name)
+        ? new Blob([this.lesson.boardSvg()], { type: 'image/svg+xml' })
+        : this.pictureBlob());
+      const kinds = [{ description: PR.messages.pngPicture, accept: { 'image/png': ['.png'] } },
+                     { description: PR.messages.svgPicture, accept: { 'image/svg+xml': ['.svg'] } }];
+      if (typeof window.showSaveFilePicker === 'function')
+        return this.saveFile(base + '.png', kinds, contents);
+      this.pictureChooser ??= this.makePictureChooser();
+      this.pictureChooser.choose = (ext) => this.saveFile(base + ext, kinds, contents);
+      this.showDialog(this.pictureChooser.box, this.pictureChooser.first);
+      return Promise.resolve();
+    }
+
+    makePictureChooser() {
+      const m = PR.messages;
+      const box = panel('chooser gothic', 'dialog', this.table.find((t) => t.id === 'saveImage').caption);
+      box.setAttribute('aria-modal', 'true');
+      const chooser = { box, choose: null };
+      const pick = (ext) => () => {
+        this.hideDialog(box);
+        chooser.choose(ext);
+      };
+      const list = element('div', 'chooser-list');
+      chooser.first = commandButton(m.pngPicture, pick('.png'));
+      list.append(chooser.first, commandButton(m.svgPicture, pick('.svg')));
+      box.addEventListener('keydown', (e) => {
+        if (e.key === 'Escape') this.hideDialog(box);
       });
+      box.append(element('p', '', m.choosePicture), list,
+                 commandButton(m.close, () => this.hideDialog(box)));
+      this.root.appendChild(box);
+      return chooser;
     }
 
     windowLabel(l, cls) {
@@ -654,7 +784,8 @@
     // enabled and on state from its tool's byte (1 enabled, 2 on).
     apply(f) {
       if (document.title !== f.caption) document.title = f.caption;
-      const t = f.tools;
+      // Under the notice after 終了 nothing works, so nothing looks as if it did.
+      const t = this.ended ? f.tools.map(() => 0) : f.tools;
       this.enabled = t.map((b) => b & 1);
       this.commands.forEach((b, n) => {
         const i = this.commandTools[n];
@@ -698,9 +829,14 @@
       const d = this.design;
       const dpr = window.devicePixelRatio || 1;
       const view = document.documentElement;
-      const g = this.lesson.layoutAt(view.clientWidth, view.clientHeight, dpr, this.share);
+      const g = this.lesson.layoutAt(view.clientWidth, view.clientHeight, dpr, this.share,
+                                   this.canCopy);
       this.placed = g;
       this.root.style.setProperty('--scale', String(g.scale));
+      const ring = g.focusRing;
+      this.root.style.setProperty('--focus-width', ring.width + 'px');
+      this.root.style.setProperty('--focus-gap', ring.gap + 'px');
+      this.root.style.setProperty('--focus-colour', PR.cssColour(ring.colour));
       put(this.heading, g.heading);
       g.rowCaptions.forEach((r, i) => put(this.rowCaptions[i], r));
       g.commands.forEach((r, i) => {
@@ -759,7 +895,9 @@
     // shows when it starts) under a notice that the lesson has ended, with a button that
     // takes the notice away. Until then no input reaches the lesson.
     end() {
-      // Input stops here (handle); a finger still down lifts into nothing.
+      // Input stops here (handle); a finger still down lifts into nothing. Focus is taken
+      // note of first: a control that is disabled under the notice loses it.
+      this.focusBeforeEnd = document.activeElement;
       this.ended = true;
       this.lesson.delete();
       this.lesson = this.newLesson();
@@ -774,13 +912,54 @@
       this.stored = this.store.renew().then(() => this.refreshOthers());
       this.sync();
       if (document.fullscreenElement) document.exitFullscreen().catch(() => undefined);
+      this.closeMenu(false);
+      for (const box of [this.help.box, this.chooser.box, this.message?.box, this.pictureChooser?.box])
+        if (box) box.hidden = true;
+      this.dialog = this.dialogOpener = null;
+      this.modal(this.endedNotice);
       this.endedNotice.hidden = false;
       this.endedNotice.querySelector('button').focus();
+    }
+
+    // While a dialog shows, everything else on the page is out of reach of the pointer, the
+    // keyboard and assistive technology, as its aria-modal says; null: nothing is.
+    modal(box) {
+      for (const e of this.root.children) e.inert = box !== null && e !== box;
+    }
+
+    // Shows a dialog over the page and focuses `first` in it; hideDialog() takes it away
+    // and gives focus back where it was.
+    showDialog(box, first) {
+      if (this.dialog !== box) this.dialogOpener = document.activeElement;
+      this.dialog = box;
+      box.hidden = false;
+      this.modal(box);
+      if (first) first.focus();
+    }
+
+    hideDialog(box) {
+      box.hidden = true;
+      if (this.dialog !== box) return;
+      this.dialog = null;
+      this.modal(this.ended ? this.endedNotice : null);
+      const back = this.dialogOpener;
+      this.dialogOpener = null;
+      if (!this.ended && back && back.isConnected && !back.disabled && !back.inert) back.focus();
     }
 
     restart() {
       this.endedNotice.hidden = true;
       this.ended = false;
+      this.modal(null);
+      this.sync();
+      // Focus goes back where it was when the lesson ended, if that control still takes it.
+      const back = this.focusBeforeEnd;
+      this.focusBeforeEnd = null;
+      // Firefox judges whether a control takes focus from its style, which it has not yet
+      // worked out again since inert was lifted: reading its size brings the style up to date.
+      if (back && back.isConnected && !back.disabled && back !== document.body && back.offsetWidth >= 0)
+        back.focus();
+      else this.commands[this.commandTools.indexOf(this.access.tabChain[0])].focus();
     }
   }
 

@@ -25,5 +25,9 @@
     openElsewhere: '（ほかのタブで開いています）',
     earlierBoard: '以前に残した板書',
     savedAtGlyphs: '0123456789:月日',
+    // 画像で保存 where the browser has no save picker: which kind of picture.
+    choosePicture: 'どの形式で保存しますか',
+    pngPicture: 'PNG 画像',
+    svgPicture: 'SVG 画像（拡大しても鮮明）',
   };
 })(typeof module !== 'undefined' ? module.exports : (globalThis.ParallelRatio ??= {}));

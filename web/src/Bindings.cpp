@@ -13,6 +13,7 @@
 #include "board/BoardFile.h"
 #include "board/KeepNotice.h"
 #include "layout/WindowLayout.h"
+#include "tools/Access.h"
 #include "tools/Tools.h"
 
 #include <cmath>
@@ -402,11 +403,17 @@ public:
 
     // Where everything goes in a viewport of width x height CSS pixels at this pixel ratio:
     // the same layout as the desktop window's (WindowLayout). share: the browser has a share
-    // sheet, so 共有 is among the tools.
+    // sheet, so 共有 is among the tools; clipboard: it can put a picture on the clipboard, so
+    // コピー is (by default it can).
     val layoutAt(int width, int height, double dpr, bool share) const
     {
+        return layoutAt(width, height, dpr, share, true);
+    }
+
+    val layoutAt(int width, int height, double dpr, bool share, bool clipboard) const
+    {
         const Form1 &f = lesson_.form;
-        const WindowLayout g(width, height, dpr, stripTools(FrontEnd::Web, share));
+        const WindowLayout g(width, height, dpr, stripTools(FrontEnd::Web, share, clipboard));
         const auto placed = [&g](int left, int top, int w, int h, FontRole font) {
             val o = rect(g.place(left, top, w, h));
             o.set("fontPixels", g.fontPixels(look::textStyle(font).pixelSize));
@@ -447,6 +454,12 @@ public:
         for (const Tool *t : g.menu())
             menu.call<void>("push", indexOf(t));
         o.set("menu", menu);
+        const FocusRing ring = focusRing(g.scale());
+        val focus = val::object();
+        focus.set("width", ring.width);
+        focus.set("gap", ring.gap);
+        focus.set("colour", ring.colour);
+        o.set("focusRing", focus);
         return o;
     }
 
@@ -525,8 +538,28 @@ public:
         return list;
     }
 
+    // How the form reads to the keyboard and to assistive technology: the table indices of
+    // its controls in the order Tab visits them, and the surface's name and description.
+    val access() const
+    {
+        val chain = val::array();
+        const auto push = [&chain](FormControl c) {
+            chain.call<void>("push", indexOf(&tool(c.id, c.index)));
+        };
+        for (FormControl c : kTabChain)
+            push(c);
+        push(kTabChainEnd);
+        val o = val::object();
+        o.set("tabChain", chain);
+        o.set("surfaceName", std::string(surfaceName()));
+        o.set("surfaceDescription", std::string(surfaceDescription()));
+        return o;
+    }
+
     // A board file the page could not open, as the teacher is told.
     std::string cannotOpen(const std::string &why) const { return cannotOpenMessage(why); }
+    // A board file or picture the page could not write.
+    std::string cannotSave(const std::string &why) const { return cannotSaveMessage(why); }
 
     // Everything the page brings in line after an action, in one call: the window's caption,
     // whether 終了 was clicked, what changed on the surface, each tool's state as one byte
@@ -765,13 +798,18 @@ EMSCRIPTEN_BINDINGS(parallel_ratio)
         .function("boardPictureTitle", &PageLesson::boardPictureTitle)
         .function("convertOldBoard", &PageLesson::convertOldBoard)
         .function("design", &PageLesson::design)
-        .function("layoutAt", &PageLesson::layoutAt)
+        .function("layoutAt",
+                  emscripten::select_overload<val(int, int, double, bool) const>(&PageLesson::layoutAt))
+        .function("layoutAt", emscripten::select_overload<val(int, int, double, bool, bool) const>(
+                                  &PageLesson::layoutAt))
         .function("tools", &PageLesson::tools)
         .function("toolForKey", &PageLesson::toolForKey)
         .function("setToolContext", &PageLesson::setToolContext)
         .function("keyHelp", &PageLesson::keyHelp)
         .function("usage", &PageLesson::usage)
+        .function("access", &PageLesson::access)
         .function("cannotOpen", &PageLesson::cannotOpen)
+        .function("cannotSave", &PageLesson::cannotSave)
         .function("frame", &PageLesson::frame)
         .function("pointer", &PageLesson::pointer)
         .function("setRaster", &PageLesson::setRaster)
