@@ -338,7 +338,10 @@ forEachEngine((engine) => {
       const page = await open(t, 1200, 702);
       await page.clickButton('メモ');
       await page.drag([[100, 450], [300, 450]]);
-      const download = await page.download(() => page.clickElement(tool('画像で保存')));
+      const download = await page.download(async () => {
+        await page.clickElement(tool('画像で保存'));
+        await page.clickElement({ selector: '.chooser button', text: 'PNG' });
+      });
       assert.match(download.name, /\.png$/);
       const png = decodePng(download.data);
       const canvas = await page.canvasImage();

@@ -71,8 +71,7 @@ forEachEngine((engine) => {
     test('the page loads from its own origin alone and shows the form\'s captions', async (t) => {
       const page = await open(t);
       assert.equal(await page.title(), '平行線と線分の比 (by Vorlane)');
-      assert.deepEqual(await page.evaluate(() => [...document.querySelectorAll('#form > button')].map((b) => b.textContent)),
-                       ['初期画面', '終了', 'メモ', '対角線']);
+      assert.deepEqual((await page.commands()).map((b) => b.caption), ['初期画面', '終了', 'メモ', '対角線']);
       assert.deepEqual(await page.evaluate(() => [...document.querySelectorAll('.option')].map((o) => o.textContent)),
                        ['赤色', '黄色', '青色', '消しゴム', '赤色', '黄色', '青色', '消しゴム']);
       assert.deepEqual(await page.evaluate(() => [...document.querySelectorAll('.heading, .row-caption')].map((o) => o.textContent)),
@@ -88,12 +87,17 @@ forEachEngine((engine) => {
       const page = await open(t);
       const boxes = await page.evaluate(() => {
         const r = (e) => { const b = e.getBoundingClientRect(); return [b.left, b.top, b.width, b.height]; };
+        // By number and index, as the design has them.
+        const buttons = [...document.querySelectorAll('#form > button[data-number]')]
+          .sort((a, b) => a.dataset.number - b.dataset.number);
+        const options = [...document.querySelectorAll('.option input')]
+          .sort((a, b) => a.dataset.index - b.dataset.index).map((i) => i.parentElement);
         return {
           heading: r(document.querySelector('.heading')),
-          buttons: [...document.querySelectorAll('#form > button')].map(r),
-          options: [...document.querySelectorAll('.option')].map(r),
+          buttons: buttons.map(r),
+          options: options.map(r),
           surface: r(document.querySelector('canvas')),
-          fonts: [...document.querySelectorAll('#form > button')].map((b) => getComputedStyle(b).fontSize),
+          fonts: buttons.map((b) => getComputedStyle(b).fontSize),
         };
       });
       assert.deepEqual(boxes.heading, [16, 8, 125, 33]);
@@ -129,7 +133,7 @@ forEachEngine((engine) => {
       });
       assert.ok(letter > 20, `letter p has ${letter} light pixels`);
       // The pens are disabled, the thin red one selected.
-      assert.deepEqual(await page.evaluate(() => [...document.querySelectorAll('input[type=radio]')].map((i) => [i.disabled, i.checked])),
+      assert.deepEqual((await page.options()).map((o) => [o.disabled, o.checked]),
                        [[true, true], ...Array(7).fill([true, false])]);
     });
   });

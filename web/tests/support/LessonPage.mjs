@@ -224,7 +224,7 @@ export class LessonPage {
 
   // Option buttons by index (0..3 thin red, yellow, blue, eraser; 4..7 the same thick).
   clickOption(index) {
-    return this.clickElement({ selector: 'input[type=radio]', nth: index });
+    return this.clickElement({ selector: `input[type=radio][data-index="${index}"]` });
   }
 
   // ---- Mouse ------------------------------------------------------------------------------
@@ -286,11 +286,25 @@ export class LessonPage {
   }
 
   // ---- Controls ---------------------------------------------------------------------------
-  buttonsDisabled() {
-    return this.evaluate(() => [...document.querySelectorAll('#form > button')].map((b) => b.disabled));
+  // The form's command buttons (by number, 1..4) and pens (by index, 0..7) in that order,
+  // whatever order the page holds them in.
+  commands() {
+    return this.evaluate(() => [...document.querySelectorAll('#form > button[data-number]')]
+      .sort((a, b) => a.dataset.number - b.dataset.number)
+      .map((b) => ({ caption: b.textContent, disabled: b.disabled })));
   }
 
-  optionsDisabled() {
-    return this.evaluate(() => [...document.querySelectorAll('input[type=radio]')].map((i) => i.disabled));
+  options() {
+    return this.evaluate(() => [...document.querySelectorAll('input[type=radio][data-index]')]
+      .sort((a, b) => a.dataset.index - b.dataset.index)
+      .map((i) => ({ disabled: i.disabled, checked: i.checked })));
+  }
+
+  async buttonsDisabled() {
+    return (await this.commands()).map((b) => b.disabled);
+  }
+
+  async optionsDisabled() {
+    return (await this.options()).map((o) => o.disabled);
   }
 }

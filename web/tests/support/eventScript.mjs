@@ -54,10 +54,10 @@ export async function playScript(page, events) {
         await page.mouseUp(e.x, e.y, kMouseButtons[e.button]);
         break;
       case 'command':
-        await page.clickElement({ selector: '#form > button', nth: e.index - 1 }, { force: true });
+        await page.clickElement({ selector: `#form > button[data-number="${e.index}"]` }, { force: true });
         break;
       case 'option':
-        await page.clickElement({ selector: 'input[type=radio]', nth: e.index }, { force: true });
+        await page.clickElement({ selector: `input[type=radio][data-index="${e.index}"]` }, { force: true });
         break;
       case 'label': {
         const centre = await page.labelCentre(kPointLabels[e.index]);
