@@ -15,6 +15,14 @@
   // Side of the square tiles the canvas is repainted in, device pixels.
   const kTile = 128;
 
+  // Whether box a holds all of box b (null holds nothing), give or take the rounding of
+  // the core's own union of the same boxes.
+  function covers(a, b) {
+    const e = 1e-6;
+    return !rect.isEmpty(a) && a.x <= b.x + e && a.y <= b.y + e &&
+      a.x + a.w + e >= b.x + b.w && a.y + a.h + e >= b.y + b.h;
+  }
+
   function makeCanvas(width, height) {
     const c = document.createElement('canvas');
     c.width = Math.max(1, width);
@@ -160,8 +168,8 @@
       this.dpr = 1;
       this.cssW = 1;
       this.cssH = 1;
-      this.origin = { x: 0, y: 0 }; // the canvas's client position, for input
-      this.dirty = null;            // widget pixels still to paint
+      this.origin = null;           // the canvas's client position, for input; read when needed
+      this.tiles = new Set();       // indices of the tiles still to paint, row by row
       this.frame = 0;
       this.ascents = new Map();     // font -> ascent in its own pixels
     }
@@ -194,18 +202,26 @@
         c.height = devH;
       }
       this.layer.setResolution(scale * dpr);
+      this.tiles.clear(); // numbered for the old size; all are marked again
       this.invalidateAll();
+      this.origin = null;
     }
 
-    // The canvas's position in the viewport, read again after every relayout.
-    placed(clientRect) {
-      this.origin = { x: clientRect.left, y: clientRect.top };
+    // The canvas's position in the viewport. Reading it makes the browser lay the page out,
+    // so not while the page is built: at the first pointer event after a relayout.
+    clientOrigin() {
+      if (!this.origin) {
+        const r = this.canvas.getBoundingClientRect();
+        this.origin = { x: r.left, y: r.top };
+      }
+      return this.origin;
     }
 
     toSurface(clientX, clientY) {
+      const o = this.clientOrigin();
       return {
-        x: (clientX - this.origin.x) / this.scale - this.border,
-        y: (clientY - this.origin.y) / this.scale - this.border,
+        x: (clientX - o.x) / this.scale - this.border,
+        y: (clientY - o.y) / this.scale - this.border,
       };
     }
 
@@ -222,8 +238,20 @@
       this.layer.run(changes.raster);
       const r = changes.rasterArea, k = this.dpr;
       if (r) this.invalidate({ x: r.x / k, y: r.y / k, w: r.w / k, h: r.h / k });
-      for (const [index, item] of changes.slots) this.list.items[index] = item;
-      if (changes.area) this.invalidate(this.toWidget(changes.area));
+      // Only the tiles the changed items cover, before and after: the copy of ℓ slides
+      // across the whole figure, and the box around it would be most of the canvas. Where
+      // the core's area says more than its changed items explain (the background or the
+      // frame changed, or the list's length), the area is repainted as it says.
+      let explained = null;
+      for (const [index, item] of changes.slots) {
+        const before = this.list.items[index];
+        explained = rect.united(rect.united(explained, before?.bounds), item.bounds);
+        this.invalidateItem(before);
+        this.invalidateItem(item);
+        this.list.items[index] = item;
+      }
+      const area = changes.area;
+      if (!rect.isEmpty(area) && !covers(explained, area)) this.invalidate(this.toWidget(area));
     }
 
     invalidateAll() {
@@ -232,8 +260,53 @@
 
     invalidate(widgetBox) {
       if (rect.isEmpty(widgetBox)) return;
-      this.dirty = rect.united(this.dirty, widgetBox);
-      if (!this.frame)
+      const k = this.dpr;
+      this.markDevice(widgetBox.x * k, widgetBox.y * k,
+                      (widgetBox.x + widgetBox.w) * k, (widgetBox.y + widgetBox.h) * k);
+    }
+
+    // What one item paints, in tiles: a segment only those its stroke passes through.
+    invalidateItem(item) {
+      if (!item || item.kind === 'none') return;
+      if (item.kind !== 'segment') {
+        this.invalidate(this.toWidget(item.bounds));
+        return;
+      }
+      // Every pixel the segment paints, its round ends and antialiased edge included, lies
+      // within R of the line between its ends: the core's bounds grow it by as much.
+      const f = this.scale * this.dpr, b = this.border;
+      const R = (item.width / 2 + 1) * f;
+      const x1 = (item.x1 + b) * f, y1 = (item.y1 + b) * f;
+      const x2 = (item.x2 + b) * f, y2 = (item.y2 + b) * f;
+      // Row by row of tiles, each with a pixel's margin: a point of the row within R of the
+      // segment is within R of the part of it whose y lies in the row grown by R, so within
+      // R of that part's x range, which its ends give.
+      const T = kTile, m = R + 1;
+      const at = (y) => x1 + (x2 - x1) * Math.min(1, Math.max(0, (y - y1) / (y2 - y1)));
+      const last = Math.floor((Math.max(y1, y2) + m) / T);
+      for (let ty = Math.max(0, Math.floor((Math.min(y1, y2) - m) / T)); ty <= last; ++ty) {
+        const level = y1 === y2;
+        const xa = level ? x1 : at(ty * T - m), xb = level ? x2 : at((ty + 1) * T + m);
+        this.markTiles(Math.floor((Math.min(xa, xb) - m) / T), ty,
+                       Math.floor((Math.max(xa, xb) + m) / T), ty);
+      }
+    }
+
+    // Marks the tiles under a box of device pixels, rounded outwards and a pixel more all
+    // round: an antialiased edge reaches into the device pixel beyond an element's bounds.
+    markDevice(x0, y0, x1, y1) {
+      const T = kTile;
+      this.markTiles(Math.floor((Math.floor(x0) - 1) / T), Math.floor((Math.floor(y0) - 1) / T),
+                     Math.floor(Math.ceil(x1) / T), Math.floor(Math.ceil(y1) / T));
+    }
+
+    // Marks the tiles from column tx0, row ty0 to column tx1, row ty1, those on the canvas.
+    markTiles(tx0, ty0, tx1, ty1) {
+      const T = kTile, cols = Math.ceil(this.canvas.width / T), rows = Math.ceil(this.canvas.height / T);
+      const c1 = Math.min(cols - 1, tx1), r1 = Math.min(rows - 1, ty1);
+      for (let ty = Math.max(0, ty0); ty <= r1; ++ty)
+        for (let tx = Math.max(0, tx0); tx <= c1; ++tx) this.tiles.add(ty * cols + tx);
+      if (this.tiles.size && !this.frame)
         this.frame = requestAnimationFrame(() => this.paintDirty());
     }
 
@@ -243,25 +316,20 @@
       this.paintDirty();
     }
 
+    // Each tile marked is painted on its own: the canvas antialiases an edge a little
+    // differently under clips of other sizes, so a pixel is always painted under the same
+    // clip, its tile's, and a part repainted matches the whole painted at once.
     paintDirty() {
       this.frame = 0;
-      const d = this.dirty;
-      this.dirty = null;
-      if (rect.isEmpty(d) || !this.list) return;
-      // In device pixels, rounded outwards and a pixel more all round: an antialiased edge
-      // reaches into the device pixel beyond an element's bounds. Then out to whole tiles,
-      // each painted on its own: the canvas antialiases an edge a little differently under
-      // clips of other sizes, so a pixel is always painted under the same clip, its tile's,
-      // and a part repainted matches the whole painted at once.
-      const k = this.dpr, T = kTile;
-      const W = this.canvas.width, H = this.canvas.height;
-      const x0 = Math.max(0, Math.floor((Math.floor(d.x * k) - 1) / T) * T);
-      const y0 = Math.max(0, Math.floor((Math.floor(d.y * k) - 1) / T) * T);
-      const x1 = Math.min(W, Math.ceil((d.x + d.w) * k) + 1);
-      const y1 = Math.min(H, Math.ceil((d.y + d.h) * k) + 1);
-      for (let y = y0; y < y1; y += T)
-        for (let x = x0; x < x1; x += T)
-          this.paint({ x: x, y: y, w: Math.min(T, W - x), h: Math.min(T, H - y) });
+      const tiles = this.tiles;
+      if (!tiles.size || !this.list) return;
+      this.tiles = new Set();
+      const T = kTile, W = this.canvas.width, H = this.canvas.height;
+      const cols = Math.ceil(W / T);
+      for (const t of tiles) {
+        const x = (t % cols) * T, y = Math.floor(t / cols) * T;
+        if (y < H) this.paint({ x: x, y: y, w: Math.min(T, W - x), h: Math.min(T, H - y) });
+      }
     }
 
     // Paints the device-pixel box `area` of the canvas.
