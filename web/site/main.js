@@ -23,17 +23,23 @@
     return { pending: images, loaded: Promise.all(loads).then(() => images) };
   }
 
-  // The CSS font families of the two faces, as the style sheet names them.
+  // The CSS font families of the two faces, as the style sheet's .gothic and .mincho name
+  // them, so that the canvas falls back as the controls do. Written out rather than read
+  // from a probe's computed style, which would make the browser work out the page's style
+  // while the page is still being built.
+  const kGothic = '"ParallelRatio Gothic", "IPAPGothic", "IPA Pゴシック", "ＭＳ Ｐゴシック", ' +
+    '"MS PGothic", "Noto Sans CJK JP", "Hiragino Kaku Gothic ProN", sans-serif';
+  const kMincho = '"ParallelRatio Mincho", "IPAPMincho", "IPA P明朝", "ＭＳ Ｐ明朝", "MS PMincho", ' +
+    '"Noto Serif CJK JP", "Hiragino Mincho ProN", serif';
+
   function fontFamilies(letters) {
-    const probe = (cls) => {
-      const e = document.createElement('span');
-      e.className = cls;
-      document.body.appendChild(e);
-      const family = getComputedStyle(e).fontFamily;
-      e.remove();
-      return family;
-    };
-    return { gothic: probe('gothic'), mincho: probe('mincho'), italic: letters };
+    return { gothic: kGothic, mincho: kMincho, italic: letters };
+  }
+
+  // Runs `work` once the frame after this task is on the screen: what the first frame need
+  // not wait for.
+  function afterFrame(work) {
+    return new Promise((done) => requestAnimationFrame(() => setTimeout(done))).then(work);
   }
 
   // Places an element at a box of the core's layout, in CSS pixels.
@@ -254,10 +260,23 @@
       this.root.appendChild(this.toast);
       this.fileInput = this.makeFileInput();
       document.addEventListener('fullscreenchange', () => this.contextChanged());
-      this.stored = this.store.begin().then((aside) => {
+      // Checking every kept board can take a while (each is read whole), and the first frame
+      // need not wait for it. The store takes this page's lock and checks them before it keeps
+      // the board or starts a new lesson's, should one come before that frame.
+      let begun = null;
+      const begin = () => (begun ??= this.store.begin().then((aside) => {
         if (aside.length) this.showDamaged(aside.join(', '));
         return this.refreshOthers();
-      });
+      }));
+      for (const step of ['keep', 'renew']) {
+        const run = this.store[step].bind(this.store);
+        this.store[step] = (...args) => {
+          begin();
+          return run(...args);
+        };
+      }
+      this.stored = afterFrame(begin);
+      afterFrame(() => this.help.fill());
       // Another tab kept a board: 前回の板書 may have one more to offer.
       window.addEventListener('storage', () => this.refreshOthers());
 
@@ -511,33 +530,40 @@
       }
     }
 
-    // The help: how the lesson is worked and every key, from the core's own lists.
+    // The help: how the lesson is worked and every key, from the core's own lists. The box
+    // takes its place among the page's parts at once; what it says is written when it first
+    // shows, or after the first frame (fill).
     makeHelp() {
       const m = PR.messages;
       const box = panel('help gothic', 'dialog', m.help);
       box.setAttribute('aria-modal', 'true');
-      const list = element('ul');
-      for (const [what, how] of this.lesson.usage()) {
-        const li = element('li');
-        li.append(element('b', '', what), '：' + how);
-        list.appendChild(li);
-      }
-      const keys = element('table');
-      for (const [k, what] of this.lesson.keyHelp()) {
-        const tr = element('tr');
-        tr.append(element('th', '', k), element('td', '', what));
-        keys.appendChild(tr);
-      }
-      const close = commandButton(m.close, () => this.closeHelp());
       box.addEventListener('keydown', (e) => {
         if (e.key === 'Escape') this.closeHelp();
       });
-      box.append(element('h2', '', m.help), list, element('h2', '', m.keys), keys, close);
       this.root.appendChild(box);
-      return { box, close };
+      const help = { box, close: null };
+      help.fill = () => {
+        if (help.close) return;
+        const list = element('ul');
+        for (const [what, how] of this.lesson.usage()) {
+          const li = element('li');
+          li.append(element('b', '', what), '：' + how);
+          list.appendChild(li);
+        }
+        const keys = element('table');
+        for (const [k, what] of this.lesson.keyHelp()) {
+          const tr = element('tr');
+          tr.append(element('th', '', k), element('td', '', what));
+          keys.appendChild(tr);
+        }
+        help.close = commandButton(m.close, () => this.closeHelp());
+        box.append(element('h2', '', m.help), list, element('h2', '', m.keys), keys, help.close);
+      };
+      return help;
     }
 
     showHelp() {
+      this.help.fill();
       this.showDialog(this.help.box, this.help.close);
     }
 
@@ -844,8 +870,9 @@
         this.commands[i].style.fontWeight = d.commands[i].font.bold ? 'bold' : 'normal';
       });
       g.options.forEach((r, i) => put(this.options[i].parentElement, r));
+      // The surface reads where the canvas landed when input first needs it: reading it here
+      // would make the browser lay the page out before the page is complete.
       this.surface.setGeometry(g.surface, g.scale, dpr);
-      this.surface.placed(this.surface.canvas.getBoundingClientRect());
       this.placeRaster();
       put(this.notice.box, g.notice);
 
