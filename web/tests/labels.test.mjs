@@ -22,7 +22,7 @@ import { after, before, describe, test } from 'node:test';
 import { promisify } from 'node:util';
 
 import { serve } from '../tools/serve.mjs';
-import { launch } from './support/chromium.mjs';
+import { forEachEngine } from './support/engines.mjs';
 import { LessonPage } from './support/LessonPage.mjs';
 import { decodePng } from './support/png.mjs';
 import { site } from './support/site.mjs';
@@ -68,34 +68,30 @@ function pictureInk(img, b) {
 
 const sum = (ink, captions) => captions.reduce((s, c) => s + ink[c], 0);
 
-describe('the point labels are as bold as on the desktop', { skip }, () => {
-  let browser, server, origin, desktop;
+let server, origin, desktop;
 
-  before(async () => {
-    if (skip) return;
-    ({ server, url: origin } = await serve(site));
-    browser = await launch();
-    // The initial screen: every label and letter shown.
-    const dir = mkdtempSync(join(tmpdir(), 'pr-labels-'));
-    try {
-      writeFileSync(join(dir, 'start.script'), '');
-      const env = { ...process.env, QT_QPA_PLATFORM: process.env.QT_QPA_PLATFORM ?? 'offscreen',
-                    QT_SCALE_FACTOR: '1' };
-      await promisify(execFile)(tool, [join(dir, 'start.script'), join(dir, 'start.png'), '811x702'], { env });
-      desktop = decodePng(readFileSync(join(dir, 'start.png')));
-    } finally {
-      rmSync(dir, { recursive: true, force: true });
-    }
-  });
+before(async () => {
+  if (skip) return;
+  ({ server, url: origin } = await serve(site));
+  // The initial screen: every label and letter shown.
+  const dir = mkdtempSync(join(tmpdir(), 'pr-labels-'));
+  try {
+    writeFileSync(join(dir, 'start.script'), '');
+    const env = { ...process.env, QT_QPA_PLATFORM: process.env.QT_QPA_PLATFORM ?? 'offscreen',
+                  QT_SCALE_FACTOR: '1' };
+    await promisify(execFile)(tool, [join(dir, 'start.script'), join(dir, 'start.png'), '811x702'], { env });
+    desktop = decodePng(readFileSync(join(dir, 'start.png')));
+  } finally {
+    rmSync(dir, { recursive: true, force: true });
+  }
+});
 
-  after(async () => {
-    await browser?.close();
-    server?.close();
-  });
+after(() => server?.close());
 
+forEachEngine((engine) => describe('the point labels are as bold as on the desktop', { skip }, () => {
   for (const dpr of [1, 2]) {
     test(`at device pixel ratio ${dpr}`, async (t) => {
-      const page = await LessonPage.open(browser, origin, { width: 811, height: 702, dpr });
+      const page = await LessonPage.open(engine, origin, { width: 811, height: 702, dpr });
       t.after(() => page.close());
       const web = await pageInk(page, [...kLabels, ...kLetters]);
       assert.equal(web.k, dpr, 'the form at scale 1');
@@ -117,4 +113,4 @@ describe('the point labels are as bold as on the desktop', { skip }, () => {
                 `than on the desktop (${shares})`);
     });
   }
-});
+}));
