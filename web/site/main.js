@@ -154,6 +154,10 @@
     // lesson: the lesson as loaded; newLesson() makes another as the program starts, for the
     // lesson after 終了.
     constructor(root, lesson, letters, newLesson, letterFace = null) {
+      // The viewport's size makes the browser lay the page out: cheap while the form is
+      // still empty, and the page's first layout then waits for the frame.
+      const view = document.documentElement;
+      const viewport = { w: view.clientWidth, h: view.clientHeight };
       this.root = root;
       this.newLesson = newLesson;
       this.lesson = lesson;
@@ -280,7 +284,7 @@
       // Another tab kept a board: 前回の板書 may have one more to offer.
       window.addEventListener('storage', () => this.refreshOthers());
 
-      this.relayout();
+      this.relayout(viewport);
       this.sync();
     }
 
@@ -851,12 +855,13 @@
       this.sync();
     }
 
-    relayout() {
+    // viewport: its size in CSS px where already known, else read now.
+    relayout(viewport = null) {
       const d = this.design;
       const dpr = window.devicePixelRatio || 1;
       const view = document.documentElement;
-      const g = this.lesson.layoutAt(view.clientWidth, view.clientHeight, dpr, this.share,
-                                   this.canCopy);
+      const { w, h } = viewport ?? { w: view.clientWidth, h: view.clientHeight };
+      const g = this.lesson.layoutAt(w, h, dpr, this.share, this.canCopy);
       this.placed = g;
       this.root.style.setProperty('--scale', String(g.scale));
       const ring = g.focusRing;
