@@ -155,6 +155,9 @@ forEachEngine((engine) => describe('the page uses the subsets', () => {
       for (const file of ['fonts/gothic.woff2', 'fonts/mincho.woff2', 'fonts/italic.woff2'])
         assert.ok(page.requests.includes(origin + file), `${file} was not loaded`);
 
+      // The help's texts are put in after the first frame; the help shown has them.
+      await page.key('F1');
+      await page.waitForElement('.help');
       // Each piece of text on the page, with the first family its element asks for: that
       // family must be one of the subsets, and hold every character of the text.
       const shown = await page.evaluate(() => {

@@ -403,9 +403,13 @@ forEachEngine((engine) => {
   });
 
   describe('the page as a whole', () => {
-    test('repainting only what changed gives the same picture as painting it all', async (t) => {
-      const page = await open(t);
-      await page.drag([[290, 330], [330, 330], [250, 330]]);   // the copy, there and back
+    // The tiles a slanted line crosses are found along it: at a large scale and at a
+    // fractional ratio too, where tile edges fall between logical pixels.
+    for (const [width, height, dpr] of [[811, 702, 1], [3840, 2160, 1], [1366, 768, 1.25]])
+    test(`repainting only what changed gives the same picture as painting it all, ${width} x ${height} at ${dpr}`,
+         Number.isInteger(dpr) ? {} : needs(engine, 'fractionalDpr'), async (t) => {
+      const page = await open(t, width, height, dpr);
+      await page.drag([[290, 330], [330, 330], [250, 330], [420, 330]]); // the copy, to and fro
       await page.drag([[300, 100], [300, 120]]);                // ℓ's prolongation
       await page.drag([[560, 100], [560, 120]]);                // m's, and Ｇ
       await page.clickButton('メモ');
