@@ -50,13 +50,7 @@ test('after the service worker is installed the lesson reloads with no network',
   assert.equal(await page.pixel(100, 250), WHITE, 'p');
   assert.equal(await page.pixel(400, 100), GREEN);
   // The letter p's bitmap came too: some of its box is light.
-  const letter = await page.evaluate(() => {
-    const s = ParallelRatio.page.surface;
-    const d = s.g.getImageData(52, 216, 24, 34).data;
-    let light = 0;
-    for (let i = 0; i < d.length; i += 4) if (d[i] > 200 && d[i + 1] > 200) ++light;
-    return light;
-  });
+  const letter = await page.letterInk();
   assert.ok(letter > 20, `letter p has ${letter} light pixels`);
   const offline = await page.evaluate(() => ({
     fonts: [...document.fonts].filter((f) => f.status === 'loaded').map((f) => f.family).sort(),

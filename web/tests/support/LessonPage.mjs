@@ -132,6 +132,17 @@ export class LessonPage {
     }, [box, colour, tolerance]);
   }
 
+  // Light canvas pixels in the box of the letter p (at scale 1): its outline or its bitmap
+  // was drawn there.
+  letterInk() {
+    return this.evaluate(() => {
+      const d = ParallelRatio.page.surface.g.getImageData(52, 216, 24, 34).data;
+      let light = 0;
+      for (let i = 0; i < d.length; i += 4) if (d[i] > 200 && d[i + 1] > 200) ++light;
+      return light;
+    });
+  }
+
   // The whole canvas as {width, height, data: RGBA bytes}.
   async canvasImage() {
     const r = await this.evaluate(() => {
