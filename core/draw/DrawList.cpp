@@ -145,7 +145,7 @@ DrawItem element(const Form1 &f, ElementRef r)
 
 } // namespace
 
-DrawList DrawList::build(const Form1 &f)
+DrawList DrawList::build(const Form1 &f, look::Palette palette)
 {
     constexpr double b = PictureBox::kBorder;
     constexpr double w = PictureBox::kOuterWidth, h = PictureBox::kOuterHeight;
@@ -173,6 +173,13 @@ DrawList DrawList::build(const Form1 &f)
 
     for (auto it = kStackingFrontToBack.rbegin(); it != kStackingFrontToBack.rend(); ++it)
         list.items.push_back(element(f, *it));
+    if (palette != look::Palette::Lesson)
+        for (std::size_t i = 0; i < list.items.size(); ++i)
+            if (i == 0 || i >= kFirstElement) {
+                DrawItem &d = list.items[i];
+                d.colour = look::paint(palette, d.colour);
+                d.back = look::paint(palette, d.back);
+            }
     return list;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 #include "Look.h"
+#include "Palette.h"
 #include "form/Image.h"
 #include "form/Rgb.h"
 
@@ -65,7 +66,8 @@ struct DrawItem {
 // nothing, so two lists of the same form compare slot by slot.
 class DrawList {
 public:
-    static DrawList build(const Form1 &form);
+    // The surface's own colours (layer, elements) in `palette`; the frame keeps its own.
+    static DrawList build(const Form1 &form, look::Palette palette = look::Palette::Lesson);
 
     std::vector<DrawItem> items;
     Box outer; // the surface with its border: (-2, -2) to (791, 639)

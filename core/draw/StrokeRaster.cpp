@@ -145,6 +145,19 @@ void StrokeRaster::setGeometry(int pixelWidth, int pixelHeight, double k)
     width_ = pixelWidth;
     height_ = pixelHeight;
     k_ = k;
+    repaintAll();
+}
+
+void StrokeRaster::setPalette(look::Palette palette)
+{
+    if (palette == palette_)
+        return;
+    palette_ = palette;
+    repaintAll();
+}
+
+void StrokeRaster::repaintAll()
+{
     dirtyAll();
     if (hasKept_) {
         ops_.push_back({RasterOp::Kind::Forget});
@@ -192,7 +205,7 @@ void StrokeRaster::make()
     RasterOp op{RasterOp::Kind::Make};
     op.w = width_;
     op.h = height_;
-    op.colour = background_;
+    op.colour = look::paint(palette_, background_);
     ops_.push_back(op);
     blank_ = false;
     dirtyAll();
@@ -210,7 +223,7 @@ void StrokeRaster::segment(float x1, float y1, float x2, float y2, Rgb colour, i
                      PictureBox::kInnerWidth * k_ + 2 * half,
                      PictureBox::kInnerHeight * k_ + 2 * half))
         return;
-    RasterOp op{RasterOp::Kind::Segment, ax, ay, bx, by, w * k_, colour};
+    RasterOp op{RasterOp::Kind::Segment, ax, ay, bx, by, w * k_, look::paint(palette_, colour)};
     ops_.push_back(op);
 }
 
@@ -317,7 +330,7 @@ void StrokeRaster::paintChanged(const std::vector<Stroke> &strokes, std::size_t 
     Box bounds;
     for (const RasterRect &r : region) {
         RasterOp op{RasterOp::Kind::Fill, double(r.x), double(r.y), double(r.w), double(r.h)};
-        op.colour = background_;
+        op.colour = look::paint(palette_, background_);
         ops_.push_back(op);
         bounds.unite({double(r.x), double(r.y), double(r.x + r.w), double(r.y + r.h)});
     }

@@ -1,4 +1,5 @@
 #pragma once
+#include "Palette.h"
 #include "board/LayerSink.h"
 #include "form/Rgb.h"
 
@@ -71,8 +72,13 @@ public:
     int pixelWidth() const { return width_; }
     int pixelHeight() const { return height_; }
 
+    // The colours the steps paint in; a change paints the raster again, as a resize does.
+    // The runs and their hashes keep the strokes' own colours, so nothing else changes.
+    void setPalette(look::Palette palette);
+    look::Palette palette() const { return palette_; }
+
     bool isBlank() const { return blank_; }
-    Rgb background() const { return background_; }
+    Rgb background() const { return background_; } // the lesson's colour, before the palette
 
     // The steps since the last call, in order.
     std::vector<RasterOp> take();
@@ -116,6 +122,7 @@ private:
     void make();
     void segment(float x1, float y1, float x2, float y2, Rgb colour, int width);
     void dirtyAll();
+    void repaintAll(); // after a change of geometry or palette
     void dirty(const Box &b);
     RasterRect pixels(const Box &b) const; // whole pixels covering b, within the raster
 
@@ -126,6 +133,7 @@ private:
     bool hasKept_ = false; // a raster is set aside
     const std::vector<Stroke> *source_ = nullptr;
     Rgb background_;
+    look::Palette palette_ = look::Palette::Lesson;
     double k_ = 1;
     int width_ = 0, height_ = 0;
     Box dirty_;

@@ -266,7 +266,7 @@ void appendPoint(std::string &out, char command, double x, double y)
 
 // The path data is written straight into the document: it holds digits, signs, points,
 // spaces and the letters M and L only, nothing to escape.
-void writeStroke(std::string &out, const Stroke &stroke, const Box &inner)
+void writeStroke(std::string &out, const Stroke &stroke, const Box &inner, look::Palette palette)
 {
     if (stroke.points.empty())
         return;
@@ -305,7 +305,7 @@ void writeStroke(std::string &out, const Stroke &stroke, const Box &inner)
         }
     }
     out += '"';
-    Writer(out).attr("stroke", colour(stroke.colour)).attr("stroke-width", width).raw("/>\n");
+    Writer(out).attr("stroke", colour(look::paint(palette, stroke.colour))).attr("stroke-width", width).raw("/>\n");
 }
 
 // An element's primitive, already known to reach the inner area.
@@ -452,7 +452,7 @@ std::string write(const DrawList &list, const std::vector<Stroke> &strokes, cons
     w.raw("<g clip-path=\"url(#inner)\" fill=\"none\" stroke-linecap=\"round\" "
           "stroke-linejoin=\"round\">\n");
     for (const Stroke &s : strokes)
-        writeStroke(out, s, inner);
+        writeStroke(out, s, inner, o.palette);
     w.raw("</g>\n");
 
     w.raw("<g clip-path=\"url(#inner)\">\n");

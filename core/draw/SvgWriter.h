@@ -21,6 +21,8 @@ std::vector<std::string> defaultFamilies(look::Face face);
 struct Options {
     std::string title = kTitle;
     std::string description; // none if empty
+    // The strokes' colours; the draw list's are its own, so build it in the same palette.
+    look::Palette palette = look::Palette::Lesson;
     std::vector<std::string> gothic = defaultFamilies(look::Face::Gothic);
     std::vector<std::string> mincho = defaultFamilies(look::Face::Mincho);
     std::vector<std::string> italic = defaultFamilies(look::Face::Italic);

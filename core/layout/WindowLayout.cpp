@@ -13,7 +13,8 @@ namespace {
 // The full-size column, logical pixels at scale 1: it starts level with the form's top
 // buttons and ends level with the surface's bottom edge; the form keeps a margin on its right.
 constexpr double kLeftGap = 6, kRightMargin = 10, kTop = 8, kBottomMargin = 13;
-constexpr double kGap = 8, kGroupGap = 24, kMaxButtonHeight = 72;
+// Gaps small enough that thirteen buttons of 44 px fit beside a form of its own height.
+constexpr double kGap = 6, kGroupGap = 14, kMaxButtonHeight = 72;
 constexpr double kTextMargin = 6; // each side of the widest caption
 constexpr int kCaptionPixels = 16; // Gothic bold, at scale 1
 

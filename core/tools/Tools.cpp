@@ -31,6 +31,9 @@ constexpr std::string_view kIconHelp =
     "4M12 17.5h.01";
 constexpr std::string_view kIconFullScreen = "M3 8V3h5M16 3h5v5M21 16v5h-5M8 21H3v-5";
 constexpr std::string_view kIconPointer = "M5 3l14 8.5-6.5 1.5L9.5 19z";
+// A chalk's round tip over its stick: the surface's colours.
+constexpr std::string_view kIconColours =
+    "M12 21.5a9.5 9.5 0 1 0 0-19 9.5 9.5 0 0 0 0 19zM12 2.5v19M12 7h6M12 12h9M12 17h6";
 constexpr std::string_view kIconMore =
     "M4.5 12a1 1 0 1 0 2 0 1 1 0 1 0-2 0M11 12a1 1 0 1 0 2 0 1 1 0 1 0-2 0M17.5 12a1 1 0 1 0 2 "
     "0 1 1 0 1 0-2 0";
@@ -155,6 +158,13 @@ std::vector<Tool> makeTable()
                         {{Ctrl | Shift, "L"}, {Ctrl, "L", FrontEnd::Desktop}}, kIconPointer);
     pointer.toggles = true;
     pointer.help = "大きいポインター（切り替え）";
+    // Alt+Shift+C: Ctrl+Shift+C opens a browser's inspector, Ctrl+Shift+K Firefox's console.
+    Tool &colours = add(ToolId::ColourSafe, 3, "見やすい色", "見やすい色",
+                        "図と書き込みを、色覚の違いにかかわらず見分けやすい色にします。黒板は濃い緑に"
+                        "なります。もう一度で元の色に戻ります。板書の中身は変わりません。",
+                        {{Alt | Shift, "C"}}, kIconColours);
+    colours.toggles = true;
+    colours.help = "見やすい色（切り替え）";
     add(ToolId::More, -1, "その他", "その他の道具", "ここに並ばない道具を一覧で開きます。", {},
         kIconMore);
     return t;
@@ -285,6 +295,8 @@ bool toolChecked(const Tool &t, const Lesson &lesson, const ToolContext &context
         return context.largePointer;
     case ToolId::FullScreen:
         return context.fullScreen;
+    case ToolId::ColourSafe:
+        return context.colourSafe;
     default:
         return false;
     }
@@ -345,13 +357,15 @@ std::vector<KeyHelp> keyHelp(FrontEnd frontEnd)
                     "細字のペン：赤色、黄色、青色、消しゴム"});
     row(tool(ToolId::End));
     row(tool(ToolId::LargePointer));
+    row(tool(ToolId::ColourSafe));
     row(tool(ToolId::FullScreen));
     rows.push_back({"Esc", "全画面表示を終える"});
     rows.push_back({"Tab", "次のボタンへ（ペンの中は矢印キーで選ぶ）"});
     rows.push_back({"Space", "選んだボタンを押す"});
     row(tool(ToolId::Help));
     for (const Tool *t : stripTools(frontEnd))
-        if (t->id != ToolId::Help && t->id != ToolId::FullScreen && t->id != ToolId::LargePointer)
+        if (t->id != ToolId::Help && t->id != ToolId::FullScreen &&
+            t->id != ToolId::LargePointer && t->id != ToolId::ColourSafe)
             row(*t);
     return rows;
 }

@@ -41,6 +41,7 @@ enum class ToolId : std::uint8_t {
     Help,
     FullScreen,
     LargePointer,
+    ColourSafe, // 見やすい色: the surface in chalk every colour vision tells apart
     More, // その他: the tools a short strip has no room for, as a menu
 };
 
@@ -109,6 +110,7 @@ struct ToolContext {
     bool lastBoard = true; // 前回の板書 has a board to offer
     bool largePointer = false;
     bool fullScreen = false;
+    bool colourSafe = false;
 };
 
 // Whether a click or key works the tool now, and whether it shows as on.

@@ -33,13 +33,13 @@ struct Case {
 // window of the form's own proportions ...
 const Case kCases[] = {
     {811, 702, 1, ToolsAt::Keys, 0},      {820, 712, 1, ToolsAt::Keys, 0},
-    {947, 702, 1, ToolsAt::Beside, 12},   {946, 702, 1, ToolsAt::Strip, 12},
-    {1024, 768, 1, ToolsAt::Strip, 12},   {1180, 820, 2, ToolsAt::Beside, 12},
-    {1920, 1080, 1, ToolsAt::Beside, 12}, {3840, 2160, 2, ToolsAt::Beside, 12},
-    {1366, 768, 1.25, ToolsAt::Beside, 12}, {1280, 800, 1.5, ToolsAt::Beside, 12},
-    {640, 480, 1, ToolsAt::Strip, 4},     {820, 1180, 2, ToolsAt::Row, 12},
-    {768, 1024, 1, ToolsAt::Row, 12},     {480, 640, 1, ToolsAt::Row, 4},
-    {900, 702, 1.5, ToolsAt::Strip, 12},
+    {947, 702, 1, ToolsAt::Beside, 13},   {946, 702, 1, ToolsAt::Strip, 13},
+    {1024, 768, 1, ToolsAt::Strip, 13},   {1180, 820, 2, ToolsAt::Beside, 13},
+    {1920, 1080, 1, ToolsAt::Beside, 13}, {3840, 2160, 2, ToolsAt::Beside, 13},
+    {1366, 768, 1.25, ToolsAt::Beside, 13}, {1280, 800, 1.5, ToolsAt::Beside, 13},
+    {640, 480, 1, ToolsAt::Strip, 4},     {820, 1180, 2, ToolsAt::Row, 13},
+    {768, 1024, 1, ToolsAt::Row, 13},     {480, 640, 1, ToolsAt::Row, 4},
+    {900, 702, 1.5, ToolsAt::Strip, 13},
 };
 
 } // namespace
