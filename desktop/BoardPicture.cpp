@@ -38,9 +38,11 @@ std::string pathData(const QPainterPath &path)
 
 } // namespace
 
-BoardPicture::BoardPicture(const DrawList &list, const std::vector<Stroke> &strokes,
-                           const FontFamilies &fonts, const LetterImages &letters)
-    : list_(list), strokes_(strokes), fonts_(fonts), painter_(fonts, letters, glyphs_)
+BoardPicture::BoardPicture(DrawList list, const std::vector<Stroke> &strokes,
+                           const FontFamilies &fonts, const LetterImages &letters,
+                           look::Palette palette)
+    : list_(std::move(list)), palette_(palette), strokes_(strokes), fonts_(fonts),
+      painter_(fonts, letters, glyphs_)
 {
 }
 
@@ -95,7 +97,7 @@ void BoardPicture::paintStrokes(QPainter &p) const
     for (const Stroke &stroke : strokes_) {
         if (stroke.points.empty())
             continue;
-        QPen pen(QColor(stroke.colour), std::max(1, stroke.width), Qt::SolidLine, Qt::RoundCap,
+        QPen pen(QColor(look::paint(palette_, stroke.colour)), std::max(1, stroke.width), Qt::SolidLine, Qt::RoundCap,
                  Qt::RoundJoin);
         p.setPen(pen);
         // Where the pen's ends still reach the inner area. A stroke that stays near it is
@@ -144,6 +146,7 @@ QByteArray BoardPicture::toSvg() const
 {
     svg::Options o;
     o.description = QCoreApplication::applicationName().toStdString();
+    o.palette = palette_;
     o.gothic.insert(o.gothic.begin(), fonts_.gothic().toStdString());
     o.mincho.insert(o.mincho.begin(), fonts_.mincho().toStdString());
     o.letterOutline = [this](const DrawItem &letter) {

@@ -29,11 +29,12 @@ class LetterImages;
 // background colour) covers the writing before it. Strokes are cut to the inner area as on
 // screen.
 //
-// Holds references only: the draw list, the strokes, the fonts and letters must outlive it.
+// Holds references to the strokes, the fonts and the letters, which must outlive it.
 class BoardPicture {
 public:
-    BoardPicture(const DrawList &list, const std::vector<Stroke> &strokes,
-                 const FontFamilies &fonts, const LetterImages &letters);
+    // `list` built in `palette`, which the strokes are painted in too.
+    BoardPicture(DrawList list, const std::vector<Stroke> &strokes, const FontFamilies &fonts,
+                 const LetterImages &letters, look::Palette palette = look::Palette::Lesson);
 
     // The board's size in logical surface pixels, frame included.
     static QSizeF size();
@@ -67,7 +68,8 @@ public:
 private:
     void paintStrokes(QPainter &p) const;
 
-    const DrawList &list_;
+    DrawList list_;
+    look::Palette palette_;
     const std::vector<Stroke> &strokes_;
     const FontFamilies &fonts_;
     LetterGlyphs glyphs_; // before painter_, which is given a copy

@@ -5,6 +5,7 @@
 
 #include <QtGui/QPainter>
 #include <QtGui/QPen>
+#include <cmath>
 #include <utility>
 
 namespace pr {
@@ -75,8 +76,25 @@ void DrawListPainter::paint(QPainter &p, const DrawItem &d) const
             return;
         }
         const QImage &img = letters_.image(d.image);
-        if (!img.isNull())
+        if (img.isNull())
+            return;
+        if (d.colour == look::kLetterInk && d.back == look::kLetterBack) {
             p.drawImage(toQt(d.box), img);
+            return;
+        }
+        // Another palette: the bitmap's white-on-green, pixel by pixel from back to ink.
+        QImage tinted = img.convertToFormat(QImage::Format_RGB32);
+        const QColor ink(d.colour), back(d.back);
+        for (int y = 0; y < tinted.height(); ++y) {
+            auto *row = reinterpret_cast<QRgb *>(tinted.scanLine(y));
+            for (int x = 0; x < tinted.width(); ++x) {
+                const double a = qRed(row[x]) / 255.0; // 0 on the green, 1 on the white
+                const auto mix = [a](int from, int to) { return int(std::lround(from + (to - from) * a)); };
+                row[x] = qRgb(mix(back.red(), ink.red()), mix(back.green(), ink.green()),
+                              mix(back.blue(), ink.blue()));
+            }
+        }
+        p.drawImage(toQt(d.box), tinted);
         return;
     }
     case DrawKind::Outline: {

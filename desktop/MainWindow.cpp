@@ -222,6 +222,7 @@ void MainWindow::buildTools()
     work(ToolId::Help, &MainWindow::showHelp);
     work(ToolId::FullScreen, &MainWindow::toggleFullScreen);
     work(ToolId::LargePointer, [this] { setLargePointer(!largePointer_); });
+    work(ToolId::ColourSafe, [this] { setColourSafe(!colourSafe_); });
 
     toolStrip_ = new ToolStrip([this](const Tool &t) { return toolAction(t.id); }, fonts_, this);
     toolStrip_->setAccessibleName(QStringLiteral("道具"));
@@ -278,6 +279,21 @@ void MainWindow::setLargePointer(bool on)
     applyPointer();
     syncTools();
     emit largePointerChanged(on);
+}
+
+void MainWindow::setColourSafe(bool on)
+{
+    if (on == colourSafe_)
+        return;
+    colourSafe_ = on;
+    surface_->setPalette(shownPalette());
+    syncTools();
+    emit colourSafeChanged(on);
+}
+
+look::Palette MainWindow::shownPalette() const
+{
+    return colourSafe_ ? look::Palette::ColourSafe : look::Palette::Lesson;
 }
 
 void MainWindow::applyPointer()
@@ -344,7 +360,7 @@ void MainWindow::syncFromCore()
 
 void MainWindow::syncTools()
 {
-    const ToolContext context{true, largePointer_, isFullScreen()};
+    const ToolContext context{true, largePointer_, isFullScreen(), colourSafe_};
     for (std::size_t i = 0; i < tools_.size(); ++i) {
         QAction *a = tools_[i];
         if (!a)

@@ -4,6 +4,7 @@
 #include "LetterImages.h"
 #include "ControlTexts.h"
 #include "lesson/Lesson.h"
+#include "draw/Palette.h"
 
 #include <QtCore/QString>
 #include <QtGui/QPalette>
@@ -66,6 +67,9 @@ public:
     // The large pointer over the surface, for projectors and whiteboards (off at first).
     bool largePointer() const { return largePointer_; }
     void setLargePointer(bool on);
+    // 見やすい色: the surface, and the pictures made of it, in the colour-safe palette.
+    bool colourSafe() const { return colourSafe_; }
+    void setColourSafe(bool on);
 
     // The help (F1): created at its first showing.
     void showHelp();
@@ -74,8 +78,11 @@ public:
     // The control the focus ring is around while the keyboard is in use, or none.
     QWidget *focusRingTarget() const;
 
-    // The board as the surface shows it now, to save, copy or print.
+    // The board as the surface shows it now, to save, copy or print; or in another palette
+    // (white paper for printing).
     BoardPicture board() const;
+    BoardPicture board(look::Palette palette) const;
+    look::Palette shownPalette() const;
     // The action of a tool (its key works whether or not the strip shows it).
     QAction *toolAction(ToolId tool) const { return tools_[std::size_t(tool)]; }
     // The large buttons beside the form, shown where the window has room for them.
@@ -121,6 +128,7 @@ public:
 
 signals:
     void largePointerChanged(bool on);
+    void colourSafeChanged(bool on);
     // A board file could not be opened, saved or restored: the message for the user.
     void boardMessage(const QString &message);
 
@@ -164,6 +172,7 @@ private:
     std::uint64_t keptRevision_ = 0; // the lesson's revision last written to the store
     QPalette modeOnPalette_;  // a mode button while its mode is on
     bool largePointer_ = false;
+    bool colourSafe_ = false;
     double pointerDpr_ = 0;   // device pixel ratio the large pointer was drawn for
     double scale_ = 1;
     bool followsScreen_ = false;

@@ -14,16 +14,21 @@
 #include <QtGui/QGuiApplication>
 #include <QtPrintSupport/QPrintDialog>
 #include <QtPrintSupport/QPrinter>
+#include <QtWidgets/QCheckBox>
 #include <QtWidgets/QFileDialog>
 #include <QtWidgets/QMessageBox>
 #include <QtWidgets/QToolButton>
 #include <QtWidgets/QToolTip>
+#include <QtWidgets/QVBoxLayout>
 
 namespace pr {
 
-BoardPicture MainWindow::board() const
+BoardPicture MainWindow::board() const { return board(shownPalette()); }
+
+BoardPicture MainWindow::board(look::Palette palette) const
 {
-    return BoardPicture(surface_->shownList(), lesson_.strokes(), fonts_, letters_);
+    return BoardPicture(DrawList::build(lesson_.form, palette), lesson_.strokes(), fonts_,
+                        letters_, palette);
 }
 
 void MainWindow::copyBoard()
@@ -45,7 +50,17 @@ void MainWindow::printBoard()
     QPrintDialog dialog(&printer, this);
     const QString caption = qText(tool(ToolId::Print).caption);
     dialog.setWindowTitle(caption);
-    if (dialog.exec() == QDialog::Accepted && !board().print(printer))
+    // White paper unless asked: a sheet of solid green wastes ink and reads badly. Where the
+    // system's own dialog shows no tab of ours, white it is.
+    auto *ground = new QWidget;
+    ground->setWindowTitle(QStringLiteral("黒板の色"));
+    auto *asShown = new QCheckBox(QStringLiteral("画面と同じ黒板の色で印刷する"), ground);
+    (new QVBoxLayout(ground))->addWidget(asShown);
+    dialog.setOptionTabs({ground});
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const look::Palette palette = asShown->isChecked() ? shownPalette() : look::Palette::Paper;
+    if (!board(palette).print(printer))
         QMessageBox::warning(this, caption, QStringLiteral("印刷できませんでした。"));
 }
 
@@ -58,7 +73,9 @@ void MainWindow::saveBoardImage()
         const QSize px = (BoardPicture::size() * k).toSize();
         filters << QStringLiteral("PNG 画像 %1倍 %2×%3 (*.png)").arg(k).arg(px.width()).arg(px.height());
     }
-    filters << QStringLiteral("SVG 画像 (*.svg)");
+    const QString white = QStringLiteral("白い紙 ");
+    filters << white + filters.front();
+    filters << QStringLiteral("SVG 画像 (*.svg)") << white + QStringLiteral("SVG 画像 (*.svg)");
     static QString folder = [] {
         const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
         return QDir(pictures).exists() ? pictures : QDir::homePath();
@@ -74,14 +91,15 @@ void MainWindow::saveBoardImage()
     if (path.isEmpty())
         return;
     const qsizetype filter = filters.indexOf(chosen);
-    const bool svgChosen = filter == filters.size() - 1;
+    const bool svgChosen = chosen.endsWith(QStringLiteral("(*.svg)"));
+    const bool paper = chosen.startsWith(white);
     const QString suffix = QFileInfo(path).suffix().toLower();
     if (suffix != QStringLiteral("png") && suffix != QStringLiteral("svg"))
         path += svgChosen ? QStringLiteral(".svg") : QStringLiteral(".png");
     folder = QFileInfo(path).absolutePath();
-    const double scale = filter >= 0 && !svgChosen ? kScales[filter] : 2;
+    const double scale = filter >= 0 && filter < 3 ? kScales[filter] : 2;
     QString error;
-    if (!board().save(path, scale, &error))
+    if (!board(paper ? look::Palette::Paper : shownPalette()).save(path, scale, &error))
         QMessageBox::warning(this, caption, error);
 }
 

@@ -57,6 +57,12 @@ void StrokeLayer::setGeometry(QSize widgetSize, double scale, double dpr)
     run();
 }
 
+void StrokeLayer::setPalette(look::Palette palette)
+{
+    raster_.setPalette(palette);
+    run();
+}
+
 void StrokeLayer::run()
 {
     std::optional<SegmentPainter> painter;

@@ -31,7 +31,10 @@ public:
     // blank: then the surface shows background() alone.
     const QImage &image() const { return image_; }
     bool isBlank() const { return image_.isNull(); }
-    QRgb background() const { return raster_.background(); }
+    // The colour a blank layer shows, in the layer's palette.
+    QRgb background() const { return look::paint(raster_.palette(), raster_.background()); }
+    // Paints the raster again in `palette`: the whole layer is dirty after a change.
+    void setPalette(look::Palette palette);
 
     // Widget-pixel rectangle that changed since the last call (empty if nothing); a clear or
     // a redraw reports the whole layer.

@@ -76,9 +76,20 @@ QPointF SurfaceWidget::toWidget(QPointF s) const
     return (s + QPointF(kBorder, kBorder)) * scale_;
 }
 
+void SurfaceWidget::setPalette(look::Palette palette)
+{
+    if (palette == palette_)
+        return;
+    palette_ = palette;
+    layer_.setPalette(palette);
+    layer_.takeDirty();
+    shown_ = DrawList::build(form_, palette_);
+    update();
+}
+
 void SurfaceWidget::syncFromCore()
 {
-    DrawList now = DrawList::build(form_);
+    DrawList now = DrawList::build(form_, palette_);
     const Box dirty = DrawList::changedArea(shown_, now);
     shown_ = std::move(now);
 

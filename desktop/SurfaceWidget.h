@@ -42,6 +42,10 @@ public:
     const StrokeLayer &strokeLayer() const { return layer_; }
     const DrawList &shownList() const { return shown_; }
 
+    // The colours the surface is painted in (the form keeps the lesson's own).
+    void setPalette(look::Palette palette);
+    look::Palette palette() const { return palette_; }
+
     // Ends a touch or pen gesture in progress as a release at the last position seen, for a
     // lift that arrives without one; does nothing when none is in progress.
     void endTouchOrPenGesture();
@@ -73,6 +77,7 @@ private:
     DrawListPainter painter_;
     StrokeLayer layer_;
     DrawList shown_;
+    look::Palette palette_ = look::Palette::Lesson;
     double scale_ = 1;
     bool layerStale_ = false;  // size or scale changed since the layer was last fitted
     QPointF lastSurfacePoint_; // last position passed on, for a release without one

@@ -13,7 +13,8 @@ namespace {
 
 constexpr const char *kX = "window/x", *kY = "window/y", *kWidth = "window/width",
                      *kHeight = "window/height", *kMaximized = "window/maximized",
-                     *kFullScreen = "window/fullScreen", *kLargePointer = "pointer/large";
+                     *kFullScreen = "window/fullScreen", *kLargePointer = "pointer/large",
+                     *kColourSafe = "look/colourSafe";
 
 // Beyond any desktop; keeps the arithmetic on a rectangle's edges far from overflowing.
 constexpr int kFarthest = 1 << 20;
@@ -118,6 +119,17 @@ bool WindowSettings::largePointer() const
 void WindowSettings::setLargePointer(bool on)
 {
     settings_.setValue(QLatin1String(kLargePointer), on);
+    settings_.sync();
+}
+
+bool WindowSettings::colourSafe() const
+{
+    return savedSwitch(kColourSafe).value_or(false);
+}
+
+void WindowSettings::setColourSafe(bool on)
+{
+    settings_.setValue(QLatin1String(kColourSafe), on);
     settings_.sync();
 }
 

@@ -27,6 +27,8 @@ public:
 
     bool largePointer() const;
     void setLargePointer(bool on);
+    bool colourSafe() const; // 見やすい色
+    void setColourSafe(bool on);
 
     // The saved client rectangle `saved` as the window may take it on screens whose free
     // areas are `screens`: moved wholly onto the screen it shares most with. Nothing if it

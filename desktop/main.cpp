@@ -43,6 +43,9 @@ int main(int argc, char *argv[])
     window.setLargePointer(options.largePointer || remembered.largePointer());
     QObject::connect(&window, &pr::MainWindow::largePointerChanged,
                      [&remembered](bool on) { remembered.setLargePointer(on); });
+    window.setColourSafe(remembered.colourSafe());
+    QObject::connect(&window, &pr::MainWindow::colourSafeChanged,
+                     [&remembered](bool on) { remembered.setColourSafe(on); });
     QObject::connect(&app, &QCoreApplication::aboutToQuit,
                      [&] { remembered.saveWindow(window); });
     QObject::connect(&instance, &pr::SingleInstance::requested, &window,

@@ -112,7 +112,7 @@ private slots:
         QVERIFY(std::abs((1920 - 1 - strip.right()) - leftMargin) <= 2);
         // Big buttons, one below the other inside the strip, captions readable from afar.
         int bottom = -1;
-        QCOMPARE(w.toolStrip()->shownButtons().size(), 12);
+        QCOMPARE(w.toolStrip()->shownButtons().size(), qsizetype(stripTools(FrontEnd::Desktop).size()));
         for (QToolButton *b : w.toolStrip()->shownButtons()) {
             QVERIFY(strip.contains(b->geometry().translated(strip.topLeft())));
             QVERIFY(b->geometry().top() > bottom);
@@ -252,6 +252,45 @@ private slots:
         // The picture of the board follows: no writing left on it.
         QCOMPARE(w.board().toImage(1).pixel(102, 232) & 0xffffff, 0x008000u);
         QVERIFY(buttonOf(w, ToolId::ClearWriting)->toolTip().indexOf(u'(') < 0); // no key to name
+    }
+
+    // 見やすい色 repaints the surface and its pictures and leaves the board as it was; a
+    // print or picture on paper is white with dark chalk.
+    void colourSafeChangesOnlyTheLook()
+    {
+        MainWindow w;
+        showAt(w, QSize(1920, 1080));
+        w.commandButton(3)->click();
+        wt::press(w, {100, 200});
+        wt::move(w, {100, 300});
+        wt::release(w, {100, 300});
+        const Board before = w.lesson().board();
+        const auto surfaceAt = [&w](QPointF p) {
+            const QImage shot = w.surface()->grab().toImage();
+            return shot.pixel((w.surface()->strokeLayer().toWidget(p) * shot.devicePixelRatio())
+                                  .toPoint()) & 0xffffff;
+        };
+        const struct {
+            look::Palette palette;
+            QRgb ground, ink;
+        } kLooks[] = {{look::Palette::Lesson, 0x008000, 0xff0000},
+                      {look::Palette::ColourSafe, 0x173d2b, 0xff775b},
+                      {look::Palette::Lesson, 0x008000, 0xff0000}};
+        for (const auto &l : kLooks) {
+            if ((l.palette == look::Palette::ColourSafe) != w.colourSafe())
+                clickTool(w, ToolId::ColourSafe);
+            QCOMPARE(buttonOf(w, ToolId::ColourSafe)->isChecked(), w.colourSafe());
+            QCOMPARE(surfaceAt({300, 150}), l.ground);
+            QCOMPARE(surfaceAt({100, 280}), l.ink);
+            const QImage picture = w.board().toImage(1);
+            QCOMPARE(picture.pixel(302, 152) & 0xffffff, l.ground);
+            QCOMPARE(picture.pixel(102, 282) & 0xffffff, l.ink);
+            QCOMPARE(w.lesson().board(), before);
+        }
+        const QImage paper = w.board(look::Palette::Paper).toImage(1);
+        QCOMPARE(paper.pixel(302, 152) & 0xffffff, 0xffffffu);
+        QCOMPARE(paper.pixel(102, 282) & 0xffffff, 0x920106u);
+        QVERIFY(qGray(paper.pixel(102, 282)) < 100); // dark in grey scale too
     }
 
     void copyButtonPutsTheBoardOnTheClipboard()
