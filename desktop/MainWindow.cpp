@@ -126,9 +126,13 @@ void MainWindow::buildControls()
             [this](int i) { handle([i](Lesson &l) { l.clickOption(i); }); });
 
     surface_ = new SurfaceWidget(form, fonts_, letters_, this);
-    connect(surface_, &SurfaceWidget::pressed, this, [this](int b, int s, QPointF p) {
-        handle([&](Lesson &l) { l.press(std::int16_t(b), std::int16_t(s), p.x(), p.y()); });
-    });
+    connect(surface_, &SurfaceWidget::pressed, this,
+            [this](int b, int s, QPointF p, bool eraserEnd) {
+                handle([&](Lesson &l) {
+                    l.press(std::int16_t(b), std::int16_t(s), p.x(), p.y(),
+                            eraserEnd ? Lesson::PenEnd::Eraser : Lesson::PenEnd::Tip);
+                });
+            });
     connect(surface_, &SurfaceWidget::moved, this, [this](int b, int s, QPointF p) {
         handle([&](Lesson &l) { l.move(std::int16_t(b), std::int16_t(s), p.x(), p.y()); });
     });

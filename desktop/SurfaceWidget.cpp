@@ -165,10 +165,10 @@ void SurfaceWidget::paintEvent(QPaintEvent *e)
     }
 }
 
-void SurfaceWidget::press(int button, int shift, QPointF w)
+void SurfaceWidget::press(int button, int shift, QPointF w, bool eraserEnd)
 {
     lastSurfacePoint_ = toSurface(w);
-    emit pressed(button, shift, lastSurfacePoint_);
+    emit pressed(button, shift, lastSurfacePoint_, eraserEnd);
 }
 
 void SurfaceWidget::move(int buttons, int shift, QPointF w)
@@ -265,13 +265,15 @@ void SurfaceWidget::endTouchOrPenGesture()
 bool SurfaceWidget::handleTablet(QEvent *e)
 {
     // The pen tip acts as the left button, the barrel button as the right one; a hovering
-    // pen moves like a mouse with no button held.
+    // pen moves like a mouse with no button held. The eraser end presses as the left button
+    // too, saying which end it is.
     auto *te = static_cast<QTabletEvent *>(e);
     const int shift = shiftCode(te->modifiers());
     switch (e->type()) {
     case QEvent::TabletPress:
         penActive_ = true;
-        press(buttonCode(te->button()), shift, te->position());
+        press(buttonCode(te->button()), shift, te->position(),
+              te->pointerType() == QPointingDevice::PointerType::Eraser);
         break;
     case QEvent::TabletMove:
         move(buttonsCode(te->buttons()), shift, te->position());

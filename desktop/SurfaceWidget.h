@@ -52,8 +52,9 @@ public:
 
 signals:
     // Surface events: button codes 1 left, 2 right, 4 middle (moved: the buttons held), shift
-    // state 1 shift, 2 ctrl, 4 alt; positions in logical surface pixels.
-    void pressed(int button, int shift, QPointF surfacePoint);
+    // state 1 shift, 2 ctrl, 4 alt; positions in logical surface pixels. eraserEnd: a pen
+    // pressed with its eraser end (the core decides what that does).
+    void pressed(int button, int shift, QPointF surfacePoint, bool eraserEnd = false);
     void moved(int buttons, int shift, QPointF surfacePoint);
     void released(int button, int shift, QPointF surfacePoint);
 
@@ -66,7 +67,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent *e) override;
 
 private:
-    void press(int button, int shift, QPointF widgetPoint);
+    void press(int button, int shift, QPointF widgetPoint, bool eraserEnd = false);
     void move(int buttons, int shift, QPointF widgetPoint);
     void release(int button, int shift, QPointF widgetPoint);
     bool handleTouch(QEvent *e);

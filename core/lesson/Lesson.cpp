@@ -109,8 +109,30 @@ void Lesson::endGesture()
         return;
     memo::penRelease(form);
     figure::endDrag(form);
+    giveBackPen();
     strokes_.endStroke();
     commitStep();
+}
+
+void Lesson::takeEraserEnd()
+{
+    chosen_ = {form.st.penColor, form.gamen.DrawWidth, form.Shape1.Visible, form.Shape1.Width};
+    eraserEnd_ = true;
+    memo::Option1_Click(form, memo::eraserOfRow(form.selectedOption1()));
+    // The outline the eraser end shows sits round the pen at once, not where it last was.
+    memo::moveEraserCursor(form, form.st.lastX, form.st.lastY);
+}
+
+void Lesson::giveBackPen()
+{
+    if (!eraserEnd_)
+        return;
+    eraserEnd_ = false;
+    form.st.penColor = chosen_.colour;
+    form.gamen.DrawWidth = chosen_.width;
+    form.Shape1.Visible = chosen_.cursor;
+    form.Shape1.Width = chosen_.cursorWidth;
+    memo::moveEraserCursor(form, form.st.lastX, form.st.lastY);
 }
 
 bool Lesson::canUndo() const { return history_.canUndo() && !gestureInProgress(); }
@@ -272,8 +294,14 @@ void Lesson::clickOption(int index)
     if (!form.Option1.contains(index) || !form.Option1[index].Enabled)
         return;
     const Recording recording(form.gamen, strokes_);
+    // A click on the option already selected applies its pen again: after a reset the width
+    // is 3 whatever pen shows, and clicking the pen shown is how to get it back.
     form.selectOption1(index);
+    const bool erasing = eraserEnd_;
+    giveBackPen();
     memo::Option1_Click(form, std::int16_t(index));
+    if (erasing) // a pen chosen mid-stroke is the one the tip writes with next
+        takeEraserEnd();
     commitStep();
 }
 
@@ -290,7 +318,7 @@ int Lesson::pointLabelAt(double x, double y) const
     return -1;
 }
 
-void Lesson::press(std::int16_t button, std::int16_t shift, double x, double y)
+void Lesson::press(std::int16_t button, std::int16_t shift, double x, double y, PenEnd end)
 {
     if (!usableCoordinate(x) || !usableCoordinate(y))
         return;
@@ -301,8 +329,11 @@ void Lesson::press(std::int16_t button, std::int16_t shift, double x, double y)
     const Recording recording(form.gamen, strokes_);
     if (button == 2)
         endGesture(); // the reset comes after what the held button drew or moved
+    giveBackPen();
     strokes_.endStroke(); // a stroke never spans two gestures
     gamen_MouseDown(button, shift, float(x), float(y));
+    if (end == PenEnd::Eraser && button == 1 && form.st.memoMode && form.st.penDown)
+        takeEraserEnd();
     commitStep();
 }
 
@@ -327,6 +358,7 @@ void Lesson::release(std::int16_t button, std::int16_t shift, double x, double y
     }
     const Recording recording(form.gamen, strokes_);
     gamen_MouseUp(button, shift, float(lastUsableX_), float(lastUsableY_));
+    giveBackPen();
     strokes_.endStroke();
     // A click on a point label: left press and release on the same visible label.
     const int label = pressedLabel_;

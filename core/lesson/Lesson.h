@@ -52,7 +52,14 @@ public:
     void clickOption(int index);   // pen option 0..7; others ignored
     // Button codes: 1 left, 2 right, 4 middle (move: the buttons held, or'ed); shift state:
     // 1 shift, 2 ctrl, 4 alt.
-    void press(std::int16_t button, std::int16_t shift, double x, double y);
+    // end: which end of a pen touches; a mouse and a finger press as the tip. A left press of
+    // the eraser end in memo mode erases for that stroke only, with the eraser of the chosen
+    // pen's row (thin pens and the thin eraser: the thin one; thick: the thick one) and its
+    // cursor; at the release the chosen pen, its width and its cursor are as they were.
+    // Anywhere else the eraser end acts as the tip.
+    enum class PenEnd : std::uint8_t { Tip, Eraser };
+    void press(std::int16_t button, std::int16_t shift, double x, double y,
+               PenEnd end = PenEnd::Tip);
     void move(std::int16_t buttons, std::int16_t shift, double x, double y);
     void release(std::int16_t button, std::int16_t shift, double x, double y);
 
@@ -99,6 +106,18 @@ private:
     // drag ends where it is, as its release would end it, and is a step of its own first.
     void endGesture();
     void restore(HistoryStep &step, const FigureContent &content);
+    void takeEraserEnd();   // the eraser end's pen in place of the chosen one
+    void giveBackPen();     // the chosen pen again, as it was before the eraser end
+
+    // The chosen pen while the eraser end writes: colour, width, cursor shown and its width.
+    struct ChosenPen {
+        int colour = 0;
+        int width = 0;
+        bool cursor = false;
+        float cursorWidth = 0;
+    };
+    bool eraserEnd_ = false; // a stroke of the eraser end is in progress
+    ChosenPen chosen_;
 
     StrokeList strokes_;
     History history_;

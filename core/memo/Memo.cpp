@@ -62,6 +62,11 @@ void Option1_Click(Form1 &f, std::int16_t Index)
     }
 }
 
+std::int16_t eraserOfRow(int option)
+{
+    return option >= 4 ? std::int16_t(kThickEraser) : std::int16_t(kThinEraser);
+}
+
 void penPress(Form1 &f)
 {
     if (f.st.memoMode) {

@@ -309,4 +309,102 @@ TEST_CASE("strokesOutliveTheModeUntilAReset")
     CHECK(m.sink.segments.size() == std::size_t(1));
 }
 
+// --- the pen's eraser end ------------------------------------------------------------------
+TEST_CASE("theEraserEndErasesWithTheEraserOfThePensRowForOneStroke")
+{
+    using End = Lesson::PenEnd;
+    const struct {
+        int option;
+        int width;       // the eraser end's
+        int chosenWidth; // the tip's, before and after
+        bool cursor;     // the chosen pen's cursor
+    } rows[] = {{1, 15, 3, false}, {6, 25, 6, false}, {3, 15, 15, true}, {7, 25, 25, true}};
+    for (const auto &row : rows) {
+        CAPTURE(row.option);
+        MemoLesson m;
+        Form1 &f = m.f;
+        m.l.clickCommand(3);
+        m.l.clickOption(row.option);
+        const int colour = f.st.penColor;
+        m.l.press(1, 0, 100, 100, End::Eraser);
+        CHECK(f.Shape1.Visible);
+        CHECK(f.Shape1.Width == float(row.width));
+        CHECK(f.Shape1.Left == 100.0f - float(row.width) / 2); // round the pen at once
+        m.l.move(1, 0, 200, 100);
+        m.l.release(1, 0, 200, 100);
+        REQUIRE(m.l.strokes().size() == std::size_t(1));
+        CHECK(m.l.strokes()[0].eraser);
+        CHECK(m.l.strokes()[0].width == row.width);
+        CHECK(f.selectedOption1() == row.option); // the option shown never changes
+        CHECK(f.st.penColor == colour);
+        CHECK(f.gamen.DrawWidth == row.chosenWidth);
+        CHECK(f.Shape1.Visible == row.cursor);
+
+        // The tip writes in the chosen pen again.
+        m.l.press(1, 0, 100, 200);
+        m.l.move(1, 0, 200, 200);
+        m.l.release(1, 0, 200, 200);
+        REQUIRE(m.l.strokes().size() == std::size_t(2));
+        CHECK(m.l.strokes()[1].colour == QBColor(colour));
+        CHECK(m.l.strokes()[1].width == row.chosenWidth);
+        CHECK(m.l.strokes()[1].eraser == row.cursor);
+        // One undo takes each stroke back.
+        CHECK(m.l.undo());
+        CHECK(m.l.undo());
+        CHECK(m.l.strokes().empty());
+    }
+}
+
+TEST_CASE("theEraserEndOutsideMemoModeOrCutShortByAResetOrAPen")
+{
+    using End = Lesson::PenEnd;
+    MemoLesson m;
+    Form1 &f = m.f;
+    // Outside memo mode it slides the copy as the tip does.
+    m.l.press(1, 0, 300, 300, End::Eraser);
+    CHECK(f.st.dragMode == DragMode::Copy);
+    m.l.release(1, 0, 300, 300);
+    CHECK(f.st.penColor == kPenRed);
+
+    // A reset in the middle of its stroke gives the chosen pen back first.
+    m.l.clickCommand(3);
+    m.l.clickOption(4);
+    m.l.press(1, 0, 10, 10, End::Eraser);
+    m.l.clickCommand(1);
+    CHECK(f.st.penColor == kPenRed);
+    CHECK(f.gamen.DrawWidth == 3);
+    CHECK(!f.Shape1.Visible);
+
+    // A pen chosen mid-stroke: the eraser end erases on with that pen's row, and the tip
+    // then writes with that pen.
+    m.l.clickCommand(3);
+    m.l.clickOption(0);
+    m.l.press(1, 0, 10, 10, End::Eraser);
+    m.l.clickOption(5);
+    CHECK(f.gamen.DrawWidth == 25);
+    CHECK(f.st.penColor == kPenEraser);
+    m.l.release(1, 0, 10, 10);
+    CHECK(f.st.penColor == kPenYellow);
+    CHECK(f.gamen.DrawWidth == 6);
+}
+
+// After a reset the width is 3 while the thick pen still shows: a click on that same pen
+// applies it again.
+TEST_CASE("theSelectedPenClickedAgainAppliesAgain")
+{
+    MemoLesson m;
+    Form1 &f = m.f;
+    m.l.clickCommand(3);
+    m.l.clickOption(4);
+    m.l.clickCommand(1);
+    m.l.clickCommand(3);
+    REQUIRE(f.gamen.DrawWidth == 3);
+    m.l.clickOption(4);
+    m.l.press(1, 0, 0, 0);
+    m.l.move(1, 0, 5, 5);
+    m.l.release(1, 0, 5, 5);
+    REQUIRE(m.l.strokes().size() == std::size_t(1));
+    CHECK(m.l.strokes()[0].width == 6);
+}
+
 TEST_SUITE_END();

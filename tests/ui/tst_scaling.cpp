@@ -283,6 +283,51 @@ private slots:
         QCOMPARE(w.form().st.dragMode, DragMode::None);
     }
 
+    // A pen turned over erases as the eraser of the chosen pen's row, its stroke only; the
+    // pen option shown stays, and the same thick pen clicked again after 初期画面 is thick.
+    void penEraserEndErasesAndTheTipWritesAgain()
+    {
+        MainWindow w;
+        showAt(w, {811, 702});
+        const QPointingDevice eraser(QStringLiteral("test pen, eraser end"), 78,
+                                     QInputDevice::DeviceType::Stylus,
+                                     QPointingDevice::PointerType::Eraser,
+                                     QInputDevice::Capability::Position |
+                                         QInputDevice::Capability::Pressure,
+                                     1, 3);
+        const auto send = [&](QEvent::Type t, QPointF s, Qt::MouseButton b, Qt::MouseButtons held) {
+            const QPointF local = w.surface()->toWidget(s);
+            QTabletEvent e(t, &eraser, local, w.surface()->mapToGlobal(local), 0.5, 0, 0, 0, 0, 0,
+                           Qt::NoModifier, b, held);
+            QApplication::sendEvent(w.surface(), &e);
+        };
+        QTest::mouseClick(w.commandButton(3), Qt::LeftButton);
+        QTest::mouseClick(w.optionButton(4), Qt::LeftButton); // thick red
+        wt::press(w, {100, 600});
+        wt::move(w, {300, 600});
+        wt::release(w, {300, 600});
+        send(QEvent::TabletPress, {200, 560}, Qt::LeftButton, Qt::LeftButton);
+        QVERIFY(w.form().Shape1.Visible);
+        send(QEvent::TabletMove, {200, 640}, Qt::NoButton, Qt::LeftButton);
+        send(QEvent::TabletRelease, {200, 640}, Qt::LeftButton, Qt::NoButton);
+        const QImage img = wt::grabSurface(w);
+        QCOMPARE(px(w, img, 200 + 11, 600), Green); // 25 wide: the thick eraser's
+        QCOMPARE(px(w, img, 200 + 14, 600), Red);
+        QVERIFY(w.lesson().strokes().back().eraser);
+        QVERIFY(w.optionButton(4)->isChecked());
+        QCOMPARE(w.form().gamen.DrawWidth, 6);
+        QVERIFY(!w.form().Shape1.Visible);
+
+        QTest::mouseClick(w.commandButton(1), Qt::LeftButton); // 初期画面: width 3
+        QTest::mouseClick(w.commandButton(3), Qt::LeftButton);
+        QCOMPARE(w.form().gamen.DrawWidth, 3);
+        QTest::mouseClick(w.optionButton(4), Qt::LeftButton); // the pen shown, again
+        wt::press(w, {100, 300});
+        wt::move(w, {300, 300});
+        wt::release(w, {300, 300});
+        QCOMPARE(w.lesson().strokes().back().width, 6);
+    }
+
     void partialRepaintsLeaveNoStalePixels()
     {
         // Run at several QT_SCALE_FACTORs by the test registration; here any ratio.

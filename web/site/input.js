@@ -6,7 +6,8 @@
 // A mouse acts with its own buttons, and moves with none held too (the eraser cursor follows
 // the pointer). One finger acts as the left button; other fingers are ignored until it lifts.
 // A pen's tip is the left button and its barrel button the right; a hovering pen moves like
-// a mouse with no button held. A gesture the browser takes away (a cancel, or a capture lost
+// a mouse with no button held. Its eraser end (Pointer Events' button 5, bit 32 of the
+// buttons) is the left button too, pressed as the eraser end: the lesson decides what it does. A gesture the browser takes away (a cancel, or a capture lost
 // while still down) ends as a left release at the last position passed on, so that no stroke
 // or drag outlives it.
 (function (PR) {
@@ -33,9 +34,17 @@
   }
 
   // The buttons held: Pointer Events' mask has primary 1, secondary 2, auxiliary 4, which
-  // are the lesson's codes already.
+  // are the lesson's codes already; a pen's eraser end touching is held as the left button.
   function buttonsCode(buttons) {
-    return buttons & 7;
+    return (buttons & 7) | (buttons & kEraserBit ? 1 : 0);
+  }
+
+  // A pen's eraser end: its button number and its bit in the mask of buttons held.
+  const kEraserButton = 5;
+  const kEraserBit = 32;
+
+  function isEraserEnd(e) {
+    return e.pointerType === 'pen' && (e.button === kEraserButton || (e.buttons & kEraserBit) !== 0);
   }
 
   function shiftCode(e) {
@@ -84,9 +93,10 @@
       return this.last;
     }
 
-    press(button, e) {
+    press(button, e, eraserEnd = false) {
       const p = this.point(e);
-      this.sink.press(button, shiftCode(e), p.x, p.y);
+      if (eraserEnd && this.sink.pressEraserEnd) this.sink.pressEraserEnd(button, shiftCode(e), p.x, p.y);
+      else this.sink.press(button, shiftCode(e), p.x, p.y);
     }
 
     move(buttons, e) {
@@ -129,7 +139,8 @@
       }
       if (e.pointerType === 'pen') this.penId = e.pointerId;
       this.capture(e);
-      this.press(buttonCode(e.button), e);
+      if (isEraserEnd(e)) this.press(1, e, true);
+      else this.press(buttonCode(e.button), e);
     }
 
     moved(e) {
@@ -158,7 +169,7 @@
         return;
       }
       if (e.pointerType === 'pen' && e.buttons === 0) this.penId = null;
-      this.release(buttonCode(e.button), e);
+      this.release(isEraserEnd(e) ? 1 : buttonCode(e.button), e);
     }
 
     cancel(e) {

@@ -237,7 +237,7 @@
         if (!this.ended) this.apply(this.lesson.pointer(kind, b, s, x, y));
       };
       this.input = new PR.SurfaceInput(canvas, (x, y) => this.surface.toSurface(x, y), {
-        press: pointer(0), move: pointer(1), release: pointer(2),
+        press: pointer(0), move: pointer(1), release: pointer(2), pressEraserEnd: pointer(3),
       });
 
       this.onResize = () => this.relayout();

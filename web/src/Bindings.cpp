@@ -289,9 +289,12 @@ public:
     void clickOption(int index) { lesson_.clickOption(index); }
     // Positions arrive as JavaScript numbers, which may be anything: the lesson sorts out
     // what it can use. Button and shift codes are those of Lesson.
-    void press(int button, int shift, double x, double y)
+    void press(int button, int shift, double x, double y) { pressWith(button, shift, x, y, false); }
+    // eraserEnd: a pen pressed with its eraser end; the lesson decides what it does.
+    void pressWith(int button, int shift, double x, double y, bool eraserEnd)
     {
-        lesson_.press(std::int16_t(button), std::int16_t(shift), x, y);
+        lesson_.press(std::int16_t(button), std::int16_t(shift), x, y,
+                      eraserEnd ? Lesson::PenEnd::Eraser : Lesson::PenEnd::Tip);
     }
     void move(int buttons, int shift, double x, double y)
     {
@@ -602,11 +605,11 @@ public:
     }
 
     // A pointer event on the surface and the frame after it: one call into the module per
-    // event. kind: 0 press, 1 move, 2 release.
+    // event. kind: 0 press, 1 move, 2 release, 3 a press of a pen's eraser end.
     val pointer(int kind, int button, int shift, double x, double y)
     {
-        if (kind == 0)
-            press(button, shift, x, y);
+        if (kind == 0 || kind == 3)
+            pressWith(button, shift, x, y, kind == 3);
         else if (kind == 1)
             move(button, shift, x, y);
         else

@@ -44,6 +44,7 @@ function setUp() {
   const calls = [];
   const sink = {
     press: (...a) => calls.push(['press', ...a]),
+    pressEraserEnd: (...a) => calls.push(['pressEraserEnd', ...a]),
     move: (...a) => calls.push(['move', ...a]),
     release: (...a) => calls.push(['release', ...a]),
   };
@@ -132,9 +133,12 @@ test('a pen: the tip is the left button, the barrel the right, hovering moves', 
   pen('pointerup', 0, 0, 20, 20);
   pen('pointerdown', 2, 2);
   pen('pointerup', 2, 0);
-  pen('pointerdown', 5, 32);
+  pen('pointerdown', 5, 32); // the eraser end: the left button, pressed as that end
+  pen('pointermove', -1, 32, 20, 20);
+  pen('pointerup', 5, 0, 20, 20);
   assert.deepEqual(calls.map((c) => c.slice(0, 2)), [
-    ['move', 0], ['press', 1], ['move', 1], ['release', 1], ['press', 2], ['release', 2], ['press', 0],
+    ['move', 0], ['press', 1], ['move', 1], ['release', 1], ['press', 2], ['release', 2],
+    ['pressEraserEnd', 1], ['move', 1], ['release', 1],
   ]);
 });
 

@@ -263,6 +263,20 @@ forEachEngine((engine) => {
       assert.equal(await page.pixel(550, 100), GREEN);
     });
 
+    test('a pen\'s eraser end erases as the thick eraser; the tip writes thick again', async (t) => {
+      const page = await open(t);
+      await page.clickButton('メモ');
+      await page.clickOption(4); // thick red
+      await page.drag([[100, 600], [300, 600]]);
+      await page.penEraserDrag([[200, 560], [200, 640]]);
+      await page.settle();
+      assert.equal(await page.pixel(211, 600), GREEN, '25 wide: the thick eraser\'s');
+      assert.equal(await page.pixel(215, 600), RED);
+      await page.drag([[100, 300], [300, 300]]);
+      assert.equal(await page.pixel(150, 302), RED, 'the tip writes with the thick pen');
+      assert.deepEqual(page.errors, []);
+    });
+
     test('a pen writes with its tip', needs(engine, 'pen'), async (t) => {
       const page = await open(t);
       await page.clickButton('メモ');

@@ -296,6 +296,22 @@ export class LessonPage {
     await this.pen('mouseReleased', ...points[points.length - 1], 'left');
   }
 
+  // A drag with a pen's eraser end through surface points, as synthetic Pointer Events (no
+  // engine's automation sends an eraser end): button 5 and bit 32 of the buttons held.
+  async penEraserDrag(points) {
+    const at = [];
+    for (const p of points) at.push(await this.at(...p));
+    await this.driver.evaluate((pts) => {
+      const canvas = document.querySelector('canvas');
+      const send = (type, [x, y], button, buttons) => canvas.dispatchEvent(new PointerEvent(type, {
+        pointerType: 'pen', pointerId: 99, clientX: x, clientY: y, button, buttons, pressure: buttons ? 0.5 : 0,
+        bubbles: true, cancelable: true }));
+      send('pointerdown', pts[0], 5, 32);
+      for (const p of pts.slice(1)) send('pointermove', p, -1, 32);
+      send('pointerup', pts[pts.length - 1], 5, 0);
+    }, at);
+  }
+
   // ---- Controls ---------------------------------------------------------------------------
   // The form's command buttons (by number, 1..4) and pens (by index, 0..7) in that order,
   // whatever order the page holds them in.
