@@ -46,7 +46,7 @@ void MainWindow::printBoard()
     const QString caption = qText(tool(ToolId::Print).caption);
     dialog.setWindowTitle(caption);
     if (dialog.exec() == QDialog::Accepted && !board().print(printer))
-        QMessageBox::warning(this, caption, QStringLiteral("印刷できませんでした。"));
+        QMessageBox::warning(this, caption, qText(cannotPrintMessage()));
 }
 
 void MainWindow::saveBoardImage()
@@ -82,7 +82,10 @@ void MainWindow::saveBoardImage()
     const double scale = filter >= 0 && !svgChosen ? kScales[filter] : 2;
     QString error;
     if (!board().save(path, scale, &error))
-        QMessageBox::warning(this, caption, error);
+        QMessageBox::warning(this, caption,
+                             qText(cannotSaveMessage(Saved::Picture,
+                                                     BoardStore::saveProblem(path, 1 << 20),
+                                                     error.toStdString())));
 }
 
 } // namespace pr
