@@ -180,7 +180,7 @@ bool BoardPicture::saveSvg(const QString &path, QString *error) const
         file.flush())
         return true;
     if (error)
-        *error = file.errorString();
+        *error = QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), file.errorString());
     return false;
 }
 
