@@ -22,9 +22,10 @@ esac
 jobs=$(nproc 2>/dev/null || echo 2)
 
 # What building and running the desktop program need.
-# nlohmann-json reads the board file; P052 Italic draws the line letters.
+# nlohmann-json reads the board file; P052 Italic draws the line letters; Qt's translations
+# put its dialogs in Japanese.
 desktop_packages=(g++ cmake make pkg-config qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
-                  libfontconfig-dev nlohmann-json3-dev
+                  libfontconfig-dev nlohmann-json3-dev qt6-translations-l10n
                   fonts-ipafont-gothic fonts-ipafont-mincho fonts-urw-base35)
 # What building the web edition needs: Emscripten (it brings clang, lld and binaryen),
 # fonttools with the faces for the font subsets the site ships, rsvg-convert for its icons.

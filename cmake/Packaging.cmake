@@ -87,7 +87,8 @@ else()
 endif()
 
 # The package. dpkg-shlibdeps finds the shared libraries and their versions in the packaged
-# program; listed by hand are only what it loads at run time without linking it: the fonts.
+# program; listed by hand are only what it loads at run time without linking it: the fonts and Qt's
+# translations.
 # (The Qt plugins it loads, xcb and JPEG, are in libqt6gui6, which it links.) The package
 # test compares the result with what the program needs.
 set(PR_DEB_DEPENDS
@@ -95,7 +96,9 @@ set(PR_DEB_DEPENDS
     "fonts-ipafont-gothic"
     "fonts-ipafont-mincho"
     # P052 Italic, the face of the line letters ℓ, m, p, q, r.
-    "fonts-urw-base35")
+    "fonts-urw-base35"
+    # qtbase_ja.qm: Qt's dialogs (open, save, print) in Japanese.
+    "qt6-translations-l10n")
 list(JOIN PR_DEB_DEPENDS ", " CPACK_DEBIAN_PACKAGE_DEPENDS)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Without it the program runs on Wayland desktops through XWayland.

@@ -6,6 +6,7 @@
 #include "form/PictureBox.h"
 
 #include <QtCore/QCoreApplication>
+#include <QtCore/QDir>
 #include <QtCore/QFile>
 #include <QtCore/QMimeData>
 #include <QtGui/QPainter>
@@ -170,7 +171,7 @@ bool BoardPicture::savePng(const QString &path, double scale, QString *error) co
     if (toImage(scale).save(path, "PNG"))
         return true;
     if (error)
-        *error = QStringLiteral("%1 に書き込めませんでした。").arg(path);
+        *error = QDir::toNativeSeparators(path);
     return false;
 }
 
@@ -182,7 +183,7 @@ bool BoardPicture::saveSvg(const QString &path, QString *error) const
         file.flush())
         return true;
     if (error)
-        *error = QStringLiteral("%1 に書き込めませんでした。%2").arg(path, file.errorString());
+        *error = QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), file.errorString());
     return false;
 }
 

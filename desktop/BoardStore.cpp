@@ -174,8 +174,15 @@ bool BoardStore::writeFile(const QString &path, const Board &board, QString *err
     if (writeBytes(path, BoardFile::write(board), &why))
         return true;
     if (error)
-        *error = QStringLiteral("ファイルに書けません（%1）").arg(why);
+        *error = why;
     return false;
+}
+
+SaveProblem BoardStore::saveProblem(const QString &path, qint64 bytes)
+{
+    return problemOf(QFileInfo(path).absolutePath(), bytes) == KeepProblem::DiskFull
+               ? SaveProblem::DiskFull
+               : SaveProblem::NotWritable;
 }
 
 } // namespace pr

@@ -53,7 +53,11 @@ public:
     // Reads and checks a board file, refusing one above BoardFile::kMaxBytes unread.
     // `damaged` tells a file that was read but is no board from one that could not be read.
     [[nodiscard]] static BoardFile::Result readFile(const QString &path, bool *damaged = nullptr);
+    // `error`: the system's words when it fails.
     [[nodiscard]] static bool writeFile(const QString &path, const Board &board, QString *error = nullptr);
+    // What stood in the way of writing a file of about `bytes` at `path` that could not be
+    // written, as far as its folder and medium tell.
+    [[nodiscard]] static SaveProblem saveProblem(const QString &path, qint64 bytes);
 
 private:
     void moveFromOldFolder();

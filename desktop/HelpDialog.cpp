@@ -27,8 +27,9 @@ QString helpHtml(const QString &boardFolder)
                "<h3>使い方</h3><ul>%3</ul>"
                "%2"
                "<h3>キー</h3><table>%1</table>"
-               "<p><i>Drag the red copy of ℓ; press above p to prolong ℓ or m. メモ writes, "
-               "対角線 joins labelled points, 初期画面 or a right click starts again.</i></p>")
+               "<p><i>赤い ℓ の写しをドラッグし、p より上を押して ℓ や m を延長します。"
+               "メモで書き込み、対角線で記号のついた点を結び、初期画面か右クリックで"
+               "最初に戻ります。</i></p>")
         .arg(keys, boardFolder.isEmpty()
                        ? QString()
                        : QStringLiteral("<p>板書を残すフォルダー: %1<br>"

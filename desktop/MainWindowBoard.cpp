@@ -70,7 +70,7 @@ QString MainWindow::openBoardFile(const QString &path)
         handle([&](Lesson &l) { fault = l.openBoard(read.board); });
     if (fault.ok())
         return {};
-    const QString message = qText(cannotOpenMessage(fault.text()));
+    const QString message = qText(cannotOpenMessage(fault));
     emit boardMessage(message);
     return message;
 }
@@ -78,9 +78,12 @@ QString MainWindow::openBoardFile(const QString &path)
 QString MainWindow::saveBoardFile(const QString &path)
 {
     QString error;
-    if (BoardStore::writeFile(path, lesson_.board(), &error))
+    const Board board = lesson_.board();
+    if (BoardStore::writeFile(path, board, &error))
         return {};
-    const QString message = qText(cannotSaveMessage(error.toStdString()));
+    const SaveProblem problem =
+        BoardStore::saveProblem(path, qint64(BoardFile::write(board).size()));
+    const QString message = qText(cannotSaveMessage(Saved::Board, problem, error.toStdString()));
     emit boardMessage(message);
     return message;
 }
@@ -103,8 +106,8 @@ QString MainWindow::restoreLastBoardQuietly()
         message = QStringLiteral("前回の板書はありません。板書は変えるたびに自動で残り、"
                                  "次に開いたときに「前回の板書」で戻せます。");
     else
-        message = QStringLiteral("前回の板書を開けません。画面の板書はそのままです。（%1）")
-                      .arg(QString::fromStdString(fault.text()));
+        message = QStringLiteral("前回の板書を開けません: %1。画面の板書はそのままです。")
+                      .arg(qText(fault.text()));
     emit boardMessage(message);
     return message;
 }

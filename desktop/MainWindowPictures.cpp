@@ -61,7 +61,7 @@ void MainWindow::printBoard()
         return;
     const look::Palette palette = asShown->isChecked() ? shownPalette() : look::Palette::Paper;
     if (!board(palette).print(printer))
-        QMessageBox::warning(this, caption, QStringLiteral("印刷できませんでした。"));
+        QMessageBox::warning(this, caption, qText(cannotPrintMessage()));
 }
 
 void MainWindow::saveBoardImage()
@@ -100,7 +100,10 @@ void MainWindow::saveBoardImage()
     const double scale = filter >= 0 && filter < 3 ? kScales[filter] : 2;
     QString error;
     if (!board(paper ? look::Palette::Paper : shownPalette()).save(path, scale, &error))
-        QMessageBox::warning(this, caption, error);
+        QMessageBox::warning(this, caption,
+                             qText(cannotSaveMessage(Saved::Picture,
+                                                     BoardStore::saveProblem(path, 1 << 20),
+                                                     error.toStdString())));
 }
 
 } // namespace pr

@@ -3,6 +3,7 @@
 #include "CommandLine.h"
 #include "FontConfigWarmUp.h"
 #include "MainWindow.h"
+#include "QtTranslations.h"
 #include "SingleInstance.h"
 #include "WindowSettings.h"
 
@@ -13,9 +14,15 @@
 int main(int argc, char *argv[])
 {
     pr::setApplicationNames();
+    // The command line speaks the terminal's language; the window, a Japanese lesson, always
+    // Japanese, and so do Qt's dialogs in it.
+    const bool japanese = pr::localeIsJapanese();
     if (pr::CommandLine::asksForTextOnly(argc, argv)) {
         QCoreApplication app(argc, argv); // no display needed to print the help or version
-        const pr::CommandLine text = pr::CommandLine::read(QCoreApplication::arguments());
+        if (japanese)
+            pr::installQtJapanese(app);
+        const pr::CommandLine text =
+            pr::CommandLine::read(QCoreApplication::arguments(), japanese);
         if (!text.start)
             return text.answer();
     }
@@ -23,9 +30,14 @@ int main(int argc, char *argv[])
     pr::FontConfigWarmUp fontConfig;
     QApplication app(argc, argv);
     pr::setApplicationIdentity();
-    const pr::CommandLine options = pr::CommandLine::read(QCoreApplication::arguments());
+    if (japanese)
+        pr::installQtJapanese(app);
+    const pr::CommandLine options =
+        pr::CommandLine::read(QCoreApplication::arguments(), japanese);
     if (!options.start)
         return options.answer();
+    if (!japanese)
+        pr::installQtJapanese(app);
     // One window per board folder: a second start brings the first one to the front, and
     // opens there the board file it was given.
     pr::SingleInstance instance(pr::BoardStore::defaultFolder());
@@ -43,7 +55,7 @@ int main(int argc, char *argv[])
     window.setLargePointer(options.largePointer || remembered.largePointer());
     QObject::connect(&window, &pr::MainWindow::largePointerChanged,
                      [&remembered](bool on) { remembered.setLargePointer(on); });
-    window.setColourSafe(remembered.colourSafe());
+    window.setColourSafe(options.colourSafe || remembered.colourSafe());
     QObject::connect(&window, &pr::MainWindow::colourSafeChanged,
                      [&remembered](bool on) { remembered.setColourSafe(on); });
     QObject::connect(&app, &QCoreApplication::aboutToQuit,

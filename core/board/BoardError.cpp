@@ -13,6 +13,7 @@ const char *words(BoardError e)
     case E::Unreadable: return "ファイルを読めません";
     case E::TooLarge: return "ファイルが大きすぎます (64 MiB まで)";
     case E::NotJson: return "JSON として読めません";
+    case E::Picture: return "画像";
     case E::NotABoard: return "板書のファイルではありません";
     case E::WrongFormat: return "板書のファイルではありません (format が違います)";
     case E::NoFormat: return "板書のファイルではありません (format がありません)";
@@ -48,38 +49,95 @@ const char *words(BoardError e)
     return "";
 }
 
+// The plain words a fault starts with: what the teacher sees of it. The reader's own words
+// (words()) follow in brackets where they are technical.
+enum class Kind { None, Unreadable, TooLarge, Damaged, Picture, NotABoard, Newer, Changed, Other };
+
+Kind kindOf(BoardError e)
+{
+    using E = BoardError;
+    switch (e) {
+    case E::None: return Kind::None;
+    case E::Unreadable: return Kind::Unreadable;
+    case E::TooLarge: return Kind::TooLarge;
+    case E::NotJson: return Kind::Damaged;
+    case E::Picture: return Kind::Picture;
+    case E::NotABoard:
+    case E::WrongFormat:
+    case E::NoFormat: return Kind::NotABoard;
+    case E::WrongVersion: return Kind::Newer;
+    case E::NoLastBoard: return Kind::Other;
+    default: return Kind::Changed;
+    }
+}
+
 } // namespace
 
 std::string BoardFault::text() const
 {
     using E = BoardError;
-    std::string out;
+    std::string technical;
     switch (code) {
     case E::CopyLabelsOff:
     case E::LabelShownOnM:
     case E::LabelHiddenOffM: {
         static const char *const names[] = {"Ｄ", "Ｅ", "Ｆ"};
-        out = where >= 0 && where < 3 ? names[where] : "Ｄ, Ｅ, Ｆ";
+        technical = where >= 0 && where < 3 ? names[where] : "Ｄ, Ｅ, Ｆ";
         break;
     }
-    case E::LineEnds: out = "対角線 " + std::to_string(where + 1) + " "; break;
+    case E::LineEnds: technical = "対角線 " + std::to_string(where + 1) + " "; break;
     case E::Pen:
     case E::EraserColour:
     case E::TooFewPoints:
     case E::PointRange:
     case E::PointPairs:
-        out = "書き込みの線 " + std::to_string(where + 1) + " ";
+        technical = "書き込みの線 " + std::to_string(where + 1) + " ";
         break;
     default: break;
     }
     if (code == E::PointPairs)
-        out += "の";
-    out += words(code);
+        technical += "の";
+    technical += words(code);
     if (code == E::NotJson && where >= 0)
-        out += "（" + std::to_string(where) + " バイト目）";
+        technical += "、" + std::to_string(where) + " バイト目";
+
+    std::string out;
+    switch (kindOf(code)) {
+    case Kind::None: return {};
+    case Kind::Unreadable: out = "ファイルを読めません"; technical.clear(); break;
+    case Kind::TooLarge: out = words(code); technical.clear(); break;
+    case Kind::Damaged: out = "ファイルが途中で切れているか、壊れています"; break;
+    case Kind::Picture:
+        return "これは画像のファイル" + (detail.empty() ? std::string() : "（" + detail + "）") +
+               "で、板書のファイルではありません";
+    case Kind::NotABoard: out = "板書のファイルではありません"; break;
+    case Kind::Newer: out = "この版のプログラムでは読めない板書のファイルです"; break;
+    case Kind::Changed: out = "板書のファイルが壊れているか、書き換えられています"; break;
+    case Kind::Other: out = words(code); technical.clear(); break;
+    }
+    if (code == E::NotABoard)
+        technical.clear(); // the plain words already say it all
     if (!detail.empty())
-        out += "（" + detail + "）";
+        technical += (technical.empty() ? "" : "、") + detail;
+    if (!technical.empty())
+        out += "（" + technical + "）";
     return out;
+}
+
+std::string BoardFault::advice() const
+{
+    switch (kindOf(code)) {
+    case Kind::None: return {};
+    case Kind::Unreadable:
+        return "ファイルの場所と、読む許可があるかを確かめて、もう一度開いてください。";
+    case Kind::Picture:
+        return "「開く」で開けるのは「保存」で保存した板書のファイル（.prboard）です。";
+    case Kind::Newer:
+        return "保存したときと同じか新しい版のプログラムで開いてください。";
+    case Kind::Other: return {};
+    default:
+        return "「保存」で保存した板書のファイル（.prboard）を選んでください。";
+    }
 }
 
 } // namespace pr

@@ -13,6 +13,7 @@ enum class BoardError : std::uint8_t {
     Unreadable,     // the file could not be read at all (detail: the system's words)
     TooLarge,       // beyond BoardFile::kMaxBytes
     NotJson,        // where: the byte at which the text stops being JSON
+    Picture,        // a picture under a board file's name (detail: its kind, PNG ...)
     NotABoard,      // JSON, but not a board file
     WrongFormat,    // a "format" other than the board file's
     NoFormat,
@@ -60,8 +61,12 @@ struct BoardFault {
     std::string detail; // the system's words, if any
 
     bool ok() const { return code == BoardError::None; }
-    // In Japanese, for the teacher; empty when there is no fault.
+    // In Japanese, for the teacher: what is wrong with the file in plain words, the technical
+    // words (the reader's, a byte offset, the system's) after them in brackets; empty when
+    // there is no fault.
     [[nodiscard]] std::string text() const;
+    // What the teacher can do about it, as a sentence; empty when there is no fault.
+    [[nodiscard]] std::string advice() const;
     bool operator==(const BoardFault &) const = default;
 };
 

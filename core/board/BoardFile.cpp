@@ -451,9 +451,44 @@ std::string BoardFile::write(const Board &board)
     return out;
 }
 
+namespace {
+
+// The kind of picture (or PDF) a file's first bytes say it is, or empty: what a picture
+// renamed to a board file's name, or chosen by mistake, is told by. A text decoded from the
+// bytes by a browser has U+FFFD for each byte no UTF-8 starts with, so the magic's first
+// bytes may come as those.
+std::string_view pictureKind(std::string_view text)
+{
+    constexpr std::string_view kReplaced = "\xEF\xBF\xBD";
+    const auto starts = [text](std::string_view magic) { return text.substr(0, magic.size()) == magic; };
+    if (starts("\x89PNG\r\n\x1A\n") || (starts(kReplaced) && text.substr(3, 7) == "PNG\r\n\x1A\n"))
+        return "PNG";
+    if (starts("\xFF\xD8\xFF") || starts("\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"))
+        return "JPEG";
+    if (starts("GIF87a") || starts("GIF89a"))
+        return "GIF";
+    if (starts("%PDF-"))
+        return "PDF";
+    // SVG: XML whose first element is <svg, after a declaration, comments or a doctype.
+    std::string_view head = text.substr(0, 4096);
+    if (starts("\xEF\xBB\xBF"))
+        head.remove_prefix(3);
+    const std::size_t first = head.find_first_not_of(" \t\r\n");
+    if (first != std::string_view::npos && head[first] == '<' &&
+        head.find("<svg") != std::string_view::npos)
+        return "SVG";
+    return {};
+}
+
+} // namespace
+
 BoardFile::Result BoardFile::read(std::string_view text)
 {
     Result result;
+    if (const std::string_view kind = pictureKind(text); !kind.empty()) {
+        result.fault = {BoardError::Picture, -1, std::string(kind)};
+        return result;
+    }
     if (text.size() > kMaxBytes) {
         result.fault = {BoardError::TooLarge};
         return result;

@@ -26,20 +26,38 @@ std::string keepNotice(KeepProblem problem, std::string_view detail)
 
 std::string damagedBoardNotice(std::string_view where)
 {
-    std::string text = "前回の板書が壊れていて開けません。消さずに別の名前で残しました: ";
+    std::string text = "前回の板書が壊れていて開けません。画面の板書はそのままで、授業はこのまま"
+                       "続けられます。壊れた板書は消さずに別の名前で残しました: ";
     text += where;
     return text;
 }
 
-std::string cannotOpenMessage(std::string_view why)
+std::string cannotOpenMessage(const BoardFault &fault)
 {
-    return "このファイルは開けません: " + std::string(why) + "。画面の板書はそのままです。";
+    return "このファイルは開けません: " + fault.text() + "。画面の板書はそのままです。" +
+           fault.advice();
 }
 
-std::string cannotSaveMessage(std::string_view why)
+std::string cannotSaveMessage(Saved what, SaveProblem problem, std::string_view detail)
 {
-    return "保存できません: " + std::string(why) +
-           "。画面の板書は消えていません。別の場所を選んで保存してください。";
+    std::string text = what == Saved::Picture ? "画像を保存できません: " : "保存できません: ";
+    text += problem == SaveProblem::DiskFull ? "ディスクがいっぱいです" : "ファイルに書けません";
+    if (!detail.empty()) {
+        text += " (";
+        text += detail;
+        text += ")";
+    }
+    text += "。画面の板書は消えていません。";
+    text += problem == SaveProblem::DiskFull
+                ? "空きのある別の場所（USB メモリーなど）を選んで保存してください。"
+                : "書き込める別のフォルダーを選んで保存してください。";
+    return text;
+}
+
+std::string cannotPrintMessage()
+{
+    return "印刷できませんでした。画面の板書はそのままです。プリンターの電源と用紙を確かめて、"
+           "もう一度印刷してください。";
 }
 
 } // namespace pr

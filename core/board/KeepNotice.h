@@ -1,4 +1,6 @@
 #pragma once
+#include "board/BoardError.h"
+
 #include <string>
 #include <string_view>
 
@@ -26,12 +28,24 @@ std::string keepNotice(KeepProblem problem, std::string_view detail = {});
 // key), not destroyed.
 std::string damagedBoardNotice(std::string_view where);
 
-// A board file could not be opened (`why`: BoardFault::text() or the reader's error); the
-// board on screen stays.
-std::string cannotOpenMessage(std::string_view why);
-// A board file could not be written (`why`: the system's or the browser's reason); the board
-// on screen stays.
-std::string cannotSaveMessage(std::string_view why);
+// A board file could not be opened: what is wrong with it, that the board on screen stays,
+// and what to do.
+std::string cannotOpenMessage(const BoardFault &fault);
+
+// Why a file could not be written, as a front end finds out.
+enum class SaveProblem {
+    NotWritable, // the file or its folder cannot be written (no permission, read-only medium)
+    DiskFull,
+};
+// What could not be saved.
+enum class Saved { Board, Picture };
+// A board file or a picture could not be written: what happened, that the board on screen
+// stays, and what to do (another folder). `detail`: the system's or the browser's words,
+// in brackets after them.
+std::string cannotSaveMessage(Saved what, SaveProblem problem, std::string_view detail = {});
+
+// The printer did not take the board; the board on screen stays.
+std::string cannotPrintMessage();
 
 // Where a notice is shown, in logical surface pixels: the band below the figure, clear of all
 // of it (its lowest parts, the ends of ℓ and m, reach y 552), so a notice never hides the

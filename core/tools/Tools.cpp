@@ -361,7 +361,7 @@ std::vector<KeyHelp> keyHelp(FrontEnd frontEnd)
     row(tool(ToolId::FullScreen));
     rows.push_back({"Esc", "全画面表示を終える"});
     rows.push_back({"Tab", "次のボタンへ（ペンの中は矢印キーで選ぶ）"});
-    rows.push_back({"Space", "選んだボタンを押す"});
+    rows.push_back({"スペース", "選んだボタンを押す"});
     row(tool(ToolId::Help));
     for (const Tool *t : stripTools(frontEnd))
         if (t->id != ToolId::Help && t->id != ToolId::FullScreen &&

@@ -1,6 +1,7 @@
 // The board file: what is written reads back as the same board, and what the loader refuses
 // (and that it says why) for damaged, foreign, oversized and hostile files.
 #include "board/BoardFile.h"
+#include "board/KeepNotice.h"
 #include "board/BoardError.h"
 #include "form/QBColor.h"
 
@@ -199,3 +200,41 @@ TEST_CASE("anOversizedFileIsRefusedBeforeParsing")
 }
 
 TEST_SUITE_END();
+
+// What the teacher reads: plain words first, the reader's own in brackets after them, what
+// stays and what to do; a picture is said to be one, also as a browser's decoded text.
+TEST_CASE("refusedFilesAreToldInWordsATeacherCanActOn")
+{
+    const std::string board = BoardFile::write(Board{});
+    struct Row {
+        const char *name;
+        std::string bytes;
+        std::vector<std::string> said;
+    };
+    const std::vector<Row> rows = {
+        {"cut short", board.substr(0, 200), // the parser stops one past the end
+         {"このファイルは開けません: ファイルが途中で切れているか、壊れています（JSON として読めません、201 バイト目）",
+          "画面の板書はそのままです。", "「保存」で保存した板書のファイル"}},
+        {"PNG", std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16),
+         {"画像のファイル（PNG）で、板書のファイルではありません", "「開く」で開けるのは「保存」で保存した"}},
+        {"PNG decoded by a browser", "\xEF\xBF\xBDPNG\r\n\x1A\n",
+         {"画像のファイル（PNG）"}},
+        {"JPEG", "\xFF\xD8\xFF\xE0", {"画像のファイル（JPEG）"}},
+        {"GIF", "GIF89a", {"画像のファイル（GIF）"}},
+        {"PDF", "%PDF-1.7\n", {"画像のファイル（PDF）"}},
+        {"SVG", "<?xml version=\"1.0\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\"/>",
+         {"画像のファイル（SVG）"}},
+    };
+    for (const Row &r : rows) {
+        CAPTURE(r.name);
+        const BoardFile::Result read = BoardFile::read(r.bytes);
+        REQUIRE_FALSE(read.ok());
+        const std::string message = cannotOpenMessage(read.fault);
+        for (const std::string &s : r.said)
+            CHECK_MESSAGE(message.find(s) != std::string::npos, message);
+    }
+    const std::string unwritable =
+        cannotSaveMessage(Saved::Board, SaveProblem::NotWritable, "Permission denied");
+    CHECK(unwritable.rfind("保存できません: ファイルに書けません (Permission denied)。画面の板書は消えていません。", 0) == 0);
+    CHECK(unwritable.find("別のフォルダーを選んで") != std::string::npos);
+}

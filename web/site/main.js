@@ -473,12 +473,12 @@
       try {
         text = await file.text();
       } catch (e) {
-        this.say(this.lesson.cannotOpen(String(e)));
+        this.say(this.lesson.cannotRead(String(e)));
         return;
       }
       let error = '';
       this.handle((l) => { error = l.openBoard(text); });
-      if (error) this.say(this.lesson.cannotOpen(error));
+      if (error) this.say(this.lesson.cannotOpen());
     }
 
     // The kinds of file the pickers offer: a board, or the board's picture.
@@ -530,7 +530,7 @@
         await out.write(blob);
         await out.close();
       } catch (e) {
-        this.say(this.lesson.cannotSave(String(e)));
+        this.say(this.lesson.cannotSave(String(e), e.name === 'QuotaExceededError'));
       }
     }
 

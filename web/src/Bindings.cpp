@@ -324,7 +324,8 @@ public:
     std::string openBoard(const std::string &text)
     {
         const BoardFile::Result read = BoardFile::read(text);
-        return read.ok() ? lesson_.openBoard(read.board).text() : read.error();
+        lastFault_ = read.ok() ? lesson_.openBoard(read.board) : read.fault;
+        return lastFault_.text();
     }
     std::string checkBoard(const std::string &text) const { return BoardFile::read(text).error(); }
     std::string boardFileType() const { return std::string(BoardFile::kMediaType); }
@@ -559,10 +560,21 @@ public:
         return o;
     }
 
-    // A board file the page could not open, as the teacher is told.
-    std::string cannotOpen(const std::string &why) const { return cannotOpenMessage(why); }
-    // A board file or picture the page could not write.
-    std::string cannotSave(const std::string &why) const { return cannotSaveMessage(why); }
+    // The board openBoard last refused, as the teacher is told: what is wrong, what stays,
+    // what to do.
+    std::string cannotOpen() const { return cannotOpenMessage(lastFault_); }
+    // A file the browser could not read (`why`: its error).
+    std::string cannotRead(const std::string &why) const
+    {
+        return cannotOpenMessage({BoardError::Unreadable, -1, why});
+    }
+    // A board file the page could not write (`why`: the browser's error; `full`: its
+    // storage is used up).
+    std::string cannotSave(const std::string &why, bool full) const
+    {
+        return cannotSaveMessage(Saved::Board, full ? SaveProblem::DiskFull : SaveProblem::NotWritable,
+                                 why);
+    }
 
     // Everything the page brings in line after an action, in one call: the window's caption,
     // whether 終了 was clicked, what changed on the surface, each tool's state as one byte
@@ -678,6 +690,10 @@ public:
         for (const char *problem : {"storageOff", "storageFull", "other"})
             add(keepNotice(problem, {}), FontRole::Default);
         add(damagedBoardNotice({}), FontRole::Default);
+        for (int e = 0; e <= int(BoardError::NoLastBoard); ++e)
+            add(cannotOpenMessage({BoardError(e), 1234567890, "PNG"}), FontRole::Default);
+        for (SaveProblem p : {SaveProblem::NotWritable, SaveProblem::DiskFull})
+            add(cannotSaveMessage(Saved::Board, p, {}), FontRole::Default);
         return list;
     }
 
@@ -746,6 +762,7 @@ private:
     StrokeRaster raster_; // declared before the lesson: the form points at it while it lives
     Lesson lesson_;
     DrawList shown_; // the list as last handed over: the page's copy of the surface
+    BoardFault lastFault_; // why openBoard last refused a board (none if it opened)
     ToolContext context_;
 };
 
@@ -813,6 +830,7 @@ EMSCRIPTEN_BINDINGS(parallel_ratio)
         .function("access", &PageLesson::access)
         .function("cannotOpen", &PageLesson::cannotOpen)
         .function("cannotSave", &PageLesson::cannotSave)
+        .function("cannotRead", &PageLesson::cannotRead)
         .function("frame", &PageLesson::frame)
         .function("pointer", &PageLesson::pointer)
         .function("setRaster", &PageLesson::setRaster)
