@@ -206,7 +206,8 @@ private slots:
         for (const KeyHelp &k : keyHelp(FrontEnd::Desktop)) {
             if (k.keys.find("–") != std::string::npos)
                 continue; // a range of pens
-            for (const QString &one : qText(k.keys).split(QStringLiteral(", "))) {
+            for (QString one : qText(k.keys).split(QStringLiteral(", "))) {
+                one.replace(QStringLiteral("スペース"), QStringLiteral("Space")); // named in Japanese
                 const QKeySequence key = QKeySequence::fromString(one, QKeySequence::PortableText);
                 QVERIFY2(owners.contains(key) || key == QKeySequence(Qt::Key_Escape) ||
                              key == QKeySequence(Qt::Key_Tab) || key == QKeySequence(Qt::Key_Space),
