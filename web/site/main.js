@@ -146,6 +146,23 @@
     setTimeout(() => URL.revokeObjectURL(a.href), 10000);
   }
 
+  // A setting of this device; storage may be refused (private windows), then it is not kept.
+  const kColourSafeKey = 'parallel-ratio.colourSafe';
+  function remembered(key) {
+    try {
+      return window.localStorage.getItem(key);
+    } catch {
+      return null;
+    }
+  }
+  function remember(key, value) {
+    try {
+      window.localStorage.setItem(key, value);
+    } catch {
+      // not kept
+    }
+  }
+
   function faceClass(style) {
     return style.face === 'mincho' ? 'mincho' : 'gothic';
   }
@@ -167,6 +184,10 @@
       this.canCopy = canCopyImages();
       this.access = lesson.access();
       this.largePointer = false;
+      // 見やすい色: remembered on this device; ?colour-safe in the address turns it on.
+      this.colourSafe = new URLSearchParams(location.search).has('colour-safe') ||
+        remembered(kColourSafeKey) === '1';
+      if (this.colourSafe) lesson.setPalette(1);
       this.ended = false;
       const d = this.design;
       const entry = (id, index) => this.table.findIndex((t) => t.id === id && t.index === index);
@@ -441,6 +462,12 @@
           this.surface.canvas.classList.toggle('large-pointer', this.largePointer);
           this.contextChanged();
           return;
+        case 'colourSafe':
+          this.colourSafe = !this.colourSafe;
+          remember(kColourSafeKey, this.colourSafe ? '1' : '0');
+          this.lesson.setPalette(this.colourSafe ? 1 : 0);
+          this.contextChanged();
+          return;
         default:
       }
     }
@@ -449,7 +476,7 @@
     // is brought in line.
     contextChanged() {
       this.lesson.setToolContext(this.others.length > 0, this.largePointer,
-                                 !!document.fullscreenElement);
+                                 !!document.fullscreenElement, this.colourSafe);
       this.sync();
     }
 
@@ -625,10 +652,21 @@
       navigator.share({ files: [file], title: document.title }).catch(() => undefined);
     }
 
-    // The page's print style shows the surface alone, fitted to the sheet.
-    print() {
+    // The page's print style shows the board alone, fitted to the sheet, on white paper:
+    // the core's picture of it in the paper palette.
+    async print() {
       this.surface.flush();
+      this.printSheet ??= this.root.appendChild(element('img', 'print-sheet'));
+      this.printSheet.alt = this.access.surfaceName;
+      const url = URL.createObjectURL(new Blob([this.lesson.boardSvgIn(2)], { type: 'image/svg+xml' }));
+      this.printSheet.src = url;
+      try {
+        await this.printSheet.decode();
+      } catch {
+        // printed as far as it loaded
+      }
       window.print();
+      URL.revokeObjectURL(url);
     }
 
     toggleFullScreen() {
@@ -935,10 +973,11 @@
       this.lesson = this.newLesson();
       this.surface.restart(this.lesson.drawList());
       this.lesson.takeChanges(); // the new lesson's own start is already on the surface
+      if (this.colourSafe) this.lesson.setPalette(1); // its changes come with the next frame
       const c = this.surface.canvas;
       this.lesson.setRaster(c.width, c.height, this.surface.scale * this.surface.dpr);
       this.lesson.setToolContext(this.others.length > 0, this.largePointer,
-                                 !!document.fullscreenElement);
+                                 !!document.fullscreenElement, this.colourSafe);
       // The ended lesson's board stays kept under its own key, one more for 前回の板書.
       this.keptRevision = this.lesson.revision();
       this.stored = this.store.renew().then(() => this.refreshOthers());

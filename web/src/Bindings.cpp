@@ -154,6 +154,7 @@ const char *toolName(ToolId id)
     case ToolId::Help: return "help";
     case ToolId::FullScreen: return "fullScreen";
     case ToolId::LargePointer: return "largePointer";
+    case ToolId::ColourSafe: return "colourSafe";
     case ToolId::More: return "more";
     }
     return "more";
@@ -332,9 +333,27 @@ public:
     std::string boardFileExtension() const { return std::string(BoardFile::kExtension); }
     // The board as an SVG document (the desktop's picture: the core's writer, the letters as
     // text in the italic), and its title, which a file's name starts with.
-    std::string boardSvg() const
+    std::string boardSvg() const { return svgIn(palette_); }
+    // In a palette (0 the lesson's, 1 見やすい色, 2 white paper), for printing on white.
+    std::string boardSvgIn(int palette) const { return svgIn(paletteOf(palette)); }
+    std::string svgIn(look::Palette p) const
     {
-        return svg::write(DrawList::build(lesson_.form), lesson_.strokes());
+        svg::Options o;
+        o.palette = p;
+        return svg::write(DrawList::build(lesson_.form, p), lesson_.strokes(), o);
+    }
+    // The surface's colours from the next takeChanges() on: the whole surface and raster
+    // come again in the new palette.
+    void setPalette(int palette)
+    {
+        palette_ = paletteOf(palette);
+        raster_.setPalette(palette_);
+    }
+    static look::Palette paletteOf(int palette)
+    {
+        return palette == 1 ? look::Palette::ColourSafe
+               : palette == 2 ? look::Palette::Paper
+                              : look::Palette::Lesson;
     }
     std::string boardPictureTitle() const { return svg::kTitle; }
     // A board kept by an earlier version of the page, as a board file's text; empty if it
@@ -511,9 +530,9 @@ public:
     }
 
     // What the page knows of its tools beyond the lesson, read by every frame().
-    void setToolContext(bool lastBoard, bool largePointer, bool fullScreen)
+    void setToolContext(bool lastBoard, bool largePointer, bool fullScreen, bool colourSafe)
     {
-        context_ = {lastBoard, largePointer, fullScreen};
+        context_ = {lastBoard, largePointer, fullScreen, colourSafe};
     }
 
     // Every key the page answers, for its help: [keys, what] pairs.
@@ -734,10 +753,10 @@ public:
         val o = val::object();
         const std::vector<RasterOp> steps = raster_.take();
         const RasterRect rasterArea = raster_.takeDirty();
-        DrawList now = DrawList::build(lesson_.form);
+        DrawList now = DrawList::build(lesson_.form, palette_);
         const Box area = DrawList::changedArea(shown_, now);
         o.set("raster", rasterOps(steps));
-        o.set("rasterBack", raster_.background());
+        o.set("rasterBack", look::paint(palette_, raster_.background()));
         o.set("rasterArea", rasterArea.empty()
                                 ? val::null()
                                 : box(Box{double(rasterArea.x), double(rasterArea.y),
@@ -764,6 +783,7 @@ private:
     DrawList shown_; // the list as last handed over: the page's copy of the surface
     BoardFault lastFault_; // why openBoard last refused a board (none if it opened)
     ToolContext context_;
+    look::Palette palette_ = look::Palette::Lesson;
 };
 
 EMSCRIPTEN_BINDINGS(parallel_ratio)
@@ -815,6 +835,8 @@ EMSCRIPTEN_BINDINGS(parallel_ratio)
         .function("boardFileType", &PageLesson::boardFileType)
         .function("boardFileExtension", &PageLesson::boardFileExtension)
         .function("boardSvg", &PageLesson::boardSvg)
+        .function("boardSvgIn", &PageLesson::boardSvgIn)
+        .function("setPalette", &PageLesson::setPalette)
         .function("boardPictureTitle", &PageLesson::boardPictureTitle)
         .function("convertOldBoard", &PageLesson::convertOldBoard)
         .function("design", &PageLesson::design)

@@ -187,7 +187,7 @@ export class LessonPage {
       const r = e.getBoundingClientRect();
       const style = getComputedStyle(e);
       return {
-        found: true, disabled: !!e.disabled, text: e.textContent,
+        found: true, disabled: !!e.disabled, text: e.textContent, pressed: e.getAttribute('aria-pressed'),
         visible: r.width > 0 && r.height > 0 && style.visibility !== 'hidden' && e.closest('[hidden]') === null,
         box: { x: r.left, y: r.top, width: r.width, height: r.height },
       };
