@@ -157,7 +157,7 @@ forEachEngine((engine) => {
       const shown = w.buttons.filter((b) => b.w > 0);
       assert.deepEqual(shown.map((b) => b.name),
                        ['元に戻す', 'やり直し', '書き込みを消す', '開く', '保存', '前回の板書',
-                        '画像で保存', 'コピー', '印刷', '使い方', '全画面', '大きい矢印']);
+                        '画像で保存', 'コピー', '印刷', '使い方', '全画面', '大きい矢印', '見やすい色']);
       for (const b of shown) {
         assert.ok(b.left >= w.canvasRight && b.right <= 1200, `${b.name} beside the form`);
         assert.ok(b.w > 44 && b.h >= 44, `${b.name} is a usable size`);
