@@ -164,12 +164,21 @@ class WebKitPage extends PageDriver {
   }
 
   // The window's outer size for the viewport asked for: MiniBrowser's own bar takes some of it.
+  // The page learns of a new window size a little after the driver answers, so the inner size
+  // is read until it holds still before the difference is made up.
   async setViewport({ width, height }) {
     this.viewport = { ...this.viewport, width, height };
     let w = width, h = height;
-    for (let i = 0; i < 4; ++i) {
+    const inner = () => this.evaluate(() => [innerWidth, innerHeight]);
+    for (let i = 0; i < 6; ++i) {
       await this.call('POST', '/window/rect', { x: 0, y: 0, width: w, height: h });
-      const [iw, ih] = await this.evaluate(() => [innerWidth, innerHeight]);
+      let [iw, ih] = await inner();
+      for (let wait = 0; wait < 20 && (iw !== width || ih !== height); ++wait) {
+        await new Promise((r) => setTimeout(r, 50));
+        const [nw, nh] = await inner();
+        if (nw === iw && nh === ih && wait >= 3) break;
+        [iw, ih] = [nw, nh];
+      }
       if (iw === width && ih === height) return;
       w += width - iw;
       h += height - ih;
