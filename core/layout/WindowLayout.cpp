@@ -1,6 +1,7 @@
 #include "WindowLayout.h"
 
 #include "board/KeepNotice.h"
+#include "form/Form1.h"
 #include "form/Twips.h"
 
 #include <algorithm>
@@ -64,15 +65,20 @@ WindowLayout::WindowLayout(int width, int height, double dpr, const std::vector<
     if (strip.empty())
         return;
     const double s = scale_;
-    const double gaps = double(strip.size() - 1 - std::size_t(groupGaps(strip))) * kGap +
-                        groupGaps(strip) * kGroupGap;
+    // A form large enough for the full-size column has pens large enough for a finger.
+    std::vector<const Tool *> beside;
+    for (const Tool *t : strip)
+        if (t->id != ToolId::Pen)
+            beside.push_back(t);
+    const double gaps = double(beside.size() - 1 - std::size_t(groupGaps(beside))) * kGap +
+                        groupGaps(beside) * kGroupGap;
     const double besideHeight =
         std::min(kMaxButtonHeight * s,
-                 (formH - (kTop + kBottomMargin + gaps) * s) / double(strip.size()));
-    if (w - formW >= kBesideWidth * s && besideHeight >= kTarget) {
+                 (formH - (kTop + kBottomMargin + gaps) * s) / double(beside.size()));
+    if (!beside.empty() && w - formW >= kBesideWidth * s && besideHeight >= kTarget) {
         toolsAt_ = ToolsAt::Beside;
         originX_ = (w - formW - kBesideWidth * s) / 2;
-        besideColumn(strip);
+        besideColumn(beside);
         return;
     }
     if (w - formW >= kStripWidth) {
@@ -159,20 +165,28 @@ bool WindowLayout::iconLine(const std::vector<const Tool *> &strip, bool vertica
                groupGaps(tools) * (kIconGroupGap - kIconGap);
     };
     std::vector<const Tool *> shown = strip;
-    if (length(shown) > room) {
-        // The first group, then その他 for the rest.
+    // Else the first group and a touch screen's pens, then その他 for the rest; else without
+    // the pens, which the form has too.
+    for (bool pens : {true, false}) {
+        if (length(shown) <= room)
+            break;
         shown.clear();
+        menu_.clear();
         for (const Tool *t : strip) {
-            if (t->group == strip.front()->group)
+            if (t->id == ToolId::Pen) {
+                if (pens)
+                    shown.push_back(t);
+            } else if (t->group == strip.front()->group) {
                 shown.push_back(t);
-            else
+            } else {
                 menu_.push_back(t);
+            }
         }
         shown.push_back(&tool(ToolId::More));
-        if (length(shown) > room) {
-            menu_.clear();
-            return false;
-        }
+    }
+    if (length(shown) > room) {
+        menu_.clear();
+        return false;
     }
     if (vertical)
         toolArea_ = {form.right(), form.y, kStripWidth, form.h};
@@ -189,6 +203,37 @@ bool WindowLayout::iconLine(const std::vector<const Tool *> &strip, bool vertica
         buttons_.push_back({shown[i], box});
     }
     return true;
+}
+
+TwipsBox optionHitArea(const Form1 &form, int index)
+{
+    if (!form.Option1.contains(index))
+        return {};
+    const OptionButton &o = form.Option1[index];
+    const bool upper = index >= 4;
+    const int column = index % 4;
+    const int band = form.gamen.Top;
+    const int top = upper ? 0 : band / 2, bottom = upper ? band / 2 : band;
+    const WindowLabel &caption = form.Label4[upper ? 0 : 1];
+    const int left = column == 0 ? (caption.Left + caption.Width + o.Left) / 2 : o.Left;
+    const int right = column == 3 ? (o.Left + o.Width + form.Command2.Left) / 2
+                                  : form.Option1[index + 1].Left;
+    return {left, top, right - left, bottom - top};
+}
+
+FocusRing WindowLayout::toolFocusRing() const
+{
+    if (toolsAt_ == ToolsAt::Beside)
+        return focusRing(scale_, int(std::floor(kGap * scale_)));
+    return focusRing(1, kIconGap); // the icon buttons do not grow with the form
+}
+
+int WindowLayout::optionAt(const Form1 &form, int x, int y) const
+{
+    for (int i = form.Option1.first; i <= form.Option1.last; ++i)
+        if (place(optionHitArea(form, i)).contains(x, y))
+            return i;
+    return -1;
 }
 
 PixelRect WindowLayout::initialClientSize(int availableW, int availableH, int frameW, int frameH)

@@ -1,4 +1,5 @@
 #pragma once
+#include "tools/Access.h"
 #include "tools/Tools.h"
 
 #include "form/PictureBox.h"
@@ -7,14 +8,33 @@
 
 namespace pr {
 
+struct Form1;
+
 // A rectangle in whole logical window pixels (what a toolkit's widgets take), y down.
 struct PixelRect {
     int x = 0, y = 0, w = 0, h = 0;
     bool empty() const { return w <= 0 || h <= 0; }
     int right() const { return x + w; }
     int bottom() const { return y + h; }
+    bool contains(int px, int py) const { return px >= x && px < x + w && py >= y && py < y + h; }
     bool operator==(const PixelRect &) const = default;
 };
+
+// A box on the window in twips (15 per logical pixel at scale 1), y down.
+struct TwipsBox {
+    int left = 0, top = 0, width = 0, height = 0;
+    bool operator==(const TwipsBox &) const = default;
+};
+
+// Where a press chooses pen option `index` (0..7); an empty box for another index. The pens'
+// circles and captions are small and their rows touch, so each takes a press anywhere in its
+// share of the band above the surface: the row's half of the band from the window's top
+// edge to the surface, and the column up to the next option (the first from halfway after
+// its row's caption, the eraser to halfway before 終了). The boxes tile the band without
+// overlapping, and each is at least 24 x 24 logical pixels at scale 1; the look is unchanged.
+// A pen's focus ring is drawn inside its box, for it has no room outside that is not a
+// neighbour's.
+TwipsBox optionHitArea(const Form1 &form, int index);
 
 // Where the tools go in the room the form leaves spare.
 enum class ToolsAt : std::uint8_t {
@@ -36,7 +56,8 @@ struct ToolButtonPlace {
 // never shrunk for the tools; the tools take whatever room it leaves: full-size buttons
 // beside it, else a narrow strip of 44 x 44 icon buttons beside it, else a row of them under
 // it. A strip or row too short for every tool holds the first group (元に戻す, やり直し,
-// 書き込みを消す) and その他, which opens the rest as a menu. Form and tools are centred
+// 書き込みを消す), the pens where a touch screen has them, and その他, which opens the rest
+// as a menu. Form and tools are centred
 // together. Every position is a whole logical pixel, and edges are kept on whole device
 // pixels where the ratio allows it with whole logical ones (a multiple of `step`).
 class WindowLayout {
@@ -64,6 +85,9 @@ public:
     // A control placed at (left, top, width, height) in twips. Edges are rounded separately,
     // so neighbouring controls never gain a gap or an overlap.
     PixelRect place(int left, int top, int width, int height) const;
+    PixelRect place(const TwipsBox &b) const { return place(b.left, b.top, b.width, b.height); }
+    // The pen option whose hit area holds the logical window pixel (x, y), or -1.
+    int optionAt(const Form1 &form, int x, int y) const;
     // The notice about the kept board, in the band below the figure.
     PixelRect notice(const PictureBox &gamen) const;
     // A font's pixel size at this scale.
@@ -75,6 +99,9 @@ public:
     const std::vector<ToolButtonPlace> &buttons() const { return buttons_; }
     // The tools その他 opens, in order; empty without it.
     const std::vector<const Tool *> &menu() const { return menu_; }
+    // The focus ring of a tool's button: as the form's controls have it, within the gap
+    // between the buttons.
+    FocusRing toolFocusRing() const;
     // Pixel size of the full-size buttons' captions (Gothic, bold): as large as the form's
     // scale makes them while the longest still fits its button.
     int captionPixels() const { return captionPixels_; }

@@ -13,6 +13,16 @@ FocusRing focusRing(double scale)
             rgb(0x00, 0x1e, 0xa0)};
 }
 
+FocusRing focusRing(double scale, int room)
+{
+    FocusRing r = focusRing(scale);
+    if (r.width + r.gap > room) {
+        r.gap = room > 2 ? 1 : 0;
+        r.width = std::max(1, room - r.gap);
+    }
+    return r;
+}
+
 std::string_view surfaceName()
 {
     return "図形";

@@ -39,6 +39,9 @@ struct FocusRing {
     Rgb colour;
 };
 FocusRing focusRing(double scale);
+// The same ring within `room` logical pixels around the control, so that it never covers a
+// neighbour that close: thinner, and nearer, where the room is short.
+FocusRing focusRing(double scale, int room);
 
 // The surface for assistive technology: its name, and what the figure shows and how to
 // work it.

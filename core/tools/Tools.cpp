@@ -1,9 +1,11 @@
 #include "Tools.h"
 
+#include "form/QBColor.h"
 #include "lesson/Lesson.h"
 
 #include <array>
 #include <cctype>
+#include <cstdio>
 
 namespace pr {
 
@@ -65,6 +67,7 @@ Tool pen(int index)
         t.tip = size + kColours[colour] + "のペン";
     }
     t.keys = {{0, kDigits[digitOfPen(index)]}};
+    t.toggles = true; // the chosen pen shows as on, on the strip of a touch screen
     return t;
 }
 
@@ -217,13 +220,20 @@ const Tool &commandTool(int number)
 
 const Tool &penTool(int index) { return tool(ToolId::Pen, index); }
 
-std::vector<const Tool *> stripTools(FrontEnd frontEnd, bool shareSheet, bool imageClipboard)
+std::vector<const Tool *> stripTools(FrontEnd frontEnd, bool shareSheet, bool imageClipboard,
+                                     bool touchPens)
 {
     std::vector<const Tool *> strip;
-    for (const Tool &t : table())
-        if (t.group >= 0 && offeredOn(t.offered, frontEnd) &&
-            (t.id != ToolId::Share || shareSheet) && (t.id != ToolId::Copy || imageClipboard))
-            strip.push_back(&t);
+    for (const Tool &t : table()) {
+        if (t.group < 0 || !offeredOn(t.offered, frontEnd) ||
+            (t.id == ToolId::Share && !shareSheet) || (t.id == ToolId::Copy && !imageClipboard))
+            continue;
+        if (touchPens && !strip.empty() && t.group != strip.front()->group &&
+            strip.back()->group == strip.front()->group)
+            for (int digit = 1; digit <= 8; ++digit)
+                strip.push_back(&penTool(digit <= 4 ? digit + 3 : digit - 5));
+        strip.push_back(&t);
+    }
     return strip;
 }
 
@@ -304,6 +314,25 @@ bool toolChecked(const Tool &t, const Lesson &lesson, const ToolContext &context
 
 std::string toolIconSvg(const Tool &t, std::string_view colour)
 {
+    if (t.id == ToolId::Pen && t.index >= 0 && t.index <= 7) {
+        const bool thick = t.index >= 4;
+        const std::string head = "<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"0 0 24 24\" "
+                                 "width=\"24\" height=\"24\" stroke=\"" +
+                                 std::string(colour) + "\" stroke-width=\"1.5\">";
+        if (t.index % 4 == 3) // the eraser: a block, tilted, as wide as it rubs
+            return head +
+                   "<path fill=\"#ffffff\" stroke-linejoin=\"round\" "
+                   "transform=\"rotate(-35 12 12)\" d=\"" +
+                   std::string(thick ? "M4 7.5h16v9H4zM10 7.5v9" : "M6 9.5h12v5H6zM10.5 9.5v5") +
+                   "\"/></svg>";
+        static constexpr int kInks[3] = {kPenRed, kPenYellow, kPenBlue};
+        const Rgb ink = QBColor(kInks[t.index % 4]);
+        char fill[8];
+        std::snprintf(fill, sizeof fill, "#%02x%02x%02x", unsigned(redOf(ink)),
+                      unsigned(greenOf(ink)), unsigned(blueOf(ink)));
+        return head + "<circle cx=\"12\" cy=\"12\" r=\"" + (thick ? "8" : "4.5") + "\" fill=\"" +
+               fill + "\"/></svg>";
+    }
     if (t.icon.empty())
         return {};
     return "<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"0 0 24 24\" width=\"24\" "

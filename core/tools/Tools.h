@@ -92,9 +92,11 @@ const Tool &penTool(int index);      // 0..7
 
 // The tools of the strip on a front end, in order (その他 not among them). 共有 is there
 // only where the device has a share sheet, コピー only where pictures can go to the
-// clipboard (a browser allows it in a secure context only).
+// clipboard (a browser allows it in a secure context only). On a touch screen the eight pens
+// follow the first group, in the order of their keys, as buttons a finger can hit: the form's
+// own pen options are small and close together.
 std::vector<const Tool *> stripTools(FrontEnd frontEnd, bool shareSheet = false,
-                                     bool imageClipboard = true);
+                                     bool imageClipboard = true, bool touchPens = false);
 
 // The key a tooltip names on a front end, or null.
 const Key *shownKey(const Tool &t, FrontEnd frontEnd);
@@ -118,7 +120,9 @@ bool toolEnabled(const Tool &t, const Lesson &lesson, const ToolContext &context
 bool toolChecked(const Tool &t, const Lesson &lesson, const ToolContext &context);
 
 // The tool's icon as a whole SVG document in a 24 x 24 box, stroked in `colour` (CSS, e.g.
-// "#000000"); empty for a tool without one.
+// "#000000"); empty for a tool without one. A pen's icon is a dot of its ink, large for the
+// thick pens and small for the thin, ringed in `colour` so that yellow shows on a light
+// button; an eraser's is an eraser of its width.
 std::string toolIconSvg(const Tool &t, std::string_view colour);
 
 // The help's account of how the lesson is worked, in its order: what, and how.

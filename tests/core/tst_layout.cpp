@@ -116,6 +116,91 @@ TEST_CASE("controls are placed from their twips, with shared edges shared")
     CHECK(a.right() == b.x);
 }
 
+TEST_CASE("each pen takes a press on its own box of at least 24 x 24 px around it")
+{
+    const Form1 form;
+    // The design size, and an iPad's screen with the page added to its home screen.
+    for (const auto &[w, h] : {std::pair{811, 702}, std::pair{1024, 768}}) {
+        CAPTURE(w);
+        const WindowLayout g(w, h, 2, FrontEnd::Web);
+        for (int i = 0; i < 8; ++i) {
+            CAPTURE(i);
+            const OptionButton &o = form.Option1[i];
+            const PixelRect hit = g.place(optionHitArea(form, i));
+            const PixelRect shown = g.place(o.Left, o.Top, o.Width, o.Height);
+            CHECK(hit.w >= 24);
+            CHECK(hit.h >= 24);
+            CHECK(hit.contains(shown.x + 8, shown.y + shown.h / 2)); // its circle
+            CHECK(g.optionAt(form, hit.x, hit.y) == i);
+            CHECK(g.optionAt(form, hit.right() - 1, hit.bottom() - 1) == i);
+            for (int j = 0; j < i; ++j)
+                CHECK_FALSE(overlap(hit, g.place(optionHitArea(form, j))));
+        }
+        // Above the thick red pen, at the window's edge: still that pen; on 終了, on the
+        // surface and on メモ: none.
+        const PixelRect thickRed = g.place(form.Option1[4].Left, 0, 1, 1);
+        CHECK(g.optionAt(form, thickRed.x + 2, thickRed.y) == 4);
+        for (const CommandButton *b : {&form.Command2, &form.Command3})
+            CHECK(g.optionAt(form, g.place(b->Left, b->Top, b->Width, b->Height).x + 2,
+                             g.place(b->Left, b->Top, b->Width, b->Height).y + 2) == -1);
+        const PixelRect surface = g.place(form.gamen.Left, form.gamen.Top, 15, 15);
+        CHECK(g.optionAt(form, surface.x + 1, surface.y) == -1);
+    }
+}
+
+TEST_CASE("a touch screen's strip has the pens after the first group, as fingertip buttons")
+{
+    struct Touch {
+        int w, h;
+        ToolsAt at;
+        bool pens;
+    };
+    // An iPad both ways, a touch panel large enough for the full-size column, a phone-sized
+    // window where the pens leave no room for その他.
+    for (const Touch &c : {Touch{1024, 768, ToolsAt::Strip, true}, Touch{768, 1024, ToolsAt::Row, true},
+                           Touch{3840, 2160, ToolsAt::Beside, false}, Touch{640, 480, ToolsAt::Strip, false}}) {
+        CAPTURE(c.w);
+        const WindowLayout g(c.w, c.h, 1, stripTools(FrontEnd::Web, false, true, true));
+        CHECK(g.toolsAt() == c.at);
+        std::vector<int> pens;
+        for (const ToolButtonPlace &b : g.buttons())
+            if (b.tool->id == ToolId::Pen) {
+                pens.push_back(b.tool->index);
+                CHECK(b.box.w == 44);
+                CHECK(b.box.h == 44);
+            }
+        if (!c.pens) {
+            CHECK(pens.empty());
+            continue;
+        }
+        CHECK(pens == std::vector<int>{4, 5, 6, 7, 0, 1, 2, 3}); // the keys' order
+        CHECK(g.buttons()[3].tool->id == ToolId::Pen);            // after 元に戻す … 消す
+        CHECK(toolIconSvg(penTool(5), "#000").find("#ffff00") != std::string::npos);
+    }
+    CHECK(stripTools(FrontEnd::Desktop, false, true, true).size() ==
+          stripTools(FrontEnd::Desktop).size() + 8);
+}
+
+TEST_CASE("a tool's focus ring stays in the gap to the next button")
+{
+    std::vector<Case> cases(std::begin(kCases), std::end(kCases));
+    cases.push_back({1700, 1404, 2, ToolsAt::Strip, 13}); // a strip beside a form at scale 2
+    for (const Case &c : cases) {
+        CAPTURE(c.w);
+        CAPTURE(c.h);
+        const WindowLayout g(c.w, c.h, c.dpr, FrontEnd::Desktop);
+        CHECK(g.toolsAt() == c.at);
+        const FocusRing ring = g.toolFocusRing();
+        CHECK(ring.width >= 1);
+        const auto &b = g.buttons();
+        for (std::size_t i = 1; i < b.size(); ++i) {
+            const int apart = g.toolsAt() == ToolsAt::Row ? b[i].box.x - b[i - 1].box.right()
+                                                          : b[i].box.y - b[i - 1].box.bottom();
+            CHECK(ring.gap + ring.width <= apart);
+        }
+    }
+}
+
 TEST_CASE("the captions of the large buttons fit their buttons")
 {
     for (double s : {1.0, 1.5, 2.0, 3.0}) {
