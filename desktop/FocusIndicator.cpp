@@ -21,6 +21,14 @@ FocusIndicator::FocusIndicator(QStyle *style, const QList<QWidget *> &controls,
             w->installEventFilter(this);
 }
 
+void FocusIndicator::addControls(const QList<QWidget *> &controls)
+{
+    for (QWidget *w : controls) {
+        controls_.append(w);
+        w->installEventFilter(this);
+    }
+}
+
 QWidget *FocusIndicator::target() const
 {
     return frame_ ? frame_->widget() : nullptr;

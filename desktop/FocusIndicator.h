@@ -27,6 +27,9 @@ public:
     QWidget *target() const;
     QFocusFrame *frame() const { return frame_; }
 
+    // More controls to show the ring around (the tool strip's buttons, made later).
+    void addControls(const QList<QWidget *> &controls);
+
     // Places the ring again once the style's scale has changed.
     void refresh();
 

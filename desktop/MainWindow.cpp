@@ -19,7 +19,10 @@
 #include <QtCore/QDir>
 #include <QtCore/QTimer>
 #include <QtGui/QAction>
+#include <QtGui/QInputDevice>
 #include <QtGui/QKeyEvent>
+#include <QtGui/QMouseEvent>
+#include <QtGui/QRegion>
 #include <QtGui/QScreen>
 #include <QtGui/QShortcut>
 #include <QtGui/QWindow>
@@ -28,7 +31,9 @@
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QRadioButton>
 
+#include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace pr {
 
@@ -58,6 +63,14 @@ protected:
 // look of a checked button it reads as "on" from the back of a classroom.
 const QColor kModeOnColour(255, 176, 0);
 
+bool hasTouchScreen()
+{
+    for (const QInputDevice *d : QInputDevice::devices())
+        if (d->type() == QInputDevice::DeviceType::TouchScreen)
+            return true;
+    return false;
+}
+
 } // namespace
 
 MainWindow::MainWindow(QWidget *parent) : QWidget(parent)
@@ -68,6 +81,7 @@ MainWindow::MainWindow(QWidget *parent) : QWidget(parent)
     buildControls();
     describeControls();
     buildTools();
+    touchPens_ = hasTouchScreen();
     lesson_.form.gamen.setSink(&surface_->strokeLayer());
     surface_->strokeLayer().setSource(&lesson_.strokes());
     lesson_.Form_Load();
@@ -228,11 +242,34 @@ void MainWindow::buildTools()
     work(ToolId::LargePointer, [this] { setLargePointer(!largePointer_); });
     work(ToolId::ColourSafe, [this] { setColourSafe(!colourSafe_); });
 
-    toolStrip_ = new ToolStrip([this](const Tool &t) { return toolAction(t.id); }, fonts_, this);
+    // A pen's button on the strip clicks the form's option, so both go one way.
+    for (int i = 0; i < 8; ++i) {
+        const Tool &t = penTool(i);
+        auto *a = new QAction(qText(t.name), this);
+        a->setToolTip(toolTipOf(t));
+        a->setCheckable(true);
+        connect(a, &QAction::triggered, this, [this, i] {
+            options_[std::size_t(i)]->click();
+            syncTools(); // a click on the chosen pen changes nothing the option shows
+        });
+        penActions_[std::size_t(i)] = a;
+    }
+    toolStrip_ = new ToolStrip(
+        [this](const Tool &t) {
+            return t.id == ToolId::Pen ? penAction(t.index) : toolAction(t.id);
+        },
+        fonts_, this);
     toolStrip_->setAccessibleName(QStringLiteral("道具"));
     toolStrip_->setAccessibleDescription(
         QStringLiteral("元に戻す、保存、印刷などのボタン。画面の横か下に余白があるときに出ます。"));
     toolStrip_->hide(); // until a layout finds room for it
+    // Tab goes on from 終了 to the tools.
+    QWidget *previous = commands_[1];
+    for (QWidget *b : toolStrip_->allButtons()) {
+        setTabOrder(previous, b);
+        previous = b;
+    }
+    focusIndicator_->addControls(toolStrip_->allButtons());
 
     notice_ = new BoardNotice(this);
     connect(notice_, &BoardNotice::saveRequested, this, &MainWindow::saveBoard);
@@ -283,6 +320,14 @@ void MainWindow::setLargePointer(bool on)
     applyPointer();
     syncTools();
     emit largePointerChanged(on);
+}
+
+void MainWindow::setTouchPens(bool on)
+{
+    if (on == touchPens_)
+        return;
+    touchPens_ = on;
+    relayout();
 }
 
 void MainWindow::setColourSafe(bool on)
@@ -374,6 +419,10 @@ void MainWindow::syncTools()
         if (t.toggles)
             a->setChecked(toolChecked(t, lesson_, context));
     }
+    for (int i = 0; i < 8; ++i) {
+        penActions_[std::size_t(i)]->setEnabled(toolEnabled(penTool(i), lesson_, context));
+        penActions_[std::size_t(i)]->setChecked(toolChecked(penTool(i), lesson_, context));
+    }
 }
 
 void MainWindow::toggleFullScreen()
@@ -388,7 +437,8 @@ void MainWindow::toggleFullScreen()
 void MainWindow::relayout()
 {
     layoutDpr_ = devicePixelRatioF();
-    const WindowLayout g(width(), height(), layoutDpr_, FrontEnd::Desktop);
+    const WindowLayout g(width(), height(), layoutDpr_,
+                         stripTools(FrontEnd::Desktop, false, true, touchPens_));
     scale_ = g.scale();
     const auto placeWidget = [&g](QWidget *w, int left, int top, int width, int height) {
         const PixelRect r = g.place(left, top, width, height);
@@ -413,11 +463,23 @@ void MainWindow::relayout()
     }
     const QFont optionFont = fonts_.font(FontRole::Default, scale_);
     optionStyle_->setScale(scale_);
+    int reach = 0;
     for (int i = 0; i < 8; ++i) {
         const OptionButton &o = form().Option1[i];
-        placeWidget(options_[std::size_t(i)], o.Left, o.Top, o.Width, o.Height);
-        options_[std::size_t(i)]->setFont(optionFont);
+        QRadioButton *b = options_[std::size_t(i)];
+        placeWidget(b, o.Left, o.Top, o.Width, o.Height);
+        b->setFont(optionFont);
+        // The rows touch: where an option's box reaches into its neighbour's room, a press
+        // there is the neighbour's (the window passes it on, below).
+        const PixelRect hit = g.place(optionHitArea(form(), i));
+        b->setMask(QRegion(hit.x - b->x(), hit.y - b->y(), hit.w, hit.h));
+        // Its focus ring goes inside that room: outside it would cover the neighbours.
+        b->setProperty(ScaledIndicatorStyle::kRingBox, QRect(hit.x, hit.y, hit.w, hit.h));
+        const PixelRect shown = g.place(o.Left, o.Top, o.Width, o.Height);
+        reach = std::max({reach, shown.x - hit.x, shown.y - hit.y, hit.right() - shown.right(),
+                          hit.bottom() - shown.bottom()});
     }
+    optionStyle_->setFrameReach(reach);
     const PictureBox &p = form().gamen;
     placeWidget(surface_, p.Left, p.Top, p.Width, p.Height);
     surface_->setScale(scale_);
@@ -428,6 +490,35 @@ void MainWindow::relayout()
     focusIndicator_->refresh();
     if (largePointer_ && pointerDpr_ != layoutDpr_)
         applyPointer(); // drawn again for this screen's pixel ratio
+}
+
+void MainWindow::mousePressEvent(QMouseEvent *e)
+{
+    pressedOption_ = -1;
+    if (e->button() == Qt::LeftButton) {
+        const WindowLayout g(width(), height(), layoutDpr_, std::vector<const Tool *>{});
+        const QPoint at = e->position().toPoint();
+        pressedOption_ = g.optionAt(form(), at.x(), at.y());
+    }
+    if (pressedOption_ < 0)
+        QWidget::mousePressEvent(e);
+}
+
+void MainWindow::mouseReleaseEvent(QMouseEvent *e)
+{
+    const int pressed = std::exchange(pressedOption_, -1);
+    if (pressed < 0 || e->button() != Qt::LeftButton) {
+        QWidget::mouseReleaseEvent(e);
+        return;
+    }
+    // As a button: the press and the release in the same room.
+    const WindowLayout g(width(), height(), layoutDpr_, std::vector<const Tool *>{});
+    const QPoint at = e->position().toPoint();
+    QRadioButton *b = options_[std::size_t(pressed)];
+    if (g.optionAt(form(), at.x(), at.y()) == pressed && b->isEnabled()) {
+        b->setFocus(Qt::MouseFocusReason);
+        b->click();
+    }
 }
 
 void MainWindow::resizeEvent(QResizeEvent *e)

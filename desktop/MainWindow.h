@@ -70,6 +70,11 @@ public:
     // 見やすい色: the surface, and the pictures made of it, in the colour-safe palette.
     bool colourSafe() const { return colourSafe_; }
     void setColourSafe(bool on);
+    // The pens as fingertip buttons on the tool strip too: on where a touch screen is
+    // attached at start-up.
+    bool touchPens() const { return touchPens_; }
+    void setTouchPens(bool on);
+    QAction *penAction(int index) const { return penActions_[std::size_t(index)]; } // 0..7
 
     // The help (F1): created at its first showing.
     void showHelp();
@@ -136,6 +141,9 @@ protected:
     void resizeEvent(QResizeEvent *e) override;
     void showEvent(QShowEvent *e) override;
     void keyPressEvent(QKeyEvent *e) override;
+    // A press beside a pen's small circle and caption, in the room around it that is its own.
+    void mousePressEvent(QMouseEvent *e) override;
+    void mouseReleaseEvent(QMouseEvent *e) override;
 
 private:
     void syncFromCore();
@@ -165,6 +173,7 @@ private:
     SurfaceWidget *surface_ = nullptr;
     HelpDialog *help_ = nullptr;
     std::array<QAction *, std::size_t(ToolId::More) + 1> tools_{}; // by ToolId; null: none
+    std::array<QAction *, 8> penActions_{}; // the pens' buttons on a touch screen's strip
     ToolStrip *toolStrip_ = nullptr;
     BoardStore store_;
     BoardNotice *notice_ = nullptr;
@@ -173,6 +182,8 @@ private:
     QPalette modeOnPalette_;  // a mode button while its mode is on
     bool largePointer_ = false;
     bool colourSafe_ = false;
+    bool touchPens_ = false;
+    int pressedOption_ = -1; // the pen whose room a press began in, till its release
     double pointerDpr_ = 0;   // device pixel ratio the large pointer was drawn for
     double scale_ = 1;
     bool followsScreen_ = false;

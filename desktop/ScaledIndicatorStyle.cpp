@@ -19,23 +19,56 @@ bool forFocusFrame(const QWidget *widget)
     return !widget || qobject_cast<const QFocusFrame *>(widget);
 }
 
+// The control a focus frame is around, or null.
+const QWidget *ringed(const QWidget *frame)
+{
+    const auto *f = qobject_cast<const QFocusFrame *>(frame);
+    return f ? f->widget() : nullptr;
+}
+
+// The room a control names for its ring, in its parent's coordinates, or a null rectangle.
+QRect ringBox(const QWidget *control)
+{
+    return control ? control->property(ScaledIndicatorStyle::kRingBox).toRect() : QRect();
+}
+
 } // namespace
 
 ScaledIndicatorStyle::ScaledIndicatorStyle() = default;
+
+QRect ScaledIndicatorStyle::ringRect(const QWidget *frame, const QRect &all) const
+{
+    const QWidget *w = ringed(frame);
+    if (!w || !frame)
+        return all;
+    // The frame may sit on an ancestor of the control's parent.
+    const QWidget *parent = w->parentWidget(), *frameParent = frame->parentWidget();
+    const QPoint shift = parent && frameParent && parent != frameParent
+                             ? parent->mapTo(frameParent, QPoint()) - frame->pos()
+                             : -frame->pos();
+    if (!ringBox(w).isNull())
+        return ringBox(w).translated(shift);
+    const int k = focusRingWidth(frame) + focusRingGap(frame);
+    return w->geometry().adjusted(-k, -k, k, k).translated(shift);
+}
 
 QColor ScaledIndicatorStyle::focusColour()
 {
     return QColor::fromRgb(focusRing(1).colour);
 }
 
-int ScaledIndicatorStyle::focusRingWidth() const
+int ScaledIndicatorStyle::focusRingWidth(const QWidget *frame) const
 {
-    return focusRing(scale_).width;
+    const QWidget *w = ringed(frame);
+    const QVariant own = w ? w->property(kRingWidth) : QVariant();
+    return own.isValid() ? own.toInt() : focusRing(scale_).width;
 }
 
-int ScaledIndicatorStyle::focusRingGap() const
+int ScaledIndicatorStyle::focusRingGap(const QWidget *frame) const
 {
-    return focusRing(scale_).gap;
+    const QWidget *w = ringed(frame);
+    const QVariant own = w ? w->property(kRingGap) : QVariant();
+    return own.isValid() ? own.toInt() : focusRing(scale_).gap;
 }
 
 int ScaledIndicatorStyle::pixelMetric(PixelMetric metric, const QStyleOption *option,
@@ -49,8 +82,10 @@ int ScaledIndicatorStyle::pixelMetric(PixelMetric metric, const QStyleOption *op
                                            scale_)));
     case PM_FocusFrameHMargin:
     case PM_FocusFrameVMargin:
+        // The frame asks without naming its control: it reaches as far as any ring does,
+        // and shows only the ring (SH_FocusFrame_Mask).
         if (forFocusFrame(widget))
-            return focusRingWidth() + focusRingGap();
+            return std::max(frameReach_, focusRingWidth() + focusRingGap());
         break;
     default:
         break;
@@ -63,6 +98,15 @@ int ScaledIndicatorStyle::styleHint(StyleHint hint, const QStyleOption *option,
 {
     if (hint == SH_FocusFrame_AboveWidget)
         return 1;
+    if (hint == SH_FocusFrame_Mask && widget && forFocusFrame(widget)) {
+        // The frame shows its ring only, wherever in the frame that is.
+        if (auto *mask = qstyleoption_cast<QStyleHintReturnMask *>(returnData)) {
+            const QRect r = ringRect(widget, widget->rect());
+            const int t = std::min({focusRingWidth(widget), r.width() / 2, r.height() / 2});
+            mask->region = QRegion(r).subtracted(QRegion(r.adjusted(t, t, -t, -t)));
+            return 1;
+        }
+    }
     return QProxyStyle::styleHint(hint, option, widget, returnData);
 }
 
@@ -75,8 +119,8 @@ void ScaledIndicatorStyle::drawControl(ControlElement element, const QStyleOptio
     }
     // The frame reaches the ring's width and the gap past the control on every side; the
     // ring is its outer band.
-    const QRect r = option->rect;
-    const int t = std::min({focusRingWidth(), r.width() / 2, r.height() / 2});
+    const QRect r = ringRect(widget, option->rect);
+    const int t = std::min({focusRingWidth(widget), r.width() / 2, r.height() / 2});
     const QColor c = focusColour();
     painter->fillRect(QRect(r.left(), r.top(), r.width(), t), c);
     painter->fillRect(QRect(r.left(), r.bottom() - t + 1, r.width(), t), c);

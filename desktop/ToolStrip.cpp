@@ -2,6 +2,7 @@
 
 #include "ControlTexts.h"
 #include "FontFamilies.h"
+#include "ScaledIndicatorStyle.h"
 
 #include <QtGui/QAction>
 #include <QtGui/QIcon>
@@ -43,7 +44,8 @@ QIcon toolIcon(const Tool &tool, double dpr)
 QToolButton *makeButton(QWidget *parent)
 {
     auto *b = new QToolButton(parent);
-    b->setFocusPolicy(Qt::NoFocus);
+    // Tab reaches every tool; a click leaves the focus where the teacher had it.
+    b->setFocusPolicy(Qt::TabFocus);
     b->hide();
     return b;
 }
@@ -54,7 +56,8 @@ ToolStrip::ToolStrip(const std::function<QAction *(const Tool &)> &actionOf,
                      const FontFamilies &fonts, QWidget *parent)
     : QWidget(parent), fonts_(fonts)
 {
-    for (const Tool *t : stripTools(FrontEnd::Desktop)) {
+    // Every tool a layout may place, the pens of a touch screen's strip among them.
+    for (const Tool *t : stripTools(FrontEnd::Desktop, false, true, true)) {
         QAction *a = actionOf(*t);
         QToolButton *b = makeButton(this);
         b->setDefaultAction(a);
@@ -106,9 +109,12 @@ void ToolStrip::place(const WindowLayout &layout, double dpr)
     setIcons(icons, dpr);
     QFont font = fonts_.font(look::TextStyle{look::Face::Gothic, 16, true}, 1);
     font.setPixelSize(layout.captionPixels());
+    const FocusRing ring = layout.toolFocusRing();
     for (const ToolButtonPlace &p : layout.buttons()) {
         const qsizetype i = tools_.indexOf(p.tool);
         QToolButton *b = i >= 0 ? buttons_[i] : more_;
+        b->setProperty(ScaledIndicatorStyle::kRingWidth, ring.width);
+        b->setProperty(ScaledIndicatorStyle::kRingGap, ring.gap);
         b->setGeometry(p.box.x - area.x, p.box.y - area.y, p.box.w, p.box.h);
         b->setIconSize(QSize(kIconSide, kIconSide));
         if (!icons)
@@ -129,6 +135,13 @@ QToolButton *ToolStrip::button(const QAction *action) const
         if (b->defaultAction() == action && !b->isHidden())
             return b;
     return nullptr;
+}
+
+QList<QWidget *> ToolStrip::allButtons() const
+{
+    QList<QWidget *> all(buttons_.begin(), buttons_.end());
+    all.append(more_);
+    return all;
 }
 
 QList<QToolButton *> ToolStrip::shownButtons() const

@@ -19,8 +19,8 @@ class FontFamilies;
 // a menu what a short strip has no room for.
 //
 // Each button shows one action and follows it: caption, tooltip, enabled and checked state;
-// a click triggers the action. The buttons never take the keyboard focus, so a click leaves
-// it where the teacher had it.
+// a click triggers the action. Tab reaches the buttons after the form's controls, but a
+// click does not take the keyboard focus, so it stays where the teacher had it.
 //
 // The widget covers the layout's tool area; positions are logical window pixels.
 class ToolStrip : public QWidget {
@@ -41,6 +41,8 @@ public:
     QMenu *moreMenu() const { return menu_; }
     // The buttons shown now, in order, その他 included.
     QList<QToolButton *> shownButtons() const;
+    // Every button the strip may show, in order, その他 last: the Tab order.
+    QList<QWidget *> allButtons() const;
 
 private:
     void setIcons(bool icons, double dpr);

@@ -6,6 +6,7 @@
 #include "ControlTexts.h"
 #include "LargePointer.h"
 #include "ScaledIndicatorStyle.h"
+#include "layout/WindowLayout.h"
 
 #include <QtCore/QTimer>
 #include <QtGui/QScreen>
@@ -37,6 +38,26 @@ int ringPixels(const QImage &img, const QWidget *control, int margin)
             n += (img.pixel(x, y) & 0xffffff) == ring;
         }
     return n;
+}
+
+int ringPixelsIn(const QImage &img, const QRect &box)
+{
+    const double k = img.devicePixelRatio();
+    const QRgb ring = ScaledIndicatorStyle::focusColour().rgb() & 0xffffff;
+    int n = 0;
+    for (int y = int(box.top() * k); y < int((box.bottom() + 1) * k); ++y)
+        for (int x = int(box.left() * k); x < int((box.right() + 1) * k); ++x)
+            n += img.rect().contains(x, y) && (img.pixel(x, y) & 0xffffff) == ring;
+    return n;
+}
+
+// Where a press chooses pen `index`, as the core lays the window out.
+QRect penRoom(const MainWindow &w, int index)
+{
+    const WindowLayout g(w.width(), w.height(), w.devicePixelRatioF(),
+                         std::vector<const Tool *>{});
+    const PixelRect r = g.place(optionHitArea(w.form(), index));
+    return {r.x, r.y, r.w, r.h};
 }
 
 int ringPixelsAnywhere(const QImage &img)
@@ -274,7 +295,44 @@ private slots:
         wt::key(w, Qt::Key_Tab); // from メモ into the pens, at the chosen one
         QRadioButton *chosen = w.optionButton(w.form().selectedOption1());
         QCOMPARE(QApplication::focusWidget(), chosen);
-        QVERIFY(ringPixels(grabWindow(w), chosen, 8) > 2 * chosen->width());
+        // The rows touch: the ring lies in the pen's own room, over no other pen, in either
+        // row and at either size.
+        for (const QSize size : {QSize(811, 702), QSize(1622, 1404)}) {
+            w.resize(size);
+            QTRY_COMPARE(w.width(), size.width());
+            for (int pen : {0, 4}) {
+                wt::key(w, pen == 4 ? Qt::Key_Up : Qt::Key_Down);
+                QCOMPARE(QApplication::focusWidget(), w.optionButton(pen));
+                const QImage img = grabWindow(w);
+                QVERIFY(ringPixelsIn(img, penRoom(w, pen)) > 2 * penRoom(w, pen).width());
+                QCOMPARE(ringPixelsAnywhere(img), ringPixelsIn(img, penRoom(w, pen)));
+            }
+        }
+    }
+
+    // Each pen takes a press anywhere in its room: above its circle at the window's edge, and
+    // on the row of pixels where the upper pen's box reaches into the lower pen's room.
+    void aPressBesideAPenChoosesIt()
+    {
+        MainWindow w;
+        wt::showActive(w);
+        QTest::mouseClick(memo(w), Qt::LeftButton);
+        const QRect thickRed = penRoom(w, 4);
+        QVERIFY(!w.optionButton(4)->geometry().contains(thickRed.topLeft()));
+        const auto clickAt = [&w](QPoint at) {
+            QTest::mouseClick(w.windowHandle(), Qt::LeftButton, {}, at);
+        };
+        clickAt(thickRed.topLeft() + QPoint(1, 0));
+        QCOMPARE(w.form().selectedOption1(), 4);
+        QVERIFY(w.optionButton(4)->isChecked());
+        const QPoint shared(penRoom(w, 1).center().x(), penRoom(w, 1).top());
+        QVERIFY(w.optionButton(5)->geometry().contains(shared));
+        clickAt(shared);
+        QCOMPARE(w.form().selectedOption1(), 1);
+        // Pressed in one room and released in another: no pen.
+        QTest::mousePress(w.windowHandle(), Qt::LeftButton, {}, penRoom(w, 6).center());
+        QTest::mouseRelease(w.windowHandle(), Qt::LeftButton, {}, penRoom(w, 7).center());
+        QCOMPARE(w.form().selectedOption1(), 1);
     }
 
     void ringWidthScalesWithTheForm()

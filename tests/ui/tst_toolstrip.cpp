@@ -2,6 +2,7 @@
 // buttons clicked on the real window, through to the file and print dialogs.
 #include "BoardPicture.h"
 #include "ToolStrip.h"
+#include "ScaledIndicatorStyle.h"
 #include "ControlTexts.h"
 #include "layout/WindowLayout.h"
 #include "WindowTestUtil.h"
@@ -23,6 +24,7 @@
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QPushButton>
+#include <QtWidgets/QRadioButton>
 #include <QtWidgets/QMenu>
 #include <QtWidgets/QToolButton>
 
@@ -138,6 +140,54 @@ private slots:
         // Tall windows have their tools in a row under the form.
         w.resize(1080, 1920);
         QTRY_VERIFY(w.toolStrip()->geometry().top() >= w.surface()->geometry().bottom());
+    }
+
+    // On a touch screen the strip offers the pens too, as fingertip buttons that work the
+    // form's options; Tab goes on from 終了 to the strip, and the ring stays in its gaps.
+    void touchScreenPensOnTheStrip()
+    {
+        MainWindow w;
+        w.setTouchPens(true);
+        showAt(w, {1024, 768});
+        QApplication::setActiveWindow(&w);
+        for (int i = 0; i < 8; ++i) {
+            QToolButton *b = w.toolStrip()->button(w.penAction(i));
+            QVERIFY(b && b->isVisible());
+            QCOMPARE(b->size(), QSize(WindowLayout::kTarget, WindowLayout::kTarget));
+            QVERIFY(!b->isEnabled()); // the pens wait for メモ, on the strip as on the form
+        }
+        QTest::mouseClick(w.commandButton(3), Qt::LeftButton);
+        QToolButton *thickBlue = w.toolStrip()->button(w.penAction(6));
+        QTest::mouseClick(w.windowHandle(), Qt::LeftButton, {},
+                          thickBlue->mapTo(&w, thickBlue->rect().center()));
+        QCOMPARE(w.form().selectedOption1(), 6);
+        QVERIFY(w.optionButton(6)->isChecked());
+        QVERIFY(thickBlue->isChecked());
+        QVERIFY(!w.toolStrip()->button(w.penAction(0))->isChecked());
+        QCOMPARE(QApplication::focusWidget() == thickBlue, false); // a click keeps the focus
+
+        w.commandButton(2)->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(w.windowHandle(), Qt::Key_Tab);
+        QWidget *next = QApplication::focusWidget();
+        QVERIFY(next && next->parentWidget() == w.toolStrip());
+        QCOMPARE(w.focusRingTarget(), next);
+        const QVariant width = next->property(ScaledIndicatorStyle::kRingWidth),
+                       gap = next->property(ScaledIndicatorStyle::kRingGap);
+        QVERIFY(width.toInt() >= 1);
+        QVERIFY(width.toInt() + gap.toInt() <= 4); // the icon buttons are 4 px apart
+        QApplication::processEvents();
+        const QImage shot = w.grab().toImage();
+        const QRect allowed = QRect(next->mapTo(&w, QPoint()), next->size()).adjusted(-4, -4, 4, 4);
+        int inside = 0, outside = 0;
+        for (int y = 0; y < shot.height(); ++y)
+            for (int x = 0; x < shot.width(); ++x)
+                if (QColor(shot.pixel(x, y)) == ScaledIndicatorStyle::focusColour())
+                    ++(allowed.contains(QPoint(x, y) / shot.devicePixelRatio()) ? inside : outside);
+        QVERIFY(inside > 4 * WindowLayout::kTarget);
+        QCOMPARE(outside, 0);
+
+        w.setTouchPens(false);
+        QTRY_VERIFY(!w.toolStrip()->button(w.penAction(6)));
     }
 
     void formAndToolsWhereTheCoreSays()
