@@ -154,6 +154,14 @@ QByteArray BoardPicture::toSvg() const
         const QPainterPath *glyph = glyphs_.outline(letter.caption, letter.text.pixelSize);
         return glyph ? pathData(*glyph) : std::string();
     };
+    // The labels as outlines too, in the faces the surface shows (Qt emboldens a face
+    // without a bold weight in the outline as on screen), so that the picture looks the same
+    // on a machine without them.
+    o.textOutline = [this](const DrawItem &text) {
+        QPainterPath path;
+        path.addText(0, 0, fonts_.font(text.text, 1), QString::fromStdString(text.caption));
+        return pathData(path);
+    };
     const std::string doc = svg::write(list_, strokes_, o);
     return QByteArray(doc.data(), qsizetype(doc.size()));
 }

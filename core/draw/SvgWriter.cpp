@@ -193,9 +193,34 @@ std::string firstFamily(const std::vector<std::string> &names, const char *gener
 // attribute's first face alone.
 std::string styleSheet(const Options &o)
 {
-    return ".gothic{font-family:" + families(o.gothic, "sans-serif") + "}\n" +
-           ".mincho{font-family:" + families(o.mincho, "serif") + "}\n" +
-           ".italic{font-family:" + families(o.italic, "serif") + "}\n";
+    // Base64 holds no character that could end the rule or the string; a face whose data
+    // does not read as base64 is left out.
+    std::vector<const Options::EmbeddedFace *> carried;
+    std::string faces;
+    for (const Options::EmbeddedFace &e : o.embedded) {
+        if (e.family.empty() || e.woff2Base64.empty() ||
+            e.woff2Base64.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"
+                                            "0123456789+/=") != std::string::npos)
+            continue;
+        carried.push_back(&e);
+        faces += "@font-face{font-family:" + family(e.family) +
+                 ";font-weight:" + (e.bold ? "bold" : "normal") +
+                 ";font-style:" + (e.italic ? "italic" : "normal") +
+                 ";src:url(data:font/woff2;base64," + e.woff2Base64 + ") format('woff2')}\n";
+    }
+    const auto list = [&](look::Face face, const std::vector<std::string> &names) {
+        std::vector<std::string> all;
+        for (const Options::EmbeddedFace *e : carried)
+            if (e->face == face)
+                all.push_back(e->family);
+        all.insert(all.end(), names.begin(), names.end());
+        return all;
+    };
+    return faces +
+           ".gothic{font-family:" + families(list(look::Face::Gothic, o.gothic), "sans-serif") +
+           "}\n.mincho{font-family:" + families(list(look::Face::Mincho, o.mincho), "serif") +
+           "}\n.italic{font-family:" + families(list(look::Face::Italic, o.italic), "serif") +
+           "}\n";
 }
 
 class Writer {
@@ -352,9 +377,21 @@ void writeItem(std::string &out, const DrawItem &d, std::size_t slot, const Opti
     case DrawKind::Text: {
         clipToBox();
         const bool mincho = d.text.face == look::Face::Mincho;
+        const double baseline = d.box.y + kAscent * d.text.pixelSize;
+        if (const std::string outline = o.textOutline ? o.textOutline(d) : std::string();
+            !outline.empty()) {
+            w.raw("<path")
+                .attr("transform", "translate(" + number(d.box.x) + " " + number(baseline) + ")")
+                .attr("d", outline)
+                .attr("fill", colour(d.colour))
+                .attr("role", "img")
+                .attr("aria-label", d.caption)
+                .raw("/>\n</g>\n");
+            return;
+        }
         w.raw("<text")
             .attr("x", d.box.x)
-            .attr("y", d.box.y + kAscent * d.text.pixelSize)
+            .attr("y", baseline)
             .attr("class", mincho ? "mincho" : "gothic")
             .attr("font-family", mincho ? firstFamily(o.mincho, "serif")
                                                : firstFamily(o.gothic, "sans-serif"))
@@ -373,6 +410,8 @@ void writeItem(std::string &out, const DrawItem &d, std::size_t slot, const Opti
                 .attr("transform", "translate(" + number(d.x1) + " " + number(d.y1) + ")")
                 .attr("d", outline)
                 .attr("fill", colour(d.colour))
+                .attr("role", "img")
+                .attr("aria-label", d.caption)
                 .raw("/>\n");
         } else {
             w.raw("<text")

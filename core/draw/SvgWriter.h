@@ -30,6 +30,19 @@ struct Options {
     // baseline, or empty to write the letter as text in `italic`. An outline looks the same
     // in every reader; text depends on the reader having the face.
     std::function<std::string(const DrawItem &letter)> letterOutline;
+    // The same for a label's caption, its origin on the baseline at the start of the text;
+    // or empty to write the caption as text.
+    std::function<std::string(const DrawItem &text)> textOutline;
+
+    // A face the document carries itself, for a reader without it installed: its family goes
+    // first in the face's list, declared bold or italic as the texts that take it are.
+    struct EmbeddedFace {
+        look::Face face = look::Face::Mincho;
+        std::string family;
+        std::string woff2Base64; // the WOFF2 file, in base64
+        bool bold = false, italic = false;
+    };
+    std::vector<EmbeddedFace> embedded;
 };
 
 // The document: viewBox and size 793 x 641, one logical surface pixel per CSS pixel, the
@@ -38,7 +51,8 @@ struct Options {
 // round caps and joins, cut to the inner area. A text names the first of its face's families
 // and takes the whole list, in order, from the document's style sheet where the reader
 // follows CSS. Text is UTF-8 with XML's specials escaped, characters XML cannot hold
-// dropped and broken UTF-8 replaced. The same board gives the same bytes.
+// dropped and broken UTF-8 replaced. A text or letter given as an outline is a filled path,
+// named by its caption for assistive technology. The same board gives the same bytes.
 std::string write(const DrawList &list, const std::vector<Stroke> &strokes,
                   const Options &options = {});
 

@@ -330,6 +330,28 @@ TEST_CASE("writing flung far off the surface is cut at its edge, letters are tex
     CHECK(elements(outlined, "text", "italic") == 0);
     CHECK(elements(outlined, "text", nullptr) == elements({}, "text", nullptr) - 5);
     CHECK(elements(outlined, "path", nullptr) == 5);
+    // The labels too, each named by its caption; then no text is left.
+    outlined.textOutline = [](const DrawItem &) { return std::string("M0 0L10 -20L5 0Z"); };
+    CHECK(elements(outlined, "text", nullptr) == 0);
+    const Node outlines = parsed(svg::write(list, {}, outlined));
+    std::vector<const Node *> shapes;
+    collect(outlines, "path", shapes);
+    CHECK(std::count_if(shapes.begin(), shapes.end(),
+                        [](const Node *n) { return n->attr("aria-label") == "Ａ'"; }) == 1);
+}
+
+TEST_CASE("a face the document carries goes first in its list; a damaged one is left out")
+{
+    svg::Options o;
+    o.embedded = {{look::Face::Mincho, "ParallelRatio Mincho", "d09GMgABAAA+/=", true, false},
+                  {look::Face::Italic, "Broken", "AAAA) format('woff2')}*{x:y", false, true}};
+    const std::string doc = svg::write(DrawList::build(Form1()), {}, o);
+    CHECK(doc.find("@font-face{font-family:ParallelRatio Mincho;font-weight:bold;font-style:"
+                   "normal;src:url(data:font/woff2;base64,d09GMgABAAA+/=) format('woff2')}") !=
+          std::string::npos);
+    CHECK(doc.find(".mincho{font-family:ParallelRatio Mincho, IPAPMincho") != std::string::npos);
+    CHECK(doc.find("*{x:y") == std::string::npos);
+    CHECK(doc.find("font-family:Broken") == std::string::npos);
 }
 
 TEST_CASE("numbers are written the same in every locale, to a thousandth")
