@@ -182,12 +182,17 @@
       this.table = lesson.tools();
       this.share = canShareFiles();
       this.canCopy = canCopyImages();
+      // A touch screen, or ?touch in the address: the strip offers the pens too.
+      this.touch = new URLSearchParams(location.search).has('touch') ||
+        window.matchMedia('(any-pointer: coarse)').matches;
       this.access = lesson.access();
       this.largePointer = false;
       // 見やすい色: remembered on this device; ?colour-safe in the address turns it on.
       this.colourSafe = new URLSearchParams(location.search).has('colour-safe') ||
         remembered(kColourSafeKey) === '1';
       if (this.colourSafe) lesson.setPalette(1);
+      this.svgFaces = [];
+      this.carryFaces();
       this.ended = false;
       const d = this.design;
       const entry = (id, index) => this.table.findIndex((t) => t.id === id && t.index === index);
@@ -216,11 +221,17 @@
         return b;
       });
 
+      // Each pen is a label as large as its room, where a press chooses it; inside it, the
+      // option as the form draws it.
+      this.optionRooms = [];
       this.options = d.options.map((o) => {
-        const label = document.createElement('label');
-        label.className = 'control option ' + faceClass(o.font);
-        label.style.backgroundColor = PR.cssColour(o.back);
+        const room = document.createElement('label');
+        room.className = 'control option-room';
+        room.style.backgroundColor = PR.cssColour(o.back);
+        const label = element('span', 'control option ' + faceClass(o.font));
         label.style.color = PR.cssColour(o.fore);
+        room.appendChild(label);
+        this.optionRooms.push(room);
         const input = document.createElement('input');
         input.type = 'radio';
         input.name = 'pen';
@@ -230,7 +241,7 @@
         const text = document.createElement('span');
         text.textContent = o.caption;
         label.append(input, text);
-        root.appendChild(label);
+        root.appendChild(room);
         return input;
       });
 
@@ -238,7 +249,7 @@
       for (const i of this.access.tabChain) {
         const command = this.commandTools.indexOf(i);
         root.appendChild(command >= 0 ? this.commands[command]
-                                      : this.options[this.penTools.indexOf(i)].parentElement);
+                                      : this.optionRooms[this.penTools.indexOf(i)]);
       }
 
       const canvas = document.createElement('canvas');
@@ -355,7 +366,8 @@
       strip.setAttribute('aria-label', m.tools);
       const buttons = new Map(); // table index -> button
       this.table.forEach((t, i) => {
-        const inStrip = t.group >= 0 && t.offered && !this.unavailable(t);
+        const inStrip = (t.group >= 0 || (t.id === 'pen' && this.touch)) && t.offered &&
+          !this.unavailable(t);
         if (!inStrip && t.id !== 'more') return;
         const b = element('button', 'command tool gothic');
         b.type = 'button';
@@ -635,6 +647,48 @@
       return new Promise((resolve) => this.surface.canvas.toBlob(resolve, 'image/png'));
     }
 
+    // The board on white paper as a PNG of the canvas's size: the core's picture of it in
+    // the paper palette, drawn on a canvas of its own.
+    async paperBlob() {
+      const c = this.surface.canvas;
+      const url = URL.createObjectURL(new Blob([this.lesson.boardSvgIn(2)], { type: 'image/svg+xml' }));
+      try {
+        const img = new Image();
+        img.src = url;
+        await img.decode();
+        const sheet = document.createElement('canvas');
+        sheet.width = c.width;
+        sheet.height = c.height;
+        sheet.getContext('2d').drawImage(img, 0, 0, sheet.width, sheet.height);
+        return await new Promise((resolve) => sheet.toBlob(resolve, 'image/png'));
+      } finally {
+        URL.revokeObjectURL(url);
+      }
+    }
+
+    // The pictures carry the site's faces of the labels and letters, so that they look the
+    // same on a machine without them (not from disk, where the page cannot read its files).
+    async carryFaces() {
+      if (location.protocol !== 'http:' && location.protocol !== 'https:') return;
+      const faces = [['mincho', 'ParallelRatio Mincho', 'fonts/mincho.woff2', true, false],
+                     ['italic', 'ParallelRatio Italic', 'fonts/italic.woff2', false, true]];
+      for (const [face, family, file, bold, italic] of faces) {
+        try {
+          const response = await fetch(file);
+          if (!response.ok) continue;
+          const bytes = new Uint8Array(await response.arrayBuffer());
+          let text = '';
+          for (let i = 0; i < bytes.length; i += 0x8000)
+            text += String.fromCharCode(...bytes.subarray(i, i + 0x8000));
+          const f = [face, family, btoa(text), bold, italic];
+          this.svgFaces.push(f);
+          this.lesson.embedFace(...f);
+        } catch {
+          // the picture names the faces without carrying them
+        }
+      }
+    }
+
     async copyPicture(tool) {
       try {
         const blob = await this.pictureBlob();
@@ -792,15 +846,17 @@
       const two = (n) => String(n).padStart(2, '0');
       const base = `${this.lesson.boardPictureTitle()} ${d.getFullYear()}-${two(d.getMonth() + 1)}-${two(d.getDate())} ` +
         `${two(d.getHours())}${two(d.getMinutes())}`;
-      const contents = (name) => (/\.svg$/i.test(name)
-        ? new Blob([this.lesson.boardSvg()], { type: 'image/svg+xml' })
-        : this.pictureBlob());
       const kinds = [{ description: PR.messages.pngPicture, accept: { 'image/png': ['.png'] } },
                      { description: PR.messages.svgPicture, accept: { 'image/svg+xml': ['.svg'] } }];
-      if (typeof window.showSaveFilePicker === 'function')
-        return this.saveFile(base + '.png', kinds, contents);
+      // As the surface shows, or on white paper; then the save picker where the browser has
+      // one (whose kind of file decides), else a download.
       this.pictureChooser ??= this.makePictureChooser();
-      this.pictureChooser.choose = (ext) => this.saveFile(base + ext, kinds, contents);
+      this.pictureChooser.choose = (ext, paper) => this.saveFile(base + ext, kinds, (name) => {
+        if (/\.svg$/i.test(name))
+          return new Blob([paper ? this.lesson.boardSvgIn(2) : this.lesson.boardSvg()],
+                          { type: 'image/svg+xml' });
+        return paper ? this.paperBlob() : this.pictureBlob();
+      });
       this.showDialog(this.pictureChooser.box, this.pictureChooser.first);
       return Promise.resolve();
     }
@@ -810,13 +866,15 @@
       const box = panel('chooser gothic', 'dialog', this.table.find((t) => t.id === 'saveImage').caption);
       box.setAttribute('aria-modal', 'true');
       const chooser = { box, choose: null };
-      const pick = (ext) => () => {
+      const pick = (ext, paper) => () => {
         this.hideDialog(box);
-        chooser.choose(ext);
+        chooser.choose(ext, paper);
       };
       const list = element('div', 'chooser-list');
-      chooser.first = commandButton(m.pngPicture, pick('.png'));
-      list.append(chooser.first, commandButton(m.svgPicture, pick('.svg')));
+      chooser.first = commandButton(m.pngPicture, pick('.png', false));
+      list.append(chooser.first, commandButton(m.svgPicture, pick('.svg', false)),
+                  commandButton(m.paperPngPicture, pick('.png', true)),
+                  commandButton(m.paperSvgPicture, pick('.svg', true)));
       box.addEventListener('keydown', (e) => {
         if (e.key === 'Escape') this.hideDialog(box);
       });
@@ -899,20 +957,25 @@
       const dpr = window.devicePixelRatio || 1;
       const view = document.documentElement;
       const { w, h } = viewport ?? { w: view.clientWidth, h: view.clientHeight };
-      const g = this.lesson.layoutAt(w, h, dpr, this.share, this.canCopy);
+      const g = this.lesson.layoutAt(w, h, dpr, this.share, this.canCopy, this.touch);
       this.placed = g;
       this.root.style.setProperty('--scale', String(g.scale));
       const ring = g.focusRing;
       this.root.style.setProperty('--focus-width', ring.width + 'px');
       this.root.style.setProperty('--focus-gap', ring.gap + 'px');
       this.root.style.setProperty('--focus-colour', PR.cssColour(ring.colour));
+      this.root.style.setProperty('--tool-focus-width', g.toolFocusRing.width + 'px');
+      this.root.style.setProperty('--tool-focus-gap', g.toolFocusRing.gap + 'px');
       put(this.heading, g.heading);
       g.rowCaptions.forEach((r, i) => put(this.rowCaptions[i], r));
       g.commands.forEach((r, i) => {
         put(this.commands[i], r);
         this.commands[i].style.fontWeight = d.commands[i].font.bold ? 'bold' : 'normal';
       });
-      g.options.forEach((r, i) => put(this.options[i].parentElement, r));
+      g.options.forEach((r, i) => {
+        put(this.optionRooms[i], r.hit);
+        put(this.options[i].parentElement, { ...r, x: r.x - r.hit.x, y: r.y - r.hit.y });
+      });
       // The surface reads where the canvas landed when input first needs it: reading it here
       // would make the browser lay the page out before the page is complete.
       this.surface.setGeometry(g.surface, g.scale, dpr);
@@ -974,6 +1037,7 @@
       this.surface.restart(this.lesson.drawList());
       this.lesson.takeChanges(); // the new lesson's own start is already on the surface
       if (this.colourSafe) this.lesson.setPalette(1); // its changes come with the next frame
+      for (const f of this.svgFaces) this.lesson.embedFace(...f);
       const c = this.surface.canvas;
       this.lesson.setRaster(c.width, c.height, this.surface.scale * this.surface.dpr);
       this.lesson.setToolContext(this.others.length > 0, this.largePointer,

@@ -25,9 +25,11 @@
     openElsewhere: '（ほかのタブで開いています）',
     earlierBoard: '以前に残した板書',
     savedAtGlyphs: '0123456789:月日',
-    // 画像で保存 where the browser has no save picker: which kind of picture.
+    // 画像で保存: which kind of picture, as the surface shows or on white paper.
     choosePicture: 'どの形式で保存しますか',
     pngPicture: 'PNG 画像',
     svgPicture: 'SVG 画像（拡大しても鮮明）',
+    paperPngPicture: '白い紙の PNG 画像（印刷用）',
+    paperSvgPicture: '白い紙の SVG 画像（印刷用）',
   };
 })(typeof module !== 'undefined' ? module.exports : (globalThis.ParallelRatio ??= {}));

@@ -340,7 +340,18 @@ public:
     {
         svg::Options o;
         o.palette = p;
+        o.embedded = faces_;
         return svg::write(DrawList::build(lesson_.form, p), lesson_.strokes(), o);
+    }
+    // A face the SVG carries from now on (the site's own subset, WOFF2 in base64), so that it
+    // looks the same on a machine without the faces. face: "gothic", "mincho" or "italic".
+    void embedFace(const std::string &face, const std::string &family,
+                   const std::string &woff2Base64, bool bold, bool italic)
+    {
+        const look::Face f = face == "mincho"   ? look::Face::Mincho
+                             : face == "italic" ? look::Face::Italic
+                                                : look::Face::Gothic;
+        faces_.push_back({f, family, woff2Base64, bold, italic});
     }
     // The surface's colours from the next takeChanges() on: the whole surface and raster
     // come again in the new palette.
@@ -435,8 +446,16 @@ public:
 
     val layoutAt(int width, int height, double dpr, bool share, bool clipboard) const
     {
+        return layoutAt(width, height, dpr, share, clipboard, false);
+    }
+
+    // touch: a touch screen, whose strip offers the pens as well. Each pen has its room
+    // (`hit`), where a press chooses it and its focus ring goes.
+    val layoutAt(int width, int height, double dpr, bool share, bool clipboard, bool touch) const
+    {
         const Form1 &f = lesson_.form;
-        const WindowLayout g(width, height, dpr, stripTools(FrontEnd::Web, share, clipboard));
+        const WindowLayout g(width, height, dpr,
+                             stripTools(FrontEnd::Web, share, clipboard, touch));
         const auto placed = [&g](int left, int top, int w, int h, FontRole font) {
             val o = rect(g.place(left, top, w, h));
             o.set("fontPixels", g.fontPixels(look::textStyle(font).pixelSize));
@@ -455,8 +474,12 @@ public:
             commands.call<void>("push", placed(b->Left, b->Top, b->Width, b->Height, b->Font));
         o.set("commands", commands);
         val options = val::array();
-        for (const OptionButton &b : f.Option1)
-            options.call<void>("push", placed(b.Left, b.Top, b.Width, b.Height, FontRole::Default));
+        for (int i = f.Option1.first; i <= f.Option1.last; ++i) {
+            const OptionButton &b = f.Option1[i];
+            val option = placed(b.Left, b.Top, b.Width, b.Height, FontRole::Default);
+            option.set("hit", rect(g.place(optionHitArea(f, i))));
+            options.call<void>("push", option);
+        }
         o.set("options", options);
         const PictureBox &p = f.gamen;
         o.set("surface", rect(g.place(p.Left, p.Top, p.Width, p.Height)));
@@ -483,6 +506,11 @@ public:
         focus.set("gap", ring.gap);
         focus.set("colour", ring.colour);
         o.set("focusRing", focus);
+        const FocusRing toolRing = g.toolFocusRing();
+        val toolFocus = val::object();
+        toolFocus.set("width", toolRing.width);
+        toolFocus.set("gap", toolRing.gap);
+        o.set("toolFocusRing", toolFocus);
         return o;
     }
 
@@ -784,6 +812,7 @@ private:
     BoardFault lastFault_; // why openBoard last refused a board (none if it opened)
     ToolContext context_;
     look::Palette palette_ = look::Palette::Lesson;
+    std::vector<svg::Options::EmbeddedFace> faces_; // carried by the SVG (embedFace)
 };
 
 EMSCRIPTEN_BINDINGS(parallel_ratio)
@@ -836,6 +865,7 @@ EMSCRIPTEN_BINDINGS(parallel_ratio)
         .function("boardFileExtension", &PageLesson::boardFileExtension)
         .function("boardSvg", &PageLesson::boardSvg)
         .function("boardSvgIn", &PageLesson::boardSvgIn)
+        .function("embedFace", &PageLesson::embedFace)
         .function("setPalette", &PageLesson::setPalette)
         .function("boardPictureTitle", &PageLesson::boardPictureTitle)
         .function("convertOldBoard", &PageLesson::convertOldBoard)
@@ -844,6 +874,9 @@ EMSCRIPTEN_BINDINGS(parallel_ratio)
                   emscripten::select_overload<val(int, int, double, bool) const>(&PageLesson::layoutAt))
         .function("layoutAt", emscripten::select_overload<val(int, int, double, bool, bool) const>(
                                   &PageLesson::layoutAt))
+        .function("layoutAt",
+                  emscripten::select_overload<val(int, int, double, bool, bool, bool) const>(
+                      &PageLesson::layoutAt))
         .function("tools", &PageLesson::tools)
         .function("toolForKey", &PageLesson::toolForKey)
         .function("setToolContext", &PageLesson::setToolContext)

@@ -117,16 +117,23 @@ forEachEngine((engine) => {
   });
 
   describe('files and pictures', () => {
-    // With the browser's save picker (Chromium's) and without it (a chooser, then a download).
+    // With the browser's save picker (Chromium's), on white paper, and without it (a
+    // download), as the surface shows.
     for (const picker of [true, false]) {
-      test(`画像で保存 writes the core's SVG ${picker ? 'through the save picker' : 'from the chooser'}`, async (t) => {
+      test(`画像で保存 writes the core's SVG ${picker ? 'on white through the save picker' : 'from the chooser'}`, async (t) => {
         const page = await open(t);
         await page.drag([[300, 300], [330, 300]]); // the copy of ℓ moves: the picture shows it
         let saved;
         if (picker) {
           await fakeSavePicker(page, 'board.svg');
           await page.clickElement({ selector: '.tools button', name: '画像として保存' });
+          await page.clickElement({ selector: '.chooser button', text: '白い紙の SVG' });
           saved = await page.evaluate(() => globalThis.__prSaved);
+          assert.equal(saved.text, await page.evaluate(() => ParallelRatio.page.lesson.boardSvgIn(2)));
+          // It carries the labels' face, so it looks the same where the face is missing.
+          assert.match(saved.text, /@font-face\{font-family:ParallelRatio Mincho;font-weight:bold;[^}]*base64,d09GMg/);
+          assert.match(saved.text, /<rect[^>]* fill="#ffffff"/);
+          return;
         } else {
           const file = await page.download(async () => {
             await page.clickElement({ selector: '.tools button', name: '画像として保存' });

@@ -351,6 +351,16 @@ forEachEngine((engine) => {
       // The stroke is in it, 2 pixels of border in.
       const i = ((450 + 2) * png.width + (200 + 2)) * 4;
       assert.deepEqual([...png.data.subarray(i, i + 3)], [255, 0, 0]);
+      // On white paper: the same size, a white ground and the red a dark one.
+      const paper = decodePng((await page.download(async () => {
+        await page.clickElement(tool('画像で保存'));
+        await page.clickElement({ selector: '.chooser button', text: '白い紙の PNG' });
+      })).data);
+      assert.deepEqual([paper.width, paper.height], [png.width, png.height]);
+      const ground = ((600 + 2) * paper.width + (700 + 2)) * 4;
+      assert.deepEqual([...paper.data.subarray(ground, ground + 3)], [255, 255, 255]);
+      const [r, g, b] = paper.data.subarray(i, i + 3);
+      assert.ok(r > 100 && r < 200 && g < 40 && b < 40, `the paper's red, not ${[r, g, b]}`);
       assert.deepEqual(page.errors, []);
     });
   });

@@ -42,6 +42,7 @@ forEachEngine((engine) => describe('layout', () => {
         return {
           surface: box(p.surface.canvas), commands: p.commands.map(box),
           options: p.options.map((o) => box(o.parentElement)), heading: box(p.heading), tools,
+          rooms: p.optionRooms.map(box),
         };
       });
       const near = (a, b, what) => {
@@ -52,6 +53,7 @@ forEachEngine((engine) => describe('layout', () => {
       near(got.heading, want.heading, 'heading');
       want.commands.forEach((r, i) => near(got.commands[i], r, `command ${i + 1}`));
       want.options.forEach((r, i) => near(got.options[i], r, `pen ${i}`));
+      want.options.forEach((r, i) => near(got.rooms[i], r.hit, `pen ${i}'s room`));
       assert.deepEqual(got.tools.map((b) => table[b.tool].id), want.buttons.map((b) => table[b.tool].id),
                        `${size.what}: the tools shown`);
       want.buttons.forEach((r, i) => near(got.tools[i], r, `${table[r.tool].id}`));
@@ -87,6 +89,35 @@ forEachEngine((engine) => describe('layout', () => {
     const listed = await page.texts('[role=dialog][aria-label="使い方"] th');
     const table = (await newLesson(t)).keyHelp().map(([keys]) => keys);
     assert.deepEqual(listed, table, 'the help lists the table\'s keys');
+    assert.deepEqual(page.errors, []);
+    await page.close();
+  });
+
+  test('on a touch screen the pens are on the strip too; every pen takes a press in its room', async () => {
+    const page = await LessonPage.open(engine, origin + '?touch', { width: 1024, height: 768, dpr: 1 });
+    const pen = () => page.evaluate(() => ParallelRatio.page.options.findIndex((o) => o.checked));
+    const strip = await page.evaluate(() => {
+      const p = ParallelRatio.page;
+      return [...p.tools.buttons].filter(([, b]) => !b.hidden)
+        .sort(([, a], [, b]) => a.offsetTop - b.offsetTop)
+        .map(([i, b]) => ({ id: p.table[i].id, index: p.table[i].index, w: b.offsetWidth }));
+    });
+    assert.deepEqual(strip.filter((b) => b.id === 'pen').map((b) => [b.index, b.w]),
+                     [4, 5, 6, 7, 0, 1, 2, 3].map((i) => [i, 44]));
+    await page.clickButton('メモ');
+    await page.clickElement({ selector: 'button.tool', name: '太字 青色' });
+    assert.equal(await pen(), 6);
+    // Near the window's top edge above the thick red pen, and on the pixel row where the
+    // upper pen's box reaches into the lower pen's room.
+    const rooms = await page.evaluate(() => ParallelRatio.page.placed.options.map((o) => o.hit));
+    const tap = async (x, y) => {
+      await page.driver.mouse('down', x, y, 'left');
+      await page.driver.mouse('up', x, y, 'left');
+    };
+    await tap(rooms[4].x + 2, rooms[4].y + 1);
+    assert.equal(await pen(), 4);
+    await tap(rooms[1].x + rooms[1].w / 2, rooms[1].y + 0.5);
+    assert.equal(await pen(), 1);
     assert.deepEqual(page.errors, []);
     await page.close();
   });

@@ -101,11 +101,13 @@ describe('the files', () => {
     assert.deepEqual(rules['default-src'], ["'none'"]);
     for (const [name, values] of Object.entries(rules)) {
       for (const v of values)
-        assert.ok(["'self'", "'none'", "'wasm-unsafe-eval'", 'data:'].includes(v), `${name} ${v}`);
+        assert.ok(["'self'", "'none'", "'wasm-unsafe-eval'", 'data:', 'blob:'].includes(v), `${name} ${v}`);
     }
     // The WebAssembly: over http(s) its file, from disk the data: URL in the module's script.
     assert.deepEqual(rules['connect-src'], ["'self'", 'data:']);
-    for (const name of ['script-src', 'style-src', 'font-src', 'img-src', 'worker-src', 'manifest-src'])
+    // Pictures: the site's own, and those the page makes of the board (printing, white paper).
+    assert.deepEqual(rules['img-src'], ["'self'", 'blob:']);
+    for (const name of ['script-src', 'style-src', 'font-src', 'worker-src', 'manifest-src'])
       assert.deepEqual(rules[name].filter((v) => v !== "'wasm-unsafe-eval'"), ["'self'"], name);
   });
 
