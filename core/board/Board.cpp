@@ -47,6 +47,8 @@ bool penAllowed(Rgb colour, int width)
 Board Board::of(const Form1 &form, const std::vector<Stroke> &strokes)
 {
     Board b;
+    b.ratios = form.aids.ratios;
+    b.triangles = form.aids.triangles;
     b.copyX1 = form.Line2[kCopyOfL].X1;
     b.copyX2 = form.Line2[kCopyOfL].X2;
     b.copyHighlighted = form.Line2[kCopyOfL].BorderColor == QBColor(kHeldColour);
@@ -76,6 +78,7 @@ Board Board::of(const Form1 &form, const std::vector<Stroke> &strokes)
 
 void Board::applyTo(Form1 &form) const
 {
+    form.aids = {ratios, triangles};
     const FigureState &s = form.st;
     Line &copy = form.Line2[kCopyOfL];
     copy.X1 = copyX1;

@@ -45,6 +45,7 @@ struct Board {
     std::array<ConstructionLine, 5> lines{};
     int nextLine = 0; // 0..4, the construction line the next two clicks build
     std::vector<Stroke> strokes;
+    bool ratios = false, triangles = false; // the aids shown over it (比を表示, 相似な三角形)
 
     // The board the form shows with these strokes.
     static Board of(const Form1 &form, const std::vector<Stroke> &strokes);

@@ -73,10 +73,11 @@ enum Member : std::uint32_t {
     kLeftM = 1u << 10, kVisibleM = 1u << 11, kHighlightedM = 1u << 12,
     kLM = 1u << 13, kMM = 1u << 14, kGM = 1u << 18, kCopyHighlightedM = 1u << 19,
     kColourM = 1u << 15, kWidthM = 1u << 16, kPointsM = 1u << 17,
+    kAidsM = 1u << 20, kRatiosM = 1u << 21, kTrianglesM = 1u << 22,
 };
 
 enum class Where {
-    Root, Copy, Labels, Label, Prolongations, Lines, LinePair, Strokes, Stroke, Points,
+    Root, Copy, Labels, Label, Prolongations, Lines, LinePair, Strokes, Stroke, Points, Aids,
 };
 
 struct Frame {
@@ -116,6 +117,8 @@ public:
         case kHighlightedM: board.copyLabels[label_].highlighted = b; return true;
         case kGM: board.pointG = b; return true;
         case kCopyHighlightedM: board.copyHighlighted = b; return true;
+        case kRatiosM: board.ratios = b; return true;
+        case kTrianglesM: board.triangles = b; return true;
         default: return fail(BoardError::MisplacedValue);
         }
     }
@@ -161,6 +164,8 @@ public:
                 return push(Where::Copy);
             if (f.member == kProlongationsM)
                 return push(Where::Prolongations);
+            if (f.member == kAidsM && version_ >= 2)
+                return push(Where::Aids);
             break;
         case Where::Labels:
             if (!element(f, 3, BoardError::LabelCount))
@@ -198,6 +203,8 @@ public:
             {Where::Prolongations, "g", kGM},
             {Where::Stroke, "colour", kColourM}, {Where::Stroke, "width", kWidthM},
             {Where::Stroke, "points", kPointsM},
+            {Where::Root, "aids", kAidsM}, {Where::Aids, "ratios", kRatiosM},
+            {Where::Aids, "triangles", kTrianglesM},
         };
         for (const Name &n : names) {
             if (n.where == f.where && k == n.name) {
@@ -223,6 +230,7 @@ public:
         case Where::Copy: return require(f, kX1M | kX2M | kCopyHighlightedM | kLabelsM);
         case Where::Label: return require(f, kLeftM | kVisibleM | kHighlightedM);
         case Where::Prolongations: return require(f, kLM | kMM | kGM);
+        case Where::Aids: return require(f, kRatiosM | kTrianglesM);
         case Where::Stroke: {
             if (!require(f, kColourM | kWidthM | kPointsM))
                 return false;
@@ -339,8 +347,9 @@ private:
         }
         switch (f.member) {
         case kVersionM:
-            if (!integer || v != BoardFile::kVersion)
+            if (!integer || v < 1 || v > BoardFile::kVersion)
                 return fail(BoardError::WrongVersion);
+            version_ = int(v);
             return true;
         case kNextLineM:
             if (!integer || v < 0 || v > 4)
@@ -378,6 +387,7 @@ private:
 
     std::vector<Frame> stack_;
     std::size_t label_ = 0, line_ = 0, points_ = 0;
+    int version_ = 0; // "aids" comes after "version" or not at all
 };
 
 } // namespace
@@ -388,8 +398,16 @@ std::string BoardFile::write(const Board &board)
     out.reserve(256 + board.pointCount() * 20);
     out += "{\n  \"format\": \"";
     out += kFormat;
+    const bool aids = board.ratios || board.triangles;
     out += "\",\n  \"version\": ";
-    appendInt(out, kVersion);
+    appendInt(out, aids ? kVersion : 1);
+    if (aids) {
+        out += ",\n  \"aids\": {\"ratios\": ";
+        out += boolText(board.ratios);
+        out += ", \"triangles\": ";
+        out += boolText(board.triangles);
+        out += "}";
+    }
     out += ",\n  \"copy\": {\"x1\": ";
     appendFloat(out, board.copyX1);
     out += ", \"x2\": ";

@@ -18,7 +18,9 @@ namespace pr {
 class BoardFile {
 public:
     static constexpr std::string_view kFormat = "parallel-ratio-board";
-    static constexpr int kVersion = 1;
+    // Version 2 adds "aids"; a board without aids is written as version 1, which every
+    // version reads.
+    static constexpr int kVersion = 2;
     static constexpr std::size_t kMaxBytes = std::size_t(64) << 20;
     // What a file manager knows a board file by: its own extension (new files; those named
     // *.json open all the same) and media type, which also matches on the "format" field.

@@ -1,5 +1,6 @@
 #include "DrawList.h"
 
+#include "Aids.h"
 #include "form/Form1.h"
 #include "form/Stacking.h"
 
@@ -44,6 +45,12 @@ Box DrawItem::bounds() const
     case DrawKind::Image:
     case DrawKind::Outline:
         return box.grown(1);
+    case DrawKind::Triangle: {
+        const double l = std::min({x1, x2, x3}), t = std::min({y1, y2, y3});
+        return Box{l, t, std::max({x1, x2, x3}) - l, std::max({y1, y2, y3}) - t}.grown(1);
+    }
+    case DrawKind::Arc:
+        return Box{x1 - box.w, y1 - box.w, 2 * box.w, 2 * box.w}.grown(double(width) / 2 + 1);
     }
     return {};
 }
@@ -152,7 +159,7 @@ DrawList DrawList::build(const Form1 &f, look::Palette palette)
     DrawList list;
     list.outer = {-b, -b, w, h};
     list.clip = {0, 0, PictureBox::kInnerWidth, PictureBox::kInnerHeight};
-    list.items.reserve(kFirstElement + kStackingFrontToBack.size());
+    list.items.reserve(kFirstElement + kStackingFrontToBack.size() + aids::kSlots);
 
     DrawItem layer;
     layer.kind = DrawKind::StrokeLayer;
@@ -171,11 +178,13 @@ DrawList DrawList::build(const Form1 &f, look::Palette palette)
     list.items.push_back(fill({l + 1, bo - 2, w - 2, 1}, look::kBorderInnerLight));
     list.items.push_back(fill({r - 2, t + 1, 1, h - 2}, look::kBorderInnerLight));
 
+    aids::appendTriangles(f, list.items);
     for (auto it = kStackingFrontToBack.rbegin(); it != kStackingFrontToBack.rend(); ++it)
         list.items.push_back(element(f, *it));
+    aids::appendMarks(f, list.items);
     if (palette != look::Palette::Lesson)
         for (std::size_t i = 0; i < list.items.size(); ++i)
-            if (i == 0 || i >= kFirstElement) {
+            if (i == 0 || i >= kFrameEnd) {
                 DrawItem &d = list.items[i];
                 d.colour = look::paint(palette, d.colour);
                 d.back = look::paint(palette, d.back);
@@ -193,7 +202,7 @@ Box DrawList::changedArea(const DrawList &before, const DrawList &after)
         if (a == b)
             continue;
         // A changed background or frame repaints all; it never happens while the form lives.
-        if (i < kFirstElement)
+        if (i < kFrameEnd)
             return after.outer;
         dirty = dirty.united(a.bounds()).united(b.bounds());
     }

@@ -38,6 +38,9 @@ enum class DrawKind : std::uint8_t {
                  // `text` is installed, box filled with `back` and then the glyph `caption`
                  // in colour with its pen origin on the baseline at (x1, y1)
     Outline,     // rectangle outline `width` thick drawn inside box, in colour
+    Triangle,    // the triangle (x1, y1), (x2, y2), (x3, y3) filled with colour at `alpha`
+    Arc,         // an arc about (x1, y1) of radius box.w, from angle x2 through y2 more
+                 // (degrees, counter-clockwise on screen), `width` wide, in colour
 };
 
 // One drawing primitive. Coordinates are logical surface pixels. A front end draws a letter
@@ -49,7 +52,8 @@ struct DrawItem {
     bool roundEnds = false;
     Rgb colour = 0;
     Rgb back = 0;
-    float x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    float x1 = 0, y1 = 0, x2 = 0, y2 = 0, x3 = 0, y3 = 0;
+    std::uint8_t alpha = 255; // of a Triangle's fill; every other kind is opaque
     Box box;
     float width = 0;
     look::TextStyle text;
@@ -61,8 +65,9 @@ struct DrawItem {
     bool operator==(const DrawItem &) const = default;
 };
 
-// What the surface shows, back to front: the stroke layer, the sunken border, then every
-// element in stacking order. Each element has its own slot, a None item while it shows
+// What the surface shows, back to front: the stroke layer, the sunken border, the aids'
+// translucent triangles (beneath the figure's lines and labels), every element in stacking
+// order, then the aids' lengths, ratios and angle marks. Each element has its own slot, a None item while it shows
 // nothing, so two lists of the same form compare slot by slot.
 class DrawList {
 public:
@@ -73,8 +78,10 @@ public:
     Box outer; // the surface with its border: (-2, -2) to (791, 639)
     Box clip;  // the inner area elements and strokes are cut to: (0, 0) to (789, 637)
 
-    // Index of the first element slot (after the stroke layer and the border).
-    static constexpr std::size_t kFirstElement = 9;
+    // Slots of the aids' triangles, after the stroke layer and the border (kFrameEnd), and
+    // the index of the first element slot after them.
+    static constexpr std::size_t kFrameEnd = 9, kTriangleSlots = 3;
+    static constexpr std::size_t kFirstElement = kFrameEnd + kTriangleSlots;
 
     // The area to repaint when `before` was shown and `after` is to be: the old and new
     // extent of every slot that differs, cut to the outer box; empty if nothing changed.

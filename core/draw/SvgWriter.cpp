@@ -352,6 +352,29 @@ void writeItem(std::string &out, const DrawItem &d, std::size_t slot, const Opti
     case DrawKind::Fill:
         w.raw("<rect").rect(d.box).attr("fill", colour(d.colour)).raw("/>\n");
         return;
+    case DrawKind::Triangle:
+        w.raw("<path")
+            .attr("d", "M" + number(d.x1) + " " + number(d.y1) + "L" + number(d.x2) + " " +
+                           number(d.y2) + "L" + number(d.x3) + " " + number(d.y3) + "Z")
+            .attr("fill", colour(d.colour))
+            .attr("fill-opacity", number(d.alpha / 255.0))
+            .raw("/>\n");
+        return;
+    case DrawKind::Arc: {
+        // Counter-clockwise on screen is SVG's negative sweep.
+        const double r = d.box.w, pi = 3.14159265358979323846;
+        const double a0 = d.x2 * pi / 180, a1 = (d.x2 + d.y2) * pi / 180;
+        w.raw("<path")
+            .attr("d", "M" + number(d.x1 + r * std::cos(a0)) + " " +
+                           number(d.y1 - r * std::sin(a0)) + "A" + number(r) + " " + number(r) +
+                           " 0 0 " + (d.y2 > 0 ? "0 " : "1 ") + number(d.x1 + r * std::cos(a1)) +
+                           " " + number(d.y1 - r * std::sin(a1)))
+            .attr("fill", "none")
+            .attr("stroke", colour(d.colour))
+            .attr("stroke-width", d.width)
+            .raw("/>\n");
+        return;
+    }
     case DrawKind::Segment:
         if (d.x1 == d.x2 && d.y1 == d.y2) {
             if (d.roundEnds)

@@ -57,6 +57,14 @@ struct Form1 {
     // Set by 終了 (Command2_Click): the front end ends the program as soon as it sees it.
     bool endRequested = false;
 
+    // The aids the window shows over the figure (比を表示, 相似な三角形): a way of looking at
+    // the board, kept with it but no step of the lesson's history.
+    struct Aids {
+        bool ratios = false;
+        bool triangles = false;
+        bool operator==(const Aids &) const = default;
+    } aids;
+
     // Every property of every control and the figure state (the stroke sink included).
     bool operator==(const Form1 &) const = default;
 

@@ -14,8 +14,8 @@ namespace {
 // The full-size column, logical pixels at scale 1: it starts level with the form's top
 // buttons and ends level with the surface's bottom edge; the form keeps a margin on its right.
 constexpr double kLeftGap = 6, kRightMargin = 10, kTop = 8, kBottomMargin = 13;
-// Gaps small enough that thirteen buttons of 44 px fit beside a form of its own height.
-constexpr double kGap = 6, kGroupGap = 14, kMaxButtonHeight = 72;
+// Gaps small enough that fifteen buttons of 44 px fit beside a form of 768 px's height.
+constexpr double kGap = 4, kGroupGap = 9, kMaxButtonHeight = 72;
 constexpr double kTextMargin = 6; // each side of the widest caption
 constexpr int kCaptionPixels = 16; // Gothic bold, at scale 1
 
@@ -165,24 +165,48 @@ bool WindowLayout::iconLine(const std::vector<const Tool *> &strip, bool vertica
                groupGaps(tools) * (kIconGroupGap - kIconGap);
     };
     std::vector<const Tool *> shown = strip;
-    // Else the first group and a touch screen's pens, then その他 for the rest; else without
-    // the pens, which the form has too.
-    for (bool pens : {true, false}) {
-        if (length(shown) <= room)
-            break;
-        shown.clear();
+    // Else whole groups from the first (with a touch screen's pens, which follow it) while
+    // they fit with その他, which holds the rest; else the same without the pens, which the
+    // form has too.
+    const auto upTo = [&](std::size_t groups, bool pens) {
+        std::vector<const Tool *> line;
         menu_.clear();
+        std::size_t seen = 0;
+        int group = strip.front()->group;
         for (const Tool *t : strip) {
             if (t->id == ToolId::Pen) {
                 if (pens)
-                    shown.push_back(t);
-            } else if (t->group == strip.front()->group) {
-                shown.push_back(t);
-            } else {
-                menu_.push_back(t);
+                    line.push_back(t);
+                continue;
             }
+            if (t->group != group) {
+                group = t->group;
+                ++seen;
+            }
+            (seen < groups ? line : menu_).push_back(t);
         }
-        shown.push_back(&tool(ToolId::More));
+        line.push_back(&tool(ToolId::More));
+        return line;
+    };
+    for (bool pens : {true, false}) {
+        if (length(shown) <= room)
+            break;
+        std::vector<const Tool *> best, bestMenu;
+        for (std::size_t groups = 1;; ++groups) {
+            std::vector<const Tool *> line = upTo(groups, pens);
+            if (length(line) > room)
+                break;
+            best = std::move(line);
+            bestMenu = menu_;
+            if (bestMenu.empty())
+                break;
+        }
+        if (best.empty()) {
+            shown = upTo(1, pens); // too long: without the pens, or no strip at all
+        } else {
+            shown = std::move(best);
+            menu_ = std::move(bestMenu);
+        }
     }
     if (length(shown) > room) {
         menu_.clear();

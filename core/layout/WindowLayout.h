@@ -55,9 +55,9 @@ struct ToolButtonPlace {
 // The form (811 x 702 logical pixels at scale 1) is scaled uniformly to fit the window and is
 // never shrunk for the tools; the tools take whatever room it leaves: full-size buttons
 // beside it, else a narrow strip of 44 x 44 icon buttons beside it, else a row of them under
-// it. A strip or row too short for every tool holds the first group (元に戻す, やり直し,
-// 書き込みを消す), the pens where a touch screen has them, and その他, which opens the rest
-// as a menu. Form and tools are centred
+// it. A strip or row too short for every tool holds whole groups from the first (元に戻す,
+// やり直し, 書き込みを消す; the pens after it where a touch screen has them) while they fit,
+// and その他, which opens the rest as a menu. Form and tools are centred
 // together. Every position is a whole logical pixel, and edges are kept on whole device
 // pixels where the ratio allows it with whole logical ones (a multiple of `step`).
 class WindowLayout {

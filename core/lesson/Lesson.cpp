@@ -103,6 +103,14 @@ void Lesson::commitStep()
     ++revision_;
 }
 
+void Lesson::setAids(Form1::Aids aids)
+{
+    if (form.aids == aids)
+        return;
+    form.aids = aids;
+    ++revision_;
+}
+
 void Lesson::endGesture()
 {
     if (!gestureInProgress())

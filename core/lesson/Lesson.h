@@ -78,6 +78,11 @@ public:
     // Wipes every stroke and leaves the figure as it is; one undoable step.
     void clearWriting();
 
+    // 比を表示 and 相似な三角形 on or off. A way of looking at the board: the board keeps it
+    // (the revision moves on), but it is no step to undo, as a teacher would not expect
+    // 元に戻す to take back a view rather than the last thing written.
+    void setAids(Form1::Aids aids);
+
     // The board on show, and a board to show instead (every mode ends, as at 初期画面; one
     // undoable step). openBoard refuses a board that fails Board::check and returns why.
     Board board() const;

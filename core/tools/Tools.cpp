@@ -36,6 +36,8 @@ constexpr std::string_view kIconPointer = "M5 3l14 8.5-6.5 1.5L9.5 19z";
 // A chalk's round tip over its stick: the surface's colours.
 constexpr std::string_view kIconColours =
     "M12 21.5a9.5 9.5 0 1 0 0-19 9.5 9.5 0 0 0 0 19zM12 2.5v19M12 7h6M12 12h9M12 17h6";
+constexpr std::string_view kIconRatios = "M4 20 10 4M14 20l6-16M9 12h.01M15 12h.01M3 12h2M19 12h2";
+constexpr std::string_view kIconTriangles = "M12 3 3 20h18zM12 3l-3.5 7h7z";
 constexpr std::string_view kIconMore =
     "M4.5 12a1 1 0 1 0 2 0 1 1 0 1 0-2 0M11 12a1 1 0 1 0 2 0 1 1 0 1 0-2 0M17.5 12a1 1 0 1 0 2 "
     "0 1 1 0 1 0-2 0";
@@ -168,6 +170,24 @@ std::vector<Tool> makeTable()
                         {{Alt | Shift, "C"}}, kIconColours);
     colours.toggles = true;
     colours.help = "見やすい色（切り替え）";
+    Tool &ratios = add(ToolId::Ratios, 4, "比を表示", "長さと比を表示",
+                       "ℓ、m と写した直線の上で平行線が切り取る長さと、その比を図に書き添えます。"
+                       "写した直線を動かすと、Ｅ、Ｆ から m までの長さとその比が動きにつれて変わり"
+                       "ます。長さは画面の 10 ピクセルを 1 とした値で、p と q、q と r の間がちょうど"
+                       " 10 と 15 になります。写した直線は ℓ を平行に動かしたものなので、DE と EF は"
+                       " AB と BC に等しくなります。もう一度で消えます。",
+                       {{Alt | Shift, "H"}}, kIconRatios);
+    ratios.toggles = true;
+    ratios.help = "比を表示（切り替え）";
+    Tool &triangles = add(ToolId::Triangles, 4, "相似な三角形", "相似な三角形に色をつける",
+                          "図に今ある相似な三角形に薄く色をつけ、等しい角に同じ印をつけます。"
+                          "写した直線が Ａ' を通るときは Ａ'ＥＢ' と Ａ'ＦＣ'、2本の延長と Ｇ があるとき"
+                          "は ＧＡＡ'、ＧＢＢ'、ＧＣＣ' です。そのどちらでもないときは何も塗りません。"
+                          "もう一度で消えます。",
+                          {{Alt | Shift, "S"}}, kIconTriangles);
+    triangles.toggles = true;
+    triangles.tip = "相似な三角形に色をつける（写した直線が Ａ' を通るとき、または Ｇ があるとき）";
+    triangles.help = "相似な三角形（切り替え）";
     add(ToolId::More, -1, "その他", "その他の道具", "ここに並ばない道具を一覧で開きます。", {},
         kIconMore);
     return t;
@@ -307,6 +327,10 @@ bool toolChecked(const Tool &t, const Lesson &lesson, const ToolContext &context
         return context.fullScreen;
     case ToolId::ColourSafe:
         return context.colourSafe;
+    case ToolId::Ratios:
+        return f.aids.ratios;
+    case ToolId::Triangles:
+        return f.aids.triangles;
     default:
         return false;
     }
@@ -387,6 +411,8 @@ std::vector<KeyHelp> keyHelp(FrontEnd frontEnd)
     row(tool(ToolId::End));
     row(tool(ToolId::LargePointer));
     row(tool(ToolId::ColourSafe));
+    row(tool(ToolId::Ratios));
+    row(tool(ToolId::Triangles));
     row(tool(ToolId::FullScreen));
     rows.push_back({"Esc", "全画面表示を終える"});
     rows.push_back({"Tab", "次のボタンへ（ペンの中は矢印キーで選ぶ）"});
@@ -394,7 +420,8 @@ std::vector<KeyHelp> keyHelp(FrontEnd frontEnd)
     row(tool(ToolId::Help));
     for (const Tool *t : stripTools(frontEnd))
         if (t->id != ToolId::Help && t->id != ToolId::FullScreen &&
-            t->id != ToolId::LargePointer && t->id != ToolId::ColourSafe)
+            t->id != ToolId::LargePointer && t->id != ToolId::ColourSafe &&
+            t->id != ToolId::Ratios && t->id != ToolId::Triangles)
             row(*t);
     return rows;
 }

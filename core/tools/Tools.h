@@ -42,6 +42,8 @@ enum class ToolId : std::uint8_t {
     FullScreen,
     LargePointer,
     ColourSafe, // 見やすい色: the surface in chalk every colour vision tells apart
+    Ratios,     // 比を表示: the lengths and ratios the parallels cut
+    Triangles,  // 相似な三角形: the similar triangles the figure shows, shaded
     More, // その他: the tools a short strip has no room for, as a menu
 };
 

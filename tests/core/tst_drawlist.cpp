@@ -1,5 +1,6 @@
 // The draw list: what the surface shows, back to front, in the one look every front end
 // shares, and the area to repaint when the form changes.
+#include "draw/Aids.h"
 #include "draw/DrawList.h"
 #include "draw/Look.h"
 #include "form/QBColor.h"
@@ -131,7 +132,8 @@ std::string depicts(const DrawItem &d, const Form1 &f, ElementRef r)
 // Every element slot shows its element, in stacking order from the back.
 void checkEveryElement(const DrawList &list, const Form1 &f)
 {
-    REQUIRE(list.items.size() == DrawList::kFirstElement + kElements);
+    REQUIRE(list.items.size() == DrawList::kFirstElement + kElements + aids::kTextSlots +
+                                     aids::kArcSlots);
     for (std::size_t p = 0; p < kElements; ++p) {
         const std::size_t slot = DrawList::kFirstElement + (kElements - 1 - p);
         CAPTURE(slot);
@@ -186,21 +188,28 @@ TEST_CASE("initialScreenItems")
                             PictureBox::kOuterHeight});
     CHECK(list.clip == Box{0, 0, PictureBox::kInnerWidth, PictureBox::kInnerHeight});
 
-    REQUIRE(list.items.size() == DrawList::kFirstElement + kElements);
+    REQUIRE(list.items.size() == DrawList::kFirstElement + kElements + aids::kTextSlots +
+                                     aids::kArcSlots);
     const DrawItem &layer = list.items[0];
     CHECK(layer.kind == DrawKind::StrokeLayer);
     CHECK(layer.colour == f.gamen.BackColor);
     CHECK(layer.box == list.outer);
-    for (std::size_t i = 1; i < DrawList::kFirstElement; ++i) {
+    for (std::size_t i = 1; i < DrawList::kFrameEnd; ++i) {
         CAPTURE(i);
         CHECK(list.items[i].kind == DrawKind::Fill);
         CHECK(!list.items[i].clipped); // the border lies outside the inner area
     }
+    // The aids are off: their slots show nothing.
+    for (std::size_t i = DrawList::kFrameEnd; i < DrawList::kFirstElement; ++i)
+        CHECK(list.items[i].kind == DrawKind::None);
+    const std::size_t elementsEnd = list.items.size() - aids::kTextSlots - aids::kArcSlots;
+    for (std::size_t i = elementsEnd; i < list.items.size(); ++i)
+        CHECK(list.items[i].kind == DrawKind::None);
 
     // One slot per element: a segment per line, a text per label shown, an image per letter,
     // and the cursor, hidden for now.
     int segments = 0, texts = 0, images = 0, none = 0, other = 0;
-    for (std::size_t i = DrawList::kFirstElement; i < list.items.size(); ++i) {
+    for (std::size_t i = DrawList::kFirstElement; i < elementsEnd; ++i) {
         const DrawItem &d = list.items[i];
         segments += d.kind == DrawKind::Segment;
         texts += d.kind == DrawKind::Text;
@@ -226,14 +235,14 @@ TEST_CASE("theEraserCursorIsFrontmost")
     const Form1 &f = l.form;
     const std::size_t last = DrawList::kFirstElement + kElements - 1;
     CHECK(slotOf(ElementKind::Shape1, 0) == last);
-    CHECK(DrawList::build(f).items.back().kind == DrawKind::None); // hidden
+    CHECK(DrawList::build(f).items[last].kind == DrawKind::None); // hidden
 
     l.clickCommand(3);
     l.clickOption(7);
     l.move(0, 0, 300, 300);
     DrawList list = DrawList::build(f);
-    REQUIRE(list.items.size() == last + 1);
-    const DrawItem &cursor = list.items.back();
+    REQUIRE(list.items.size() == last + 1 + aids::kTextSlots + aids::kArcSlots);
+    const DrawItem &cursor = list.items[last];
     CHECK(cursor.kind == DrawKind::Outline);
     CHECK(cursor.box == boxOf(f.Shape1.Left, f.Shape1.Top, f.Shape1.Width, f.Shape1.Height));
     CHECK(cursor.box.w == 25.0); // the thick eraser's footprint

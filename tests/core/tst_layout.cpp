@@ -31,15 +31,17 @@ struct Case {
 
 // An XGA projector, an iPad both ways, Full HD and 4K, a small laptop at 125 %, a netbook, a
 // window of the form's own proportions ...
+// ... and the narrowest window of 768 px's height with the full-size column, and one less.
 const Case kCases[] = {
     {811, 702, 1, ToolsAt::Keys, 0},      {820, 712, 1, ToolsAt::Keys, 0},
-    {947, 702, 1, ToolsAt::Beside, 13},   {946, 702, 1, ToolsAt::Strip, 13},
-    {1024, 768, 1, ToolsAt::Strip, 13},   {1180, 820, 2, ToolsAt::Beside, 13},
-    {1920, 1080, 1, ToolsAt::Beside, 13}, {3840, 2160, 2, ToolsAt::Beside, 13},
-    {1366, 768, 1.25, ToolsAt::Beside, 13}, {1280, 800, 1.5, ToolsAt::Beside, 13},
-    {640, 480, 1, ToolsAt::Strip, 4},     {820, 1180, 2, ToolsAt::Row, 13},
-    {768, 1024, 1, ToolsAt::Row, 13},     {480, 640, 1, ToolsAt::Row, 4},
-    {900, 702, 1.5, ToolsAt::Strip, 13},
+    {947, 702, 1, ToolsAt::Strip, 10},    {1037, 768, 1, ToolsAt::Beside, 15},
+    {1036, 768, 1, ToolsAt::Strip, 15},
+    {1024, 768, 1, ToolsAt::Strip, 15},   {1180, 820, 2, ToolsAt::Beside, 15},
+    {1920, 1080, 1, ToolsAt::Beside, 15}, {3840, 2160, 2, ToolsAt::Beside, 15},
+    {1366, 768, 1.25, ToolsAt::Beside, 15}, {1280, 800, 1.5, ToolsAt::Beside, 15},
+    {640, 480, 1, ToolsAt::Strip, 7},     {820, 1180, 2, ToolsAt::Row, 15},
+    {768, 1024, 1, ToolsAt::Row, 15},     {480, 640, 1, ToolsAt::Row, 7},
+    {900, 702, 1.5, ToolsAt::Strip, 10},
 };
 
 } // namespace
@@ -204,7 +206,7 @@ TEST_CASE("a tool's focus ring stays in the gap to the next button")
 TEST_CASE("the captions of the large buttons fit their buttons")
 {
     for (double s : {1.0, 1.5, 2.0, 3.0}) {
-        const WindowLayout g(int(2000 * s), int(702 * s), 1, FrontEnd::Desktop);
+        const WindowLayout g(int(2000 * s), int(768 * s), 1, FrontEnd::Desktop);
         REQUIRE(g.toolsAt() == ToolsAt::Beside);
         for (const ToolButtonPlace &b : g.buttons()) {
             const double ems = double(std::count_if(b.tool->caption.begin(), b.tool->caption.end(),
