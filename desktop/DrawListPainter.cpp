@@ -97,6 +97,24 @@ void DrawListPainter::paint(QPainter &p, const DrawItem &d) const
         p.drawImage(toQt(d.box), tinted);
         return;
     }
+    case DrawKind::Triangle: {
+        QColor fill(d.colour);
+        fill.setAlpha(d.alpha);
+        const QPointF corners[3] = {{d.x1, d.y1}, {d.x2, d.y2}, {d.x3, d.y3}};
+        p.setPen(Qt::NoPen);
+        p.setBrush(fill);
+        p.drawPolygon(corners, 3);
+        return;
+    }
+    case DrawKind::Arc: {
+        const double r = d.box.w;
+        p.setPen(QPen(QColor(d.colour), d.width, Qt::SolidLine, Qt::FlatCap));
+        p.setBrush(Qt::NoBrush);
+        // Qt's angles run counter-clockwise on screen, in sixteenths of a degree.
+        p.drawArc(QRectF(d.x1 - r, d.y1 - r, 2 * r, 2 * r), int(std::lround(d.x2 * 16)),
+                  int(std::lround(d.y2 * 16)));
+        return;
+    }
     case DrawKind::Outline: {
         const double w = d.width;
         const QRectF box = toQt(d.box);

@@ -241,6 +241,12 @@ void MainWindow::buildTools()
     work(ToolId::FullScreen, &MainWindow::toggleFullScreen);
     work(ToolId::LargePointer, [this] { setLargePointer(!largePointer_); });
     work(ToolId::ColourSafe, [this] { setColourSafe(!colourSafe_); });
+    work(ToolId::Ratios, [this] {
+        handle([](Lesson &l) { l.setAids({!l.form.aids.ratios, l.form.aids.triangles}); });
+    });
+    work(ToolId::Triangles, [this] {
+        handle([](Lesson &l) { l.setAids({l.form.aids.ratios, !l.form.aids.triangles}); });
+    });
 
     // A pen's button on the strip clicks the form's option, so both go one way.
     for (int i = 0; i < 8; ++i) {

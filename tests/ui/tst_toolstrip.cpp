@@ -126,17 +126,19 @@ private slots:
         }
         QVERIFY(bottom <= surface.bottom() - strip.top());
 
-        // Just wide enough for the large buttons at scale 1, then just too narrow: the form is
-        // never shrunk to make room, and the narrow strip of icons takes over.
+        // Just wide enough for the large buttons at 768 px's height, then just too narrow: the
+        // form is never shrunk to make room, and the narrow strip of icons takes over.
         const auto style = [&w] { return w.toolStrip()->shownButtons().front()->toolButtonStyle(); };
-        w.resize(811 + WindowLayout::kBesideWidth, 702);
+        const double s768 = 768 / 702.0;
+        const int wide = int(std::ceil((811 + WindowLayout::kBesideWidth) * s768));
+        w.resize(wide, 768);
         QTRY_COMPARE(style(), Qt::ToolButtonTextOnly);
-        QCOMPARE(w.formScale(), 1.0);
-        w.resize(811 + WindowLayout::kBesideWidth - 1, 702);
+        QCOMPARE(w.formScale(), s768);
+        w.resize(wide - 1, 768);
         QTRY_COMPARE(style(), Qt::ToolButtonIconOnly);
-        QCOMPARE(w.formScale(), 1.0);
-        QCOMPARE(w.surface()->geometry().left(),
-                 int(std::lround(8 + (WindowLayout::kBesideWidth - 1 - WindowLayout::kStripWidth) / 2.0)));
+        QCOMPARE(w.formScale(), s768);
+        QVERIFY(std::abs(w.surface()->geometry().left() -
+                         (8 * s768 + (wide - 1 - 811 * s768 - WindowLayout::kStripWidth) / 2.0)) <= 1);
         // Tall windows have their tools in a row under the form.
         w.resize(1080, 1920);
         QTRY_VERIFY(w.toolStrip()->geometry().top() >= w.surface()->geometry().bottom());
