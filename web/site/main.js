@@ -460,6 +460,8 @@
         case 'undo': this.handle((l) => l.undo()); return;
         case 'redo': this.handle((l) => l.redo()); return;
         case 'clearWriting': this.handle((l) => l.clearWriting()); return;
+        case 'ratios': this.handle((l) => l.toggleRatios()); return;
+        case 'triangles': this.handle((l) => l.toggleTriangles()); return;
         case 'open': this.openFile(); return;
         case 'save': this.saveBoard(); return;
         case 'restore': this.restoreBoard(); return;

@@ -484,6 +484,31 @@
           }
           return;
         }
+        case 'triangle': {
+          g.save();
+          g.globalAlpha = d.alpha / 255;
+          g.fillStyle = css(d.colour);
+          g.beginPath();
+          g.moveTo(d.x1, d.y1);
+          g.lineTo(d.x2, d.y2);
+          g.lineTo(d.x3, d.y3);
+          g.closePath();
+          g.fill();
+          g.restore();
+          return;
+        }
+        case 'arc': {
+          // Counter-clockwise on screen from x2 through y2 degrees: the canvas's angles run
+          // clockwise, so both are negated.
+          const from = -d.x2 * Math.PI / 180, to = -(d.x2 + d.y2) * Math.PI / 180;
+          g.strokeStyle = css(d.colour);
+          g.lineWidth = d.width;
+          g.lineCap = 'butt';
+          g.beginPath();
+          g.arc(d.x1, d.y1, d.box.w, from, to, d.y2 > 0);
+          g.stroke();
+          return;
+        }
         case 'outline': {
           const w = d.width, r = d.box;
           g.strokeStyle = css(d.colour);

@@ -2,6 +2,7 @@
 // points and reads back the form's controls, the draw list and what each action changed.
 // Every text the page shows comes from here, out of the form.
 
+#include "draw/Aids.h"
 #include "draw/DrawList.h"
 #include "draw/Look.h"
 #include "draw/StrokeRaster.h"
@@ -96,6 +97,10 @@ const char *kindName(DrawKind k)
         return "image";
     case DrawKind::Outline:
         return "outline";
+    case DrawKind::Triangle:
+        return "triangle";
+    case DrawKind::Arc:
+        return "arc";
     }
     return "none";
 }
@@ -103,6 +108,7 @@ const char *kindName(DrawKind k)
 // The fields of a draw item that JavaScript reads by another type than the core's.
 std::string itemKind(const DrawItem &d) { return kindName(d.kind); }
 int itemImage(const DrawItem &d) { return int(d.image); }
+int itemAlpha(const DrawItem &d) { return d.alpha; }
 Box itemBounds(const DrawItem &d) { return d.bounds(); }
 std::string styleFace(const look::TextStyle &t) { return faceName(t.face); }
 // The page never hands an item back: its setters are there because embind asks for them.
@@ -155,6 +161,8 @@ const char *toolName(ToolId id)
     case ToolId::FullScreen: return "fullScreen";
     case ToolId::LargePointer: return "largePointer";
     case ToolId::ColourSafe: return "colourSafe";
+    case ToolId::Ratios: return "ratios";
+    case ToolId::Triangles: return "triangles";
     case ToolId::More: return "more";
     }
     return "more";
@@ -312,6 +320,9 @@ public:
     bool undo() { return lesson_.undo(); }
     bool redo() { return lesson_.redo(); }
     void clearWriting() { lesson_.clearWriting(); }
+    // 比を表示 and 相似な三角形 on or off (a view of the board, no step to undo).
+    void toggleRatios() { lesson_.setAids({!lesson_.form.aids.ratios, lesson_.form.aids.triangles}); }
+    void toggleTriangles() { lesson_.setAids({lesson_.form.aids.ratios, !lesson_.form.aids.triangles}); }
     bool canUndo() const { return lesson_.canUndo(); }
     bool canRedo() const { return lesson_.canRedo(); }
     bool hasWriting() const { return !lesson_.strokes().empty(); }
@@ -730,6 +741,8 @@ public:
                 list.call<void>("push", pairOf(d.caption, faceName(d.text.face)));
         for (const Tool &t : pr::tools())
             add(t.caption + t.done, FontRole::Default);
+        // The aids' lengths and ratios, in the gothic.
+        list.call<void>("push", pairOf("0123456789.:=–' ABCDEF", faceName(aids::kTextStyle.face)));
         for (const HelpItem &i : pr::usage())
             add(i.what + i.how, FontRole::Default);
         for (const KeyHelp &k : pr::keyHelp(FrontEnd::Web))
@@ -835,6 +848,9 @@ EMSCRIPTEN_BINDINGS(parallel_ratio)
         .field("y1", &DrawItem::y1)
         .field("x2", &DrawItem::x2)
         .field("y2", &DrawItem::y2)
+        .field("x3", &DrawItem::x3)
+        .field("y3", &DrawItem::y3)
+        .field("alpha", &itemAlpha, &readOnly<DrawItem, int>)
         .field("box", &DrawItem::box)
         .field("width", &DrawItem::width)
         .field("style", &DrawItem::text)
@@ -853,6 +869,8 @@ EMSCRIPTEN_BINDINGS(parallel_ratio)
         .function("undo", &PageLesson::undo)
         .function("redo", &PageLesson::redo)
         .function("clearWriting", &PageLesson::clearWriting)
+        .function("toggleRatios", &PageLesson::toggleRatios)
+        .function("toggleTriangles", &PageLesson::toggleTriangles)
         .function("canUndo", &PageLesson::canUndo)
         .function("canRedo", &PageLesson::canRedo)
         .function("hasWriting", &PageLesson::hasWriting)

@@ -126,8 +126,8 @@ forEachEngine((engine) => describe('layout', () => {
     const page = await open(640, 480, 1);
     await page.clickElement({ selector: 'button', name: 'その他の道具' });
     const items = await page.texts('[role=menuitem]');
-    assert.deepEqual(items, ['開く', '保存', '前回の板書', '画像で保存', 'コピー', '印刷', '使い方',
-                             '全画面', '大きい矢印', '見やすい色']);
+    assert.deepEqual(items, ['画像で保存', 'コピー', '印刷', '使い方', '全画面', '大きい矢印',
+                             '見やすい色', '比を表示', '相似な三角形']);
     await page.clickElement({ selector: '[role=menuitem]', name: '使い方' });
     const help = { selector: '[role=dialog]', name: '使い方' };
     assert.ok((await page.element(help)).visible);
