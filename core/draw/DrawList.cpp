@@ -178,9 +178,11 @@ DrawList DrawList::build(const Form1 &f, look::Palette palette)
     list.items.push_back(fill({l + 1, bo - 2, w - 2, 1}, look::kBorderInnerLight));
     list.items.push_back(fill({r - 2, t + 1, 1, h - 2}, look::kBorderInnerLight));
 
-    aids::appendTriangles(f, list.items);
-    for (auto it = kStackingFrontToBack.rbegin(); it != kStackingFrontToBack.rend(); ++it)
+    for (auto it = kStackingFrontToBack.rbegin(); it != kStackingFrontToBack.rend(); ++it) {
+        if (list.items.size() == kFirstTriangle)
+            aids::appendTriangles(f, list.items);
         list.items.push_back(element(f, *it));
+    }
     aids::appendMarks(f, list.items);
     if (palette != look::Palette::Lesson)
         for (std::size_t i = 0; i < list.items.size(); ++i)
@@ -190,6 +192,33 @@ DrawList DrawList::build(const Form1 &f, look::Palette palette)
                 d.back = look::paint(palette, d.back);
             }
     return list;
+}
+
+// The triangles go beneath the lines and above the point labels and letters, which are the
+// backmost elements.
+constexpr bool labelsAndLettersBackmost()
+{
+    const std::size_t n = kStackingFrontToBack.size();
+    for (std::size_t back = 0; back < DrawList::kElementsBeneathTriangles; ++back) {
+        const ElementRef r = kStackingFrontToBack[n - 1 - back];
+        if (r.kind != ElementKind::Image1 && r.kind != ElementKind::Label2 &&
+            r.kind != ElementKind::Label3)
+            return false;
+    }
+    return kStackingFrontToBack[n - 1 - DrawList::kElementsBeneathTriangles].kind ==
+           ElementKind::Line1;
+}
+static_assert(labelsAndLettersBackmost());
+
+std::size_t DrawList::slotOf(ElementKind kind, int index)
+{
+    const std::size_t n = kStackingFrontToBack.size();
+    for (std::size_t p = 0; p < n; ++p)
+        if (kStackingFrontToBack[p].kind == kind && kStackingFrontToBack[p].index == index) {
+            const std::size_t back = n - 1 - p; // 0 for the backmost
+            return kFirstElement + back + (back >= kElementsBeneathTriangles ? kTriangleSlots : 0);
+        }
+    return 0;
 }
 
 Box DrawList::changedArea(const DrawList &before, const DrawList &after)

@@ -3,6 +3,7 @@
 #include "Palette.h"
 #include "form/Image.h"
 #include "form/Rgb.h"
+#include "form/Stacking.h"
 
 #include <cstddef>
 #include <string>
@@ -65,9 +66,9 @@ struct DrawItem {
     bool operator==(const DrawItem &) const = default;
 };
 
-// What the surface shows, back to front: the stroke layer, the sunken border, the aids'
-// translucent triangles (beneath the figure's lines and labels), every element in stacking
-// order, then the aids' lengths, ratios and angle marks. Each element has its own slot, a None item while it shows
+// What the surface shows, back to front: the stroke layer, the sunken border, every element
+// in stacking order with the aids' translucent triangles between the point labels and
+// letters and the figure's lines, then the aids' lengths, ratios and angle marks. Each element has its own slot, a None item while it shows
 // nothing, so two lists of the same form compare slot by slot.
 class DrawList {
 public:
@@ -78,10 +79,14 @@ public:
     Box outer; // the surface with its border: (-2, -2) to (791, 639)
     Box clip;  // the inner area elements and strokes are cut to: (0, 0) to (789, 637)
 
-    // Slots of the aids' triangles, after the stroke layer and the border (kFrameEnd), and
-    // the index of the first element slot after them.
-    static constexpr std::size_t kFrameEnd = 9, kTriangleSlots = 3;
-    static constexpr std::size_t kFirstElement = kFrameEnd + kTriangleSlots;
+    // Index of the first element slot (after the stroke layer and the border); the aids'
+    // triangles take kTriangleSlots slots from kFirstTriangle, after the backmost
+    // kElementsBeneathTriangles elements (the point labels and the letters).
+    static constexpr std::size_t kFrameEnd = 9, kFirstElement = kFrameEnd;
+    static constexpr std::size_t kElementsBeneathTriangles = 14, kTriangleSlots = 3;
+    static constexpr std::size_t kFirstTriangle = kFirstElement + kElementsBeneathTriangles;
+    // The slot of an element (kStackingFrontToBack's), or 0 for none.
+    static std::size_t slotOf(ElementKind kind, int index);
 
     // The area to repaint when `before` was shown and `after` is to be: the old and new
     // extent of every slot that differs, cut to the outer box; empty if nothing changed.

@@ -34,11 +34,10 @@ constexpr std::size_t kElements = kStackingFrontToBack.size();
 // The slot of an element: elements follow the border, backmost first.
 std::size_t slotOf(ElementKind kind, int index)
 {
-    for (std::size_t p = 0; p < kElements; ++p)
-        if (kStackingFrontToBack[p].kind == kind && kStackingFrontToBack[p].index == index)
-            return DrawList::kFirstElement + (kElements - 1 - p);
-    FAIL("no such element");
-    return 0;
+    const std::size_t slot = DrawList::slotOf(kind, index);
+    if (slot == 0)
+        FAIL("no such element");
+    return slot;
 }
 
 // The slot whose text reads `caption`, or the list's size.
@@ -132,10 +131,10 @@ std::string depicts(const DrawItem &d, const Form1 &f, ElementRef r)
 // Every element slot shows its element, in stacking order from the back.
 void checkEveryElement(const DrawList &list, const Form1 &f)
 {
-    REQUIRE(list.items.size() == DrawList::kFirstElement + kElements + aids::kTextSlots +
-                                     aids::kArcSlots);
+    REQUIRE(list.items.size() == DrawList::kFirstElement + kElements + aids::kSlots);
     for (std::size_t p = 0; p < kElements; ++p) {
-        const std::size_t slot = DrawList::kFirstElement + (kElements - 1 - p);
+        const std::size_t slot =
+            DrawList::slotOf(kStackingFrontToBack[p].kind, kStackingFrontToBack[p].index);
         CAPTURE(slot);
         CAPTURE(int(kStackingFrontToBack[p].kind));
         CAPTURE(kStackingFrontToBack[p].index);
@@ -188,8 +187,7 @@ TEST_CASE("initialScreenItems")
                             PictureBox::kOuterHeight});
     CHECK(list.clip == Box{0, 0, PictureBox::kInnerWidth, PictureBox::kInnerHeight});
 
-    REQUIRE(list.items.size() == DrawList::kFirstElement + kElements + aids::kTextSlots +
-                                     aids::kArcSlots);
+    REQUIRE(list.items.size() == DrawList::kFirstElement + kElements + aids::kSlots);
     const DrawItem &layer = list.items[0];
     CHECK(layer.kind == DrawKind::StrokeLayer);
     CHECK(layer.colour == f.gamen.BackColor);
@@ -200,16 +198,24 @@ TEST_CASE("initialScreenItems")
         CHECK(!list.items[i].clipped); // the border lies outside the inner area
     }
     // The aids are off: their slots show nothing.
-    for (std::size_t i = DrawList::kFrameEnd; i < DrawList::kFirstElement; ++i)
-        CHECK(list.items[i].kind == DrawKind::None);
+    std::vector<std::size_t> aidSlots;
+    for (std::size_t k = 0; k < DrawList::kTriangleSlots; ++k)
+        aidSlots.push_back(DrawList::kFirstTriangle + k);
     const std::size_t elementsEnd = list.items.size() - aids::kTextSlots - aids::kArcSlots;
     for (std::size_t i = elementsEnd; i < list.items.size(); ++i)
+        aidSlots.push_back(i);
+    for (std::size_t i : aidSlots)
         CHECK(list.items[i].kind == DrawKind::None);
+    const auto isAid = [&](std::size_t i) {
+        return std::find(aidSlots.begin(), aidSlots.end(), i) != aidSlots.end();
+    };
 
     // One slot per element: a segment per line, a text per label shown, an image per letter,
     // and the cursor, hidden for now.
     int segments = 0, texts = 0, images = 0, none = 0, other = 0;
     for (std::size_t i = DrawList::kFirstElement; i < elementsEnd; ++i) {
+        if (isAid(i))
+            continue;
         const DrawItem &d = list.items[i];
         segments += d.kind == DrawKind::Segment;
         texts += d.kind == DrawKind::Text;
@@ -233,7 +239,7 @@ TEST_CASE("theEraserCursorIsFrontmost")
 {
     Lesson l = loadedLesson();
     const Form1 &f = l.form;
-    const std::size_t last = DrawList::kFirstElement + kElements - 1;
+    const std::size_t last = DrawList::kFirstElement + kElements + DrawList::kTriangleSlots - 1;
     CHECK(slotOf(ElementKind::Shape1, 0) == last);
     CHECK(DrawList::build(f).items[last].kind == DrawKind::None); // hidden
 

@@ -61,11 +61,11 @@ test('after loading, the pens are disabled with the thin red one selected', asyn
 
 test('the draw list has the stroke layer, the frame and one slot per element', async (t) => {
   const list = (await newLesson(t)).drawList();
-  // The aids' triangles after the frame, their texts and marks after the elements: all
-  // nothing while the aids are off.
-  assert.equal(list.items.length, 9 + 3 + 35 + 20);
-  assert.equal(list.firstElement, 12);
-  assert.ok([...list.items.slice(9, 12), ...list.items.slice(12 + 35)].every((i) => i.kind === 'none'));
+  // The aids' triangles above the labels and letters (the 14 backmost elements), their
+  // texts and marks after the elements: all nothing while the aids are off.
+  assert.equal(list.items.length, 9 + 35 + 3 + 20);
+  assert.equal(list.firstElement, 9);
+  assert.ok([...list.items.slice(9 + 14, 9 + 17), ...list.items.slice(9 + 38)].every((i) => i.kind === 'none'));
   assert.deepEqual(list.outer, { x: -2, y: -2, w: 793, h: 641 });
   assert.deepEqual(list.clip, { x: 0, y: 0, w: 789, h: 637 });
   assert.equal(list.items[0].kind, 'strokeLayer');
@@ -80,7 +80,7 @@ test('the draw list has the stroke layer, the frame and one slot per element', a
   assert.equal(list.items.filter((i) => i.kind === 'image').length, 5);
   assert.equal(list.items.filter((i) => i.kind === 'segment').length, 5 + 3 + 6 + 5);
   // The eraser cursor, frontmost, shows nothing until an eraser is chosen in memo mode.
-  assert.equal(list.items[list.firstElement + 34].kind, 'none');
+  assert.equal(list.items[list.firstElement + 37].kind, 'none');
 });
 
 // The stroke raster's steps of takeChanges(), unpacked: at the raster's first size (the
@@ -141,7 +141,7 @@ test('the eraser\'s cursor follows the pointer in its slot, with the area to rep
   l.move(0, 0, 300, 200);
   const c = l.takeChanges();
   const list = l.drawList();
-  const cursor = list.firstElement + 34;
+  const cursor = list.firstElement + 37;
   assert.deepEqual(c.slots.map(([i]) => i), [cursor]);
   const [, item] = c.slots[0];
   assert.equal(item.kind, 'outline');
