@@ -142,29 +142,40 @@ BENCHMARK(BM_StrokeSegment_Layer)->Arg(0)->Arg(4)->Arg(7);
 
 // One slide move through the entry point, as a front end delivers it, with the draw list
 // rebuilt and compared with the last one shown: the core's whole cost per event.
+// Arg 1: with both aids on (比を表示, 相似な三角形), the copy sliding through Ａ', where the
+// triangles show and every length follows it.
 void BM_SlideMove_WithDrawList(benchmark::State &state)
 {
     pr::Lesson f = loadedForm();
-    f.press(1, 0, kCopyX, kCopyY);
+    const float from = kCopyX + (state.range(0) ? 151 : 0);
+    if (state.range(0)) {
+        f.setAids({true, true});
+        f.press(1, 0, kCopyX, kCopyY);
+        f.move(1, 0, from, kCopyY);
+        f.release(1, 0, from, kCopyY);
+    }
+    f.press(1, 0, from, kCopyY);
     pr::DrawList shown = pr::DrawList::build(f.form);
-    float x = kCopyX;
+    float x = from;
     for (auto _ : state) {
-        x = x == kCopyX ? kCopyX + 3 : kCopyX;
+        x = x == from ? from + 3 : from;
         f.move(1, 0, x, kCopyY);
         pr::DrawList now = pr::DrawList::build(f.form);
         benchmark::DoNotOptimize(pr::DrawList::changedArea(shown, now));
         shown = std::move(now);
     }
 }
-BENCHMARK(BM_SlideMove_WithDrawList);
+BENCHMARK(BM_SlideMove_WithDrawList)->Arg(0)->Arg(1);
 
 void BM_DrawListBuild(benchmark::State &state)
 {
-    const pr::Lesson f = loadedForm();
+    pr::Lesson f = loadedForm();
+    if (state.range(0))
+        f.setAids({true, true});
     for (auto _ : state)
         benchmark::DoNotOptimize(pr::DrawList::build(f.form));
 }
-BENCHMARK(BM_DrawListBuild);
+BENCHMARK(BM_DrawListBuild)->Arg(0)->Arg(1);
 
 } // namespace
 
