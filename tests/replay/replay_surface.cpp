@@ -24,6 +24,7 @@
 #include <QtWidgets/QRadioButton>
 
 #include <cstdio>
+#include <string_view>
 #include <string>
 
 namespace {
@@ -90,9 +91,13 @@ int main(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
 
+    // --aids: 比を表示 and 相似な三角形 on before the script plays.
+    const bool aids = argc > 3 && std::string_view(argv[argc - 1]) == "--aids";
+    if (aids)
+        --argc;
     QSize size(811, 702);
     if (argc < 3 || argc > 4 || (argc == 4 && !parseSize(argv[3], size))) {
-        std::fprintf(stderr, "usage: replay_surface SCRIPT OUT.png [WIDTHxHEIGHT]\n");
+        std::fprintf(stderr, "usage: replay_surface SCRIPT OUT.png [WIDTHxHEIGHT] [--aids]\n");
         return 2;
     }
     QFile file(QString::fromLocal8Bit(argv[1]));
@@ -117,6 +122,8 @@ int main(int argc, char **argv)
         return 1;
     }
 
+    if (aids)
+        w.handle([](pr::Lesson &l) { l.setAids({true, true}); });
     play(w, *script);
     const QImage img = w.surface()->grab().toImage().convertToFormat(QImage::Format_RGB32);
     if (!img.save(QString::fromLocal8Bit(argv[2]), "PNG")) {

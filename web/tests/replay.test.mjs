@@ -43,12 +43,12 @@ before(async () => {
 
 after(() => server?.close());
 
-async function desktopPicture(script, width, height, dpr) {
+async function desktopPicture(script, width, height, dpr, aids) {
   mkdirSync(outDir, { recursive: true });
-  const out = join(outDir, `${basename(script, '.script')}-${width}x${height}@${dpr}-desktop.png`);
+  const out = join(outDir, `${basename(script, '.script')}-${width}x${height}@${dpr}${aids ? '-aids' : ''}-desktop.png`);
   const env = { ...process.env, QT_QPA_PLATFORM: process.env.QT_QPA_PLATFORM ?? 'offscreen',
                 QT_SCALE_FACTOR: String(dpr) };
-  await promisify(execFile)(tool, [script, out, `${width}x${height}`], { env });
+  await promisify(execFile)(tool, [script, out, `${width}x${height}`, ...(aids ? ['--aids'] : [])], { env });
   return decodePng(readFileSync(out));
 }
 
@@ -65,11 +65,13 @@ function textBoxes(page) {
   });
 }
 
-async function compareReplay(t, engine, name, width = 811, height = 702, dpr = 1) {
+async function compareReplay(t, engine, name, width = 811, height = 702, dpr = 1, aids = false) {
   const file = join(scripts, `${name}.script`);
-  const desktop = await desktopPicture(file, width, height, dpr);
+  const desktop = await desktopPicture(file, width, height, dpr, aids);
   const page = await LessonPage.open(engine, origin, { width, height, dpr });
   t.after(() => page.close());
+  if (aids)
+    for (const key of ['Alt+Shift+H', 'Alt+Shift+S']) await page.key(key);
   await playScript(page, parseScript(readFileSync(file, 'utf8')));
   const web = await page.canvasImage();
   assert.deepEqual(page.errors, []);
@@ -81,7 +83,7 @@ async function compareReplay(t, engine, name, width = 811, height = 702, dpr = 1
   const worst = texts.reduce((m, x) => (x.share > m.share ? x : m), { share: 0 });
   const failed = r.strict > kStrictLimit * dpr * dpr || worst.share > kTextShare;
   if (failed || process.env.PR_REPLAY_VERBOSE) {
-    const stem = join(outDir, `${name}-${width}x${height}@${dpr}-${engine.name}`);
+    const stem = join(outDir, `${name}-${width}x${height}@${dpr}${aids ? '-aids' : ''}-${engine.name}`);
     writeFileSync(`${stem}-web.png`, encodePng(web));
     writeFileSync(`${stem}-diff.png`, encodePng(r.diff));
     t.diagnostic(`${r.strict} pixels differ outside the texts; worst text ${worst.caption} ` +
@@ -113,6 +115,10 @@ forEachEngine((engine) => describe('the desktop window and the page replay a scr
 
   test('the slide in a larger window, the form at scale 1.5', async (t) => {
     await compareReplay(t, engine, 'slide-and-prolongations', 1217, 1053);
+  });
+
+  test('比を表示 and 相似な三角形 over the slide and Ｇ', async (t) => {
+    await compareReplay(t, engine, 'slide-and-prolongations', 811, 702, 1, true);
   });
 
   test('memo strokes at device pixel ratio 2', async (t) => {
