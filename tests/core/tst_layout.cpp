@@ -122,7 +122,8 @@ TEST_CASE("each pen takes a press on its own box of at least 24 x 24 px around i
 {
     const Form1 form;
     // The design size, and an iPad's screen with the page added to its home screen.
-    for (const auto &[w, h] : {std::pair{811, 702}, std::pair{1024, 768}}) {
+    for (const std::pair<int, int> &size : {std::pair{811, 702}, std::pair{1024, 768}}) {
+        const int w = size.first, h = size.second; // not bindings: a capture cannot take those
         CAPTURE(w);
         const WindowLayout g(w, h, 2, FrontEnd::Web);
         for (int i = 0; i < 8; ++i) {
