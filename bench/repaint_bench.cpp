@@ -79,7 +79,9 @@ std::vector<EventCost> slide(SurfaceDriver &d, int moves)
         if (i >= 0)
             costs.push_back(c);
     }
-    d.release(QPointF(x, start.y()));
+    // Back where it started, so that the next slide finds the copy under the same press.
+    d.move(start, Qt::LeftButton);
+    d.release(start);
     return costs;
 }
 
