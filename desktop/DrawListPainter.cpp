@@ -53,12 +53,17 @@ void DrawListPainter::paint(QPainter &p, const DrawItem &d) const
     case DrawKind::Text: {
         const QRectF box = toQt(d.box);
         p.fillRect(box, QColor(d.back));
+        const QFont font = d.text == labelStyle_ ? labelFont_ : fonts_.font(d.text, 1.0);
+        const QString caption = QString::fromUtf8(d.caption.data(), qsizetype(d.caption.size()));
+        if (GlyphImages::wanted(p, font)) {
+            glyphImages_.draw(p, box, font, QColor(d.colour), caption);
+            return;
+        }
         p.save();
         p.setClipRect(box, Qt::IntersectClip);
-        p.setFont(d.text == labelStyle_ ? labelFont_ : fonts_.font(d.text, 1.0));
+        p.setFont(font);
         p.setPen(QColor(d.colour));
-        p.drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
-                   QString::fromUtf8(d.caption.data(), qsizetype(d.caption.size())));
+        p.drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, caption);
         p.restore();
         return;
     }

@@ -1,4 +1,5 @@
 #pragma once
+#include "GlyphImages.h"
 #include "LetterGlyphs.h"
 #include "draw/DrawList.h"
 
@@ -34,6 +35,7 @@ private:
     LetterGlyphs glyphs_;
     QFont labelFont_; // the point labels' face, made once: every label on the surface uses it
     look::TextStyle labelStyle_;
+    mutable GlyphImages glyphImages_; // large texts' glyphs, made as they are first painted
 };
 
 } // namespace pr

@@ -4,8 +4,10 @@
 #include "WindowTestUtil.h"
 #include "DrawListPainter.h"
 #include "FontFamilies.h"
+#include "GlyphImages.h"
 #include "LetterGlyphs.h"
 #include "LetterImages.h"
+#include "draw/Aids.h"
 #include "draw/DrawList.h"
 
 #include <QtGui/QPainter>
@@ -201,6 +203,64 @@ private slots:
                          std::abs(ink.height() - alone.height()) <= 1,
                      look::letterGlyph(id).text);
         }
+    }
+    // Texts past Qt's own glyph cache (a label at 2.7 × is 78 device pixels) are copied from
+    // images of their glyphs: they look as Qt draws them, at any offset within a pixel.
+    void largeTextsLookAsQtDrawsThem()
+    {
+        Lesson lesson;
+        lesson.Form_Load();
+        DrawItem label;
+        for (const DrawItem &d : DrawList::build(lesson.form).items)
+            if (d.kind == DrawKind::Text && d.caption == "\xEF\xBC\xA1'") // Ａ'
+                label = d;
+        QCOMPARE(label.kind, DrawKind::Text);
+        DrawItem aid = label;
+        aid.caption = "EB' : FC' = 2 : 5";
+        aid.text = aids::kTextStyle;
+        aid.box.w = 300;
+        const DrawListPainter painter(fonts_, letters_);
+        for (const DrawItem &d : {label, aid})
+            for (double scale : {1.0, 2.7, 3.3}) {
+                DrawItem at = d;
+                at.box.x += 0.37; // a fraction of a device pixel away from the grid
+                const QRectF box = DrawListPainter::toQt(at.box);
+                const QFont font = fonts_.font(d.text, 1.0);
+                const auto paint = [&](bool direct) {
+                    QImage img(QSize(int(std::ceil(d.box.w * scale)) + 2,
+                                     int(std::ceil(d.box.h * scale)) + 2),
+                               QImage::Format_RGB32);
+                    img.fill(Qt::black);
+                    QPainter p(&img);
+                    p.setRenderHint(QPainter::Antialiasing);
+                    p.scale(scale, scale);
+                    p.translate(-d.box.x, -d.box.y);
+                    if (!direct) {
+                        painter.paint(p, at);
+                        return img;
+                    }
+                    [&] { QCOMPARE(GlyphImages::wanted(p, font), scale > 2); }();
+                    p.fillRect(box, QColor(d.back));
+                    p.setClipRect(box);
+                    p.setFont(font);
+                    p.setPen(QColor(d.colour));
+                    p.drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
+                               QString::fromUtf8(d.caption.c_str()));
+                    return img;
+                };
+                const QImage cached = paint(false), direct = paint(true);
+                const QByteArray where = QByteArray(d.caption.c_str()) + " at " +
+                                         QByteArray::number(scale);
+                QVERIFY2(!inkBox(cached, cached.rect()).isEmpty(), where);
+                // An edge may cross the half-ink mark a pixel apart, by the rounded offset.
+                const QRect a = inkBox(cached, cached.rect()), b = inkBox(direct, direct.rect());
+                QVERIFY2(std::abs(a.left() - b.left()) <= 1 && std::abs(a.top() - b.top()) <= 1 &&
+                             std::abs(a.right() - b.right()) <= 1 &&
+                             std::abs(a.bottom() - b.bottom()) <= 1,
+                         where);
+                const double distance = inkDistance(cached, direct);
+                QVERIFY2(distance < 0.015, where + ", distance " + QByteArray::number(distance));
+            }
     }
 };
 
