@@ -90,18 +90,20 @@ void SurfaceWidget::setPalette(look::Palette palette)
 void SurfaceWidget::syncFromCore()
 {
     DrawList now = DrawList::build(form_, palette_);
-    const Box dirty = DrawList::changedArea(shown_, now);
-    shown_ = std::move(now);
-
-    QRectF area = layer_.takeDirty();
-    if (!dirty.isEmpty())
-        area |= QRectF(toWidget(QPointF(dirty.x, dirty.y)),
-                       toWidget(QPointF(dirty.right(), dirty.bottom())));
-    area &= QRectF(rect());
+    QRegion area(layer_.takeDirty().toAlignedRect());
     // Bounds already reach a logical pixel past each item's geometry, which holds its
     // antialiased fringe at any scale; rounding out to whole pixels covers the rest.
+    for (const Box &b : DrawList::changedAreas(shown_, now))
+        area += toWidgetRect(b).toAlignedRect();
+    shown_ = std::move(now);
+    area &= rect();
     if (!area.isEmpty())
-        update(area.toAlignedRect() & rect());
+        update(area);
+}
+
+QRectF SurfaceWidget::toWidgetRect(const Box &b) const
+{
+    return {toWidget(QPointF(b.x, b.y)), toWidget(QPointF(b.right(), b.bottom()))};
 }
 
 void SurfaceWidget::updateLayerGeometry()
@@ -143,11 +145,11 @@ void SurfaceWidget::paintEvent(QPaintEvent *e)
 
     p.scale(scale_, scale_);
     p.translate(kBorder, kBorder);
-    const QRectF exposed = QRectF(toSurface(e->rect().topLeft()),
-                                  toSurface(QPointF(e->rect().right() + 1, e->rect().bottom() + 1)))
-                               .adjusted(-1, -1, 1, 1);
-    const QRectF inner = DrawListPainter::toQt(shown_.clip);
-    const QRectF exposedInner = exposed & inner;
+    // Only the items that meet the region (give or take a logical pixel, as it was rounded
+    // out to whole pixels): a slide with the aids on repaints the copy of ℓ and a few texts
+    // far from it, and painting everything between them would cost more than all of those.
+    const QRegion &exposed = e->region();
+    const QRegion exposedInner = exposed & toWidgetRect(shown_.clip).toAlignedRect();
     bool clipping = false;
     for (const DrawItem &item : shown_.items) {
         if (item.kind == DrawKind::None || item.kind == DrawKind::StrokeLayer)
@@ -155,12 +157,13 @@ void SurfaceWidget::paintEvent(QPaintEvent *e)
         if (item.clipped && !clipping) {
             // The frame comes first, unclipped and crisp; then what lies inside it, cut to the
             // inner area and antialiased.
-            p.setClipRect(inner, Qt::IntersectClip);
+            p.setClipRect(DrawListPainter::toQt(shown_.clip), Qt::IntersectClip);
             p.setRenderHint(QPainter::Antialiasing);
             p.setRenderHint(QPainter::SmoothPixmapTransform);
             clipping = true;
         }
-        if (DrawListPainter::toQt(item.bounds()).intersects(item.clipped ? exposedInner : exposed))
+        if ((item.clipped ? exposedInner : exposed)
+                .intersects(toWidgetRect(item.bounds().grown(1)).toAlignedRect()))
             painter_.paint(p, item);
     }
 }

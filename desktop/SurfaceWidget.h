@@ -32,6 +32,7 @@ public:
 
     QPointF toSurface(QPointF widgetPoint) const;
     QPointF toWidget(QPointF surfacePoint) const;
+    QRectF toWidgetRect(const Box &surfaceBox) const;
 
     // Repaints what the last event changed: the old and new extent of each element that
     // differs from what was painted, and the area of new strokes.

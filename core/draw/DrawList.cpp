@@ -223,19 +223,45 @@ std::size_t DrawList::slotOf(ElementKind kind, int index)
 
 Box DrawList::changedArea(const DrawList &before, const DrawList &after)
 {
-    if (before.items.size() != after.items.size())
-        return after.outer;
     Box dirty;
+    for (const Box &b : changedAreas(before, after))
+        dirty = dirty.united(b);
+    return dirty;
+}
+
+std::vector<Box> DrawList::changedAreas(const DrawList &before, const DrawList &after)
+{
+    if (before.items.size() != after.items.size())
+        return {after.outer};
+    std::vector<Box> boxes;
+    const auto area = [](const Box &b) { return b.isEmpty() ? 0.0 : b.w * b.h; };
     for (std::size_t i = 0; i < after.items.size(); ++i) {
         const DrawItem &a = before.items[i], &b = after.items[i];
         if (a == b)
             continue;
         // A changed background or frame repaints all; it never happens while the form lives.
         if (i < kFrameEnd)
-            return after.outer;
-        dirty = dirty.united(a.bounds()).united(b.bounds());
+            return {after.outer};
+        Box next = a.bounds().united(b.bounds()).intersected(after.outer);
+        if (next.isEmpty())
+            continue;
+        // Joined with any box where the two together cost no more than apart; a join can make
+        // a box that meets others, so look again until none joins.
+        for (bool joined = true; joined;) {
+            joined = false;
+            for (std::size_t k = 0; k < boxes.size(); ++k) {
+                const Box u = boxes[k].united(next);
+                if (area(u) <= area(boxes[k]) + area(next)) {
+                    next = u;
+                    boxes.erase(boxes.begin() + std::ptrdiff_t(k));
+                    joined = true;
+                    break;
+                }
+            }
+        }
+        boxes.push_back(next);
     }
-    return dirty.intersected(after.outer);
+    return boxes;
 }
 
 } // namespace pr

@@ -91,6 +91,10 @@ public:
     // The area to repaint when `before` was shown and `after` is to be: the old and new
     // extent of every slot that differs, cut to the outer box; empty if nothing changed.
     static Box changedArea(const DrawList &before, const DrawList &after);
+    // The same area as a few boxes, so that changes far apart (a text below the figure, the
+    // copy of ℓ above it) do not repaint all between them: each differing slot's old and new
+    // extent, joined where joining adds little to repaint. Their union is changedArea's.
+    static std::vector<Box> changedAreas(const DrawList &before, const DrawList &after);
 };
 
 } // namespace pr

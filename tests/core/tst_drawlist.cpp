@@ -444,6 +444,38 @@ TEST_CASE("aSlideOfTheCopyRepaintsTheCopyAndItsLabels")
     }
 }
 
+// With the aids on, a slide changes texts below and beside the figure too: each changed
+// slot lies in one of the boxes, and the boxes leave out what lies between them.
+TEST_CASE("aSlideWithTheAidsRepaintsApartWhatLiesApart")
+{
+    Lesson l = loadedLesson();
+    l.setAids({true, true});
+    l.press(1, 0, 300, 300);
+    l.move(1, 0, 320, 300);
+    const DrawList before = DrawList::build(l.form);
+    l.move(1, 0, 323, 300);
+    const DrawList after = DrawList::build(l.form);
+    const std::vector<Box> boxes = DrawList::changedAreas(before, after);
+    REQUIRE(boxes.size() >= 2);
+    double sum = 0;
+    for (const Box &b : boxes)
+        sum += b.w * b.h;
+    const Box all = DrawList::changedArea(before, after);
+    CHECK(sum < 0.8 * all.w * all.h);
+    for (std::size_t i = 0; i < after.items.size(); ++i) {
+        if (before.items[i] == after.items[i])
+            continue;
+        for (const Box &b : {before.items[i].bounds(), after.items[i].bounds()}) {
+            const Box in = b.intersected(after.outer);
+            if (in.isEmpty())
+                continue;
+            CAPTURE(i);
+            CHECK(std::any_of(boxes.begin(), boxes.end(),
+                              [&](const Box &o) { return contains(o, in); }));
+        }
+    }
+}
+
 TEST_CASE("moveWithoutAnythingShownToFollow")
 {
     SUBCASE("an idle move in normal mode")

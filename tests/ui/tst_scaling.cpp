@@ -339,6 +339,39 @@ private slots:
             wt::move(w, {x + 0.37, 300});
         wt::release(w, {420, 300});
         QCOMPARE(stalePixels(w), 0);
+        // With the aids, whose texts change far from the copy, and through Ａ', where the
+        // triangles show; at three times the size too, where texts are copied from images.
+        for (const QSize size : {QSize(811, 702), QSize(2433, 2106)}) {
+            showAt(w, size);
+            w.handle([](Lesson &l) { l.setAids({true, true}); });
+            const auto offset = [&w] {
+                const DrawList list = DrawList::build(w.form());
+                return list.items[DrawList::slotOf(ElementKind::Line2, kCopyOfL)].x1 -
+                       list.items[DrawList::slotOf(ElementKind::Line1, kTransversalL)].x1;
+            };
+            // At surface positions between the window's pixels, as a pen's may be.
+            const auto slide = [&w](int event, double x) {
+                w.handle([&](Lesson &l) {
+                    event == 0   ? l.press(1, 0, float(x), 300)
+                    : event == 1 ? l.move(1, 0, float(x), 300)
+                                 : l.release(1, 0, float(x), 300);
+                });
+            };
+            const double from = offset(), at = 306.25 + from; // the copy's point at y = 300
+            slide(0, at);
+            for (double x = at - 7; x > 200; x -= 11)
+                slide(1, x + 0.37);
+            QCOMPARE(stalePixels(w), 0);
+            slide(1, at + 152.5 - from); // 152.5 px right of ℓ: through Ａ'
+            QCOMPARE(offset(), 152.5);
+            const std::vector<DrawItem> items = DrawList::build(w.form()).items;
+            QVERIFY(std::any_of(items.begin(), items.end(),
+                                [](const DrawItem &d) { return d.kind == DrawKind::Triangle; }));
+            QCOMPARE(stalePixels(w), 0);
+            slide(2, at + 152.5 - from);
+            w.handle([](Lesson &l) { l.setAids({false, false}); });
+        }
+        showAt(w, {811, 702});
         QTest::mouseClick(w.commandButton(3), Qt::LeftButton);
         QTest::mouseClick(w.optionButton(3), Qt::LeftButton);
         wt::press(w, {100, 100});
