@@ -2,6 +2,7 @@
 // shades, against values worked out by hand for the one layout the figure has.
 #include "board/BoardFile.h"
 #include "draw/Aids.h"
+#include "draw/StrokeRaster.h"
 #include "figure/Measures.h"
 #include "support/LoadedForm.h"
 
@@ -130,7 +131,7 @@ TEST_CASE("the similar triangles: through Ａ', then with Ｇ, and none elsewher
     CHECK(marks == 9);
 }
 
-TEST_CASE("the aids' texts never cover a point label, wherever the copy is")
+TEST_CASE("the aids' texts never cover a point label or a line, wherever the copy is")
 {
     for (double x1 = 250; x1 <= 800; x1 += 12.5) {
         CAPTURE(x1);
@@ -144,10 +145,34 @@ TEST_CASE("the aids' texts never cover a point label, wherever the copy is")
             if (l.form.Label3[i].Visible)
                 labels.push_back({l.form.Label3[i].Left, l.form.Label3[i].Top,
                                   l.form.Label3[i].Width, l.form.Label3[i].Height});
-        for (const DrawItem &d : list.items)
-            if (d.kind == DrawKind::Text && d.text == aids::kTextStyle)
-                for (const Box &b : labels)
-                    CHECK_FALSE(d.box.intersects(b));
+        // The figure's lines, which stay put; the copy passes beneath the texts on its way.
+        std::vector<DrawItem> lines;
+        const std::size_t copy = DrawList::slotOf(ElementKind::Line2, kCopyOfL);
+        for (std::size_t i = 0; i < list.items.size(); ++i)
+            if (list.items[i].kind == DrawKind::Segment && i != copy)
+                lines.push_back(list.items[i]);
+        const figure::Measures m = figure::measure(l.form);
+        const std::vector<double> copySides = {(m.copy[0].x + m.copy[1].x) / 2 - 14,
+                                    (m.copy[1].x + m.copy[2].x) / 2 - 14};
+        for (const DrawItem &d : list.items) {
+            if (d.kind != DrawKind::Text || d.text != aids::kTextStyle)
+                continue;
+            CAPTURE(d.caption);
+            for (const Box &b : labels)
+                CHECK_FALSE(d.box.intersects(b));
+            // A text's ground would hide the part of a line (or arrowhead) beneath it; the
+            // copy's own lengths go with it, over whatever it passes.
+            const bool besideCopy = std::any_of(
+                copySides.begin(), copySides.end(),
+                [&](double x) { return std::fabs(d.box.right() - x) < 0.01; });
+            for (const DrawItem &s : lines) {
+                if (besideCopy)
+                    break;
+                const Box reach = d.box.grown(s.width / 2.0);
+                double ax = s.x1, ay = s.y1, bx = s.x2, by = s.y2;
+                CHECK_FALSE(clipSegment(ax, ay, bx, by, reach.x, reach.y, reach.w, reach.h));
+            }
+        }
     }
 }
 
