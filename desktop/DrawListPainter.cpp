@@ -59,12 +59,7 @@ void DrawListPainter::paint(QPainter &p, const DrawItem &d) const
             glyphImages_.draw(p, box, font, QColor(d.colour), caption);
             return;
         }
-        p.save();
-        p.setClipRect(box, Qt::IntersectClip);
-        p.setFont(font);
-        p.setPen(QColor(d.colour));
-        p.drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, caption);
-        p.restore();
+        glyphImages_.drawRuns(p, box, font, QColor(d.colour), caption);
         return;
     }
     case DrawKind::Image: {

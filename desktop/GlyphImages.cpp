@@ -106,6 +106,22 @@ const GlyphImages::Glyph &GlyphImages::glyph(const Run &run, quint32 index, QCol
     return *glyphs_.insert(key, std::move(g));
 }
 
+void GlyphImages::drawRuns(QPainter &p, const QRectF &box, const QFont &font, QColor ink,
+                           const QString &text)
+{
+    p.save();
+    p.setClipRect(box, Qt::IntersectClip);
+    p.setPen(ink);
+    for (const Run &run : layout(font, text)) {
+        QGlyphRun g;
+        g.setRawFont(run.font);
+        g.setGlyphIndexes(run.glyphs);
+        g.setPositions(run.positions);
+        p.drawGlyphRun(box.topLeft(), g);
+    }
+    p.restore();
+}
+
 void GlyphImages::draw(QPainter &p, const QRectF &box, const QFont &font, QColor ink,
                        const QString &text)
 {

@@ -21,6 +21,9 @@ namespace pr {
 // rendered once per face, device size, ink and offset, the offset rounded to an eighth of a
 // device pixel (a sixteenth at most, on glyphs of 64 pixels and more), and then copied.
 //
+// Smaller text goes through Qt's own cache, but from a layout kept here too: drawText lays
+// its text out afresh at every paint, which cost as much as drawing it.
+//
 // Boxes are in the painter's logical units; the images are in device pixels.
 class GlyphImages {
 public:
@@ -32,6 +35,11 @@ public:
     // TextSingleLine, text) would, clipped to `box`.
     void draw(QPainter &p, const QRectF &box, const QFont &font, QColor ink,
               const QString &text);
+
+    // The same through Qt's own glyph cache, with the text laid out once rather than at every
+    // paint, as drawText would.
+    void drawRuns(QPainter &p, const QRectF &box, const QFont &font, QColor ink,
+                  const QString &text);
 
     std::size_t bytes() const { return bytes_; }
 

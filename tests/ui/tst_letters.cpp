@@ -205,7 +205,8 @@ private slots:
         }
     }
     // Texts past Qt's own glyph cache (a label at 2.7 × is 78 device pixels) are copied from
-    // images of their glyphs: they look as Qt draws them, at any offset within a pixel.
+    // images of their glyphs, smaller ones drawn from a kept layout: either way they look as
+    // Qt's drawText draws them, at any offset within a pixel.
     void largeTextsLookAsQtDrawsThem()
     {
         Lesson lesson;
