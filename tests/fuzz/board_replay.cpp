@@ -1,5 +1,5 @@
-// Runs the board file fuzz target over files and folders of kept inputs, in every build: the
-// corpus of valid boards and whatever fuzzing once found.
+// Runs a fuzz target over files and folders of kept inputs, in every build: its corpus of
+// valid inputs and whatever fuzzing once found.
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>

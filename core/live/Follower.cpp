@@ -1,0 +1,137 @@
+#include "Follower.h"
+
+#include "lesson/Lesson.h"
+
+namespace pr::live {
+
+namespace {
+
+constexpr std::string_view kPrefix = "cls.";
+constexpr std::size_t kMaxToken = 64;
+
+} // namespace
+
+bool isToken(std::string_view s)
+{
+    if (s.empty() || s.size() > kMaxToken)
+        return false;
+    for (const char c : s)
+        if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+              c == '-' || c == '_'))
+            return false;
+    return true;
+}
+
+std::string subjectOf(const Sender &s)
+{
+    if (!isToken(s.classTag) || (s.role == Sender::Role::Pupil && !isToken(s.pupil)))
+        return {};
+    std::string subject = std::string(kPrefix) + s.classTag;
+    return s.role == Sender::Role::Teacher ? subject + ".teacher" : subject + ".pupil." + s.pupil;
+}
+
+std::optional<Sender> senderOf(std::string_view subject)
+{
+    const std::string_view whole = subject;
+    if (!subject.starts_with(kPrefix))
+        return std::nullopt;
+    subject.remove_prefix(kPrefix.size());
+    const std::size_t dot = subject.find('.');
+    if (dot == std::string_view::npos)
+        return std::nullopt;
+    Sender s;
+    s.classTag = std::string(subject.substr(0, dot));
+    const std::string_view rest = subject.substr(dot + 1);
+    if (rest == "teacher") {
+        s.role = Sender::Role::Teacher;
+    } else if (rest.starts_with("pupil.")) {
+        s.role = Sender::Role::Pupil;
+        s.pupil = std::string(rest.substr(6));
+    } else {
+        return std::nullopt;
+    }
+    // Every token checked, and nothing more: the subject written back is the one read.
+    if (subjectOf(s) != whole)
+        return std::nullopt;
+    return s;
+}
+
+bool maySend(Sender::Role role, Message::Kind kind)
+{
+    return role == Sender::Role::Teacher || kind == Message::Kind::Snapshot ||
+           kind == Message::Kind::Actions;
+}
+
+Follower::Verdict Follower::receive(std::string_view subject, std::string_view bytes,
+                                    Lesson &lesson, Message *out)
+{
+    const std::optional<Sender> from = senderOf(subject);
+    if (!from || *from != followed_) {
+        ++counts_.wrongSender;
+        return Verdict::Dropped;
+    }
+    Decoded d = decode(bytes);
+    switch (d.status) {
+    case Status::Ok:
+        break;
+    case Status::TooLarge:
+        ++counts_.tooLarge;
+        return Verdict::Dropped;
+    case Status::Malformed:
+        ++counts_.malformed;
+        return Verdict::Dropped;
+    case Status::BadBoard:
+        ++counts_.badBoard;
+        return Verdict::Dropped;
+    case Status::NewerProtocol:
+        return Verdict::Reload;
+    }
+    Message &m = d.message;
+    if (!maySend(from->role, m.kind)) {
+        ++counts_.wrongSender;
+        return Verdict::Dropped;
+    }
+    switch (m.kind) {
+    case Message::Kind::Snapshot:
+        // An older snapshot than what the lesson already shows changes nothing.
+        if (next_ && m.seq < *next_) {
+            ++counts_.outOfOrder;
+            return Verdict::Dropped;
+        }
+        if (!start(lesson, m)) {
+            ++counts_.badBoard;
+            return Verdict::Dropped;
+        }
+        next_ = m.seq;
+        break;
+    case Message::Kind::Actions:
+        if (!next_ || m.seq > *next_) {
+            if (next_)
+                ++counts_.gaps;
+            next_.reset();
+            return Verdict::Resync;
+        }
+        if (m.seq + m.actions.size() <= *next_) {
+            ++counts_.outOfOrder; // seen already
+            return Verdict::Dropped;
+        }
+        // Part of it may have been seen (a resent message): only the rest is applied.
+        for (std::size_t i = std::size_t(*next_ - m.seq); i < m.actions.size(); ++i)
+            apply(lesson, m.actions[i]);
+        next_ = m.seq + m.actions.size();
+        break;
+    case Message::Kind::Follow:
+    case Message::Kind::HandOut:
+    case Message::Kind::End:
+        ++counts_.applied;
+        if (out)
+            *out = std::move(m);
+        return Verdict::Control;
+    }
+    ++counts_.applied;
+    if (out)
+        *out = std::move(m);
+    return Verdict::Applied;
+}
+
+} // namespace pr::live

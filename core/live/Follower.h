@@ -1,0 +1,66 @@
+#pragma once
+#include "Message.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// Who may send what in a class, and one board followed from its sender's messages.
+//
+// Subjects name the sender, and only the subject proves who sent a message (the broker's
+// permissions let each sender publish on its own subject alone): the teacher's board on
+// cls.<class>.teacher, a pupil's on cls.<class>.pupil.<pupil>. Class and pupil are tokens of
+// 1 to 64 letters, digits, '-' or '_'.
+namespace pr::live {
+
+struct Sender {
+    enum class Role : std::uint8_t { Teacher, Pupil };
+    Role role = Role::Teacher;
+    std::string classTag;
+    std::string pupil; // Pupil only
+    bool operator==(const Sender &) const = default;
+};
+
+bool isToken(std::string_view s);
+std::string subjectOf(const Sender &sender); // empty if a token is not one
+std::optional<Sender> senderOf(std::string_view subject);
+
+// Whether `role` may send a message of `kind`: the teacher anything, a pupil only its own
+// board (snapshots and actions).
+bool maySend(Sender::Role role, Message::Kind kind);
+
+// Keeps a lesson equal to one sender's board. Messages arrive in the sender's order; one
+// that is malformed, too large, from another subject, not the sender's to send, or out of
+// order is dropped and counted, never applied. A gap (messages missed while away) leaves the
+// lesson as it is until the next snapshot, which the caller then asks for.
+class Follower {
+public:
+    explicit Follower(Sender followed) : followed_(std::move(followed)) {}
+
+    enum class Verdict : std::uint8_t {
+        Applied,  // the lesson now shows the sender's board after the message
+        Dropped,  // not applied (see counts)
+        Resync,   // the lesson missed messages: it waits for a snapshot
+        Reload,   // from a newer program: the page is to reload
+        Control,  // a teacher's Follow, HandOut or End, for the caller to act on
+    };
+    struct Counts {
+        std::uint64_t applied = 0, malformed = 0, tooLarge = 0, badBoard = 0, wrongSender = 0,
+                      outOfOrder = 0, gaps = 0;
+    };
+
+    // `message` receives what was decoded when the verdict is Applied or Control.
+    Verdict receive(std::string_view subject, std::string_view bytes, Lesson &lesson,
+                    Message *message = nullptr);
+
+    const Counts &counts() const { return counts_; }
+    bool synced() const { return next_.has_value(); } // a snapshot has been applied
+
+private:
+    Sender followed_;
+    std::optional<std::uint64_t> next_; // the seq the next actions must start at
+    Counts counts_;
+};
+
+} // namespace pr::live

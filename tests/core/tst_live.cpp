@@ -1,0 +1,192 @@
+// The live class's messages: the bytes every front end sends, what a follower makes of them,
+// and what it refuses.
+#include "live/Follower.h"
+#include "support/LoadedForm.h"
+
+#include <doctest/doctest.h>
+
+#include <string>
+#include <vector>
+
+using namespace pr;
+using namespace pr::live;
+
+namespace {
+
+const Sender kTeacher{Sender::Role::Teacher, "k7Q2", ""};
+const Sender kPupil{Sender::Role::Pupil, "k7Q2", "p12"};
+
+Message actions(std::uint64_t seq, std::vector<Action> list)
+{
+    Message m;
+    m.kind = Message::Kind::Actions;
+    m.seq = seq;
+    m.actions = std::move(list);
+    return m;
+}
+
+Action pointer(Action::Kind kind, double x, double y, std::int16_t button = 1)
+{
+    Action a;
+    a.kind = kind;
+    a.button = button;
+    a.x = x;
+    a.y = y;
+    return a;
+}
+
+Action command(Action::Kind kind, int index = 0)
+{
+    Action a;
+    a.kind = kind;
+    a.index = index;
+    return a;
+}
+
+} // namespace
+
+TEST_CASE("live: every kind of message reads back as written")
+{
+    Lesson l = loadedLesson();
+    l.clickCommand(3);
+    l.clickOption(5);
+    Message s = snapshot(l, 17);
+    CHECK(s.mode == Message::Mode::Memo);
+    CHECK(s.pen == 5);
+    Action aids = command(Action::Kind::Aids);
+    aids.aids = {true, false};
+    Action eraser = pointer(Action::Kind::Press, 0.1 + 0.2, -1e6);
+    eraser.eraserEnd = true;
+    eraser.shift = 7;
+    Message follow;
+    follow.kind = Message::Kind::Follow;
+    follow.follow = true;
+    Message end;
+    end.kind = Message::Kind::End;
+    const std::vector<Message> all = {
+        s,
+        actions(3, {eraser, pointer(Action::Kind::Move, 303.25, 300), command(Action::Kind::Command, 4),
+                    command(Action::Kind::Option, 7), command(Action::Kind::Undo),
+                    command(Action::Kind::Redo), command(Action::Kind::ClearWriting), aids}),
+        follow, end};
+    for (const Message &m : all) {
+        const Decoded d = decode(encode(m));
+        REQUIRE(d.ok());
+        CHECK(d.message.kind == m.kind);
+        CHECK(d.message.seq == m.seq);
+        CHECK(d.message.board == m.board);
+        CHECK(d.message.actions == m.actions); // the coordinates exactly
+        CHECK(d.message.follow == m.follow);
+        CHECK(d.message.mode == m.mode);
+        CHECK(d.message.pen == m.pen);
+    }
+}
+
+TEST_CASE("live: what the decoder refuses")
+{
+    const std::string head = "{\"protocol\":1,\"kind\":\"actions\",\"seq\":0}\n";
+    const struct {
+        std::string bytes;
+        Status status;
+    } cases[] = {
+        {head + "[[\"c\",3]]", Status::Ok},
+        {"", Status::Malformed},
+        {head, Status::Malformed},                          // no actions
+        {head + "[]", Status::Malformed},
+        {head + "[[\"c\",5]]", Status::Malformed},          // no fifth button
+        {head + "[[\"o\",-1]]", Status::Malformed},
+        {head + "[[\"m\",1,0,1e7,0]]", Status::Malformed},  // too far
+        {head + "[[\"m\",1,0,\"1\",0]]", Status::Malformed},
+        {head + "[[\"m\",8,0,1,0]]", Status::Malformed},
+        {head + "[[\"p\",1,0,1,0]]", Status::Malformed},    // which end is missing
+        {head + "[[\"x\"]]", Status::Malformed},
+        {head + "[[[\"c\",3]]]", Status::Malformed},        // too deep
+        {head + "[[\"c\",3]", Status::Malformed},           // cut short
+        {"{\"protocol\":1,\"kind\":\"actions\",\"seq\":-1}\n[[\"u\"]]", Status::Malformed},
+        {"{\"protocol\":1,\"kind\":\"actions\",\"seq\":0,\"as\":\"teacher\"}\n[[\"u\"]]",
+         Status::Malformed},
+        {"{\"protocol\":1,\"kind\":\"end\",\"seq\":0}\nx", Status::Malformed},
+        {"{\"protocol\":1,\"kind\":\"follow\",\"seq\":0,\"follow\":1}\n", Status::Malformed},
+        {"{\"protocol\":0,\"kind\":\"end\",\"seq\":0}\n", Status::Malformed},
+        {"{\"protocol\":2,\"kind\":\"something new\"}\n", Status::NewerProtocol},
+        {"{\"protocol\":1,\"kind\":\"snapshot\",\"seq\":0,\"mode\":\"memo\",\"pen\":0}\n{}",
+         Status::BadBoard},
+        {std::string(kMaxMessageBytes + 1, ' '), Status::TooLarge},
+    };
+    for (const auto &c : cases) {
+        CAPTURE(c.bytes.substr(0, 120));
+        CHECK(decode(c.bytes).status == c.status);
+    }
+}
+
+TEST_CASE("live: subjects name their senders, and nothing else passes for one")
+{
+    CHECK(subjectOf(kTeacher) == "cls.k7Q2.teacher");
+    CHECK(subjectOf(kPupil) == "cls.k7Q2.pupil.p12");
+    CHECK(senderOf("cls.k7Q2.pupil.p12") == kPupil);
+    CHECK(senderOf("cls.k7Q2.teacher") == kTeacher);
+    for (const char *bad : {"cls.k7Q2", "cls..teacher", "cls.k7Q2.pupil.", "cls.k7Q2.pupil.a.b",
+                            "cls.k7Q2.teacher.x", "cls.*.teacher", "cls.k7Q2.pupil.>",
+                            "xcls.k7Q2.teacher", "cls.k 7.teacher"})
+        CHECK_FALSE(senderOf(bad).has_value());
+    CHECK(subjectOf({Sender::Role::Pupil, "k7Q2", "a.b"}).empty());
+    CHECK(maySend(Sender::Role::Pupil, Message::Kind::Actions));
+    CHECK_FALSE(maySend(Sender::Role::Pupil, Message::Kind::HandOut));
+    CHECK_FALSE(maySend(Sender::Role::Pupil, Message::Kind::End));
+}
+
+TEST_CASE("live: a follower shows the teacher's board, and drops what does not belong")
+{
+    // The teacher slides the copy, writes a stroke in memo mode and takes a snapshot midway.
+    Lesson teacher = loadedLesson();
+    const std::vector<Action> first = {pointer(Action::Kind::Press, 300, 300),
+                                       pointer(Action::Kind::Move, 377.5, 300),
+                                       pointer(Action::Kind::Release, 377.5, 300),
+                                       command(Action::Kind::Command, 3),
+                                       command(Action::Kind::Option, 2)};
+    const std::vector<Action> second = {pointer(Action::Kind::Press, 100, 100),
+                                        pointer(Action::Kind::Move, 150, 120),
+                                        pointer(Action::Kind::Release, 150, 120)};
+    for (const Action &a : first)
+        apply(teacher, a);
+    const std::string snap = encode(snapshot(teacher, first.size()));
+    for (const Action &a : second)
+        apply(teacher, a);
+    const std::string next = encode(actions(first.size(), second));
+    const std::string subject = subjectOf(kTeacher);
+
+    Lesson pupil = loadedLesson();
+    Follower f(kTeacher);
+    // Before any snapshot, actions cannot be placed: the follower asks for one.
+    CHECK(f.receive(subject, next, pupil) == Follower::Verdict::Resync);
+    CHECK(f.receive(subject, snap, pupil) == Follower::Verdict::Applied);
+    CHECK(f.receive(subject, next, pupil) == Follower::Verdict::Applied);
+    CHECK(pupil.board() == teacher.board());
+    CHECK(pupil.strokes().size() == 1);
+
+    // The same again, an older snapshot, another sender, a pupil's hand-out: all dropped.
+    CHECK(f.receive(subject, next, pupil) == Follower::Verdict::Dropped);
+    CHECK(f.receive(subject, snap, pupil) == Follower::Verdict::Dropped);
+    CHECK(f.counts().outOfOrder == 2);
+    CHECK(f.receive(subjectOf(kPupil), next, pupil) == Follower::Verdict::Dropped);
+    CHECK(f.receive("cls.other.teacher", next, pupil) == Follower::Verdict::Dropped);
+    CHECK(f.counts().wrongSender == 2);
+    CHECK(pupil.board() == teacher.board());
+
+    // Messages missed: nothing is applied until the next snapshot.
+    const std::string later = encode(actions(first.size() + second.size() + 4,
+                                             {command(Action::Kind::Command, 1)}));
+    CHECK(f.receive(subject, later, pupil) == Follower::Verdict::Resync);
+    CHECK(f.counts().gaps == 1);
+    CHECK_FALSE(f.synced());
+    CHECK(pupil.board() == teacher.board());
+
+    // A pupil's own board followed by the teacher: a pupil may not send the teacher's kinds.
+    Follower ofPupil(kPupil);
+    Message handOut = snapshot(teacher, 0);
+    handOut.kind = Message::Kind::HandOut;
+    CHECK(ofPupil.receive(subjectOf(kPupil), encode(handOut), teacher) ==
+          Follower::Verdict::Dropped);
+    CHECK(ofPupil.counts().wrongSender == 1);
+    CHECK(f.receive(subject, "{\"protocol\":9}\n", pupil) == Follower::Verdict::Reload);
+}
