@@ -6,8 +6,16 @@ namespace pr::live {
 
 namespace {
 
-constexpr std::string_view kPrefix = "cls.";
+constexpr std::string_view kLive = "cls.", kKept = "snap.";
 constexpr std::size_t kMaxToken = 64;
+
+std::string subjectAfter(std::string_view prefix, const Sender &s)
+{
+    if (!isToken(s.classTag) || (s.role == Sender::Role::Pupil && !isToken(s.pupil)))
+        return {};
+    std::string subject = std::string(prefix) + s.classTag;
+    return s.role == Sender::Role::Teacher ? subject + ".teacher" : subject + ".pupil." + s.pupil;
+}
 
 } // namespace
 
@@ -24,18 +32,21 @@ bool isToken(std::string_view s)
 
 std::string subjectOf(const Sender &s)
 {
-    if (!isToken(s.classTag) || (s.role == Sender::Role::Pupil && !isToken(s.pupil)))
-        return {};
-    std::string subject = std::string(kPrefix) + s.classTag;
-    return s.role == Sender::Role::Teacher ? subject + ".teacher" : subject + ".pupil." + s.pupil;
+    return subjectAfter(kLive, s);
 }
 
-std::optional<Sender> senderOf(std::string_view subject)
+std::string snapshotSubjectOf(const Sender &s)
+{
+    return subjectAfter(kKept, s);
+}
+
+std::optional<Sender> senderOf(std::string_view subject, bool *kept)
 {
     const std::string_view whole = subject;
-    if (!subject.starts_with(kPrefix))
+    const bool isKept = subject.starts_with(kKept);
+    if (!isKept && !subject.starts_with(kLive))
         return std::nullopt;
-    subject.remove_prefix(kPrefix.size());
+    subject.remove_prefix(isKept ? kKept.size() : kLive.size());
     const std::size_t dot = subject.find('.');
     if (dot == std::string_view::npos)
         return std::nullopt;
@@ -51,8 +62,10 @@ std::optional<Sender> senderOf(std::string_view subject)
         return std::nullopt;
     }
     // Every token checked, and nothing more: the subject written back is the one read.
-    if (subjectOf(s) != whole)
+    if (subjectAfter(isKept ? kKept : kLive, s) != whole)
         return std::nullopt;
+    if (kept)
+        *kept = isKept;
     return s;
 }
 
@@ -65,7 +78,8 @@ bool maySend(Sender::Role role, Message::Kind kind)
 Follower::Verdict Follower::receive(std::string_view subject, std::string_view bytes,
                                     Lesson &lesson, Message *out)
 {
-    const std::optional<Sender> from = senderOf(subject);
+    bool kept = false;
+    const std::optional<Sender> from = senderOf(subject, &kept);
     if (!from || *from != followed_) {
         ++counts_.wrongSender;
         return Verdict::Dropped;
@@ -87,7 +101,8 @@ Follower::Verdict Follower::receive(std::string_view subject, std::string_view b
         return Verdict::Reload;
     }
     Message &m = d.message;
-    if (!maySend(from->role, m.kind)) {
+    // What the broker keeps for a sender is its last snapshot, and nothing else.
+    if (!maySend(from->role, m.kind) || (kept && m.kind != Message::Kind::Snapshot)) {
         ++counts_.wrongSender;
         return Verdict::Dropped;
     }

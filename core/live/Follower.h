@@ -9,9 +9,10 @@
 // Who may send what in a class, and one board followed from its sender's messages.
 //
 // Subjects name the sender, and only the subject proves who sent a message (the broker's
-// permissions let each sender publish on its own subject alone): the teacher's board on
-// cls.<class>.teacher, a pupil's on cls.<class>.pupil.<pupil>. Class and pupil are tokens of
-// 1 to 64 letters, digits, '-' or '_'.
+// permissions let each sender publish on its own subjects alone): the teacher's board on
+// cls.<class>.teacher, a pupil's on cls.<class>.pupil.<pupil>, and the last snapshot of each,
+// which the broker keeps, on snap.<class>.teacher and snap.<class>.pupil.<pupil>. Class and
+// pupil are tokens of 1 to 64 letters, digits, '-' or '_'.
 namespace pr::live {
 
 struct Sender {
@@ -23,8 +24,11 @@ struct Sender {
 };
 
 bool isToken(std::string_view s);
-std::string subjectOf(const Sender &sender); // empty if a token is not one
-std::optional<Sender> senderOf(std::string_view subject);
+// Empty if a token is not one.
+std::string subjectOf(const Sender &sender);
+std::string snapshotSubjectOf(const Sender &sender);
+// The sender of either subject; `kept` tells whether it was a kept snapshot's.
+std::optional<Sender> senderOf(std::string_view subject, bool *kept = nullptr);
 
 // Whether `role` may send a message of `kind`: the teacher anything, a pupil only its own
 // board (snapshots and actions).

@@ -130,6 +130,11 @@ TEST_CASE("live: subjects name their senders, and nothing else passes for one")
                             "xcls.k7Q2.teacher", "cls.k 7.teacher"})
         CHECK_FALSE(senderOf(bad).has_value());
     CHECK(subjectOf({Sender::Role::Pupil, "k7Q2", "a.b"}).empty());
+    bool kept = false;
+    CHECK(snapshotSubjectOf(kPupil) == "snap.k7Q2.pupil.p12");
+    CHECK(senderOf("snap.k7Q2.pupil.p12", &kept) == kPupil);
+    CHECK(kept);
+    CHECK_FALSE(senderOf("snap.k7Q2.pupils.p12").has_value());
     CHECK(maySend(Sender::Role::Pupil, Message::Kind::Actions));
     CHECK_FALSE(maySend(Sender::Role::Pupil, Message::Kind::HandOut));
     CHECK_FALSE(maySend(Sender::Role::Pupil, Message::Kind::End));
@@ -189,4 +194,11 @@ TEST_CASE("live: a follower shows the teacher's board, and drops what does not b
           Follower::Verdict::Dropped);
     CHECK(ofPupil.counts().wrongSender == 1);
     CHECK(f.receive(subject, "{\"protocol\":9}\n", pupil) == Follower::Verdict::Reload);
+    // The kept snapshot starts a follower as the live one does; actions are never kept.
+    Lesson late = loadedLesson();
+    Follower g(kTeacher);
+    CHECK(g.receive(snapshotSubjectOf(kTeacher), next, late) == Follower::Verdict::Dropped);
+    CHECK(g.receive(snapshotSubjectOf(kTeacher), snap, late) == Follower::Verdict::Applied);
+    CHECK(g.receive(subject, next, late) == Follower::Verdict::Applied);
+    CHECK(late.board() == teacher.board());
 }
