@@ -108,8 +108,9 @@ Follower::Verdict Follower::receive(std::string_view subject, std::string_view b
     }
     switch (m.kind) {
     case Message::Kind::Snapshot:
-        // An older snapshot than what the lesson already shows changes nothing.
-        if (next_ && m.seq < *next_) {
+        // A snapshot no newer than what the lesson already shows changes nothing (and opening
+        // it would only add a step to the lesson's history).
+        if (next_ && m.seq <= *next_) {
             ++counts_.outOfOrder;
             return Verdict::Dropped;
         }

@@ -1,6 +1,7 @@
 // The live class's messages: the bytes every front end sends, what a follower makes of them,
 // and what it refuses.
 #include "live/Follower.h"
+#include "live/Outbox.h"
 #include "support/LoadedForm.h"
 
 #include <doctest/doctest.h>
@@ -201,4 +202,65 @@ TEST_CASE("live: a follower shows the teacher's board, and drops what does not b
     CHECK(g.receive(snapshotSubjectOf(kTeacher), snap, late) == Follower::Verdict::Applied);
     CHECK(g.receive(subject, next, late) == Follower::Verdict::Applied);
     CHECK(late.board() == teacher.board());
+}
+
+TEST_CASE("live: what a teacher's outbox sends keeps a follower equal, undo included")
+{
+    Lesson teacher = loadedLesson(), pupil = loadedLesson();
+    // The pupil wrote on its own board before following: no undo may bring that back.
+    for (const Action &a : {command(Action::Kind::Command, 3), pointer(Action::Kind::Press, 500, 90),
+                            pointer(Action::Kind::Move, 520, 99),
+                            pointer(Action::Kind::Release, 520, 99)})
+        apply(pupil, a);
+    REQUIRE(pupil.strokes().size() == 1);
+    Outbox out;
+    Follower f(kTeacher);
+    const std::string subject = subjectOf(kTeacher);
+    // What the teacher's front end does each frame: the actions taken, a snapshot when one is
+    // wanted and can be taken.
+    const auto frame = [&] {
+        if (const std::string m = out.take(); !m.empty())
+            f.receive(subject, m, pupil);
+        if (out.snapshotWanted())
+            if (const std::string s = out.snapshot(teacher); !s.empty())
+                CHECK(f.receive(subject, s, pupil) == Follower::Verdict::Applied);
+    };
+    // Before the class: a slide, then a stroke, which the first undo in class takes back.
+    for (const Action &a : {pointer(Action::Kind::Press, 300, 300), pointer(Action::Kind::Move, 330, 300),
+                            pointer(Action::Kind::Release, 330, 300), command(Action::Kind::Command, 3),
+                            pointer(Action::Kind::Press, 60, 60), pointer(Action::Kind::Move, 70, 60),
+                            pointer(Action::Kind::Release, 70, 60),
+                            command(Action::Kind::Command, 3)})
+        out.act(teacher, a);
+    out.setRecording(true);
+    CHECK(out.snapshotWanted()); // the class starts from the board as it is
+    out.act(teacher, command(Action::Kind::Undo));
+    frame();
+    CHECK(pupil.board() == teacher.board());
+    CHECK(pupil.strokes().empty());
+    out.act(teacher, pointer(Action::Kind::Press, 330, 300));
+    out.act(teacher, pointer(Action::Kind::Move, 360, 300));
+    frame();
+    out.act(teacher, pointer(Action::Kind::Release, 360, 300));
+    frame();
+    CHECK(f.synced());
+    for (const Action &a : {command(Action::Kind::Command, 3), pointer(Action::Kind::Press, 90, 90),
+                            pointer(Action::Kind::Move, 140, 95),
+                            pointer(Action::Kind::Release, 140, 95), command(Action::Kind::Undo),
+                            command(Action::Kind::Command, 1), command(Action::Kind::Undo),
+                            command(Action::Kind::Redo), command(Action::Kind::Undo),
+                            command(Action::Kind::Undo), command(Action::Kind::Undo),
+                            command(Action::Kind::Undo)}) {
+        out.act(teacher, a);
+        frame();
+        CHECK(pupil.board() == teacher.board());
+    }
+    // More than one message holds, between two frames: a snapshot follows instead.
+    for (std::size_t i = 0; i <= kMaxActions; ++i)
+        out.act(teacher, pointer(Action::Kind::Move, 100 + double(i % 50), 100, 0));
+    CHECK(out.take().empty());
+    CHECK(out.snapshotWanted());
+    frame();
+    CHECK(pupil.board() == teacher.board());
+    CHECK(f.counts().gaps == 0);
 }

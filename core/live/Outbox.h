@@ -1,0 +1,42 @@
+#pragma once
+#include "Message.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// What a board sends to the class: every action the front end runs through it, numbered
+// from 0, handed over as messages, and snapshots between them. The front end publishes
+// the bytes and keeps nothing itself.
+namespace pr::live {
+
+class Outbox {
+public:
+    // Runs the action in the lesson and, while recording, keeps it for the next message.
+    void act(Lesson &lesson, const Action &action);
+
+    // Recording starts with the class: the count goes back to 0 and nothing is kept yet.
+    void setRecording(bool on);
+    bool recording() const { return recording_; }
+
+    // The actions kept since the last take, as one message; empty if there are none. After
+    // an undo or redo, or more actions than one message holds, the class gets a snapshot
+    // instead (snapshotWanted).
+    std::string take();
+    bool snapshotWanted() const { return snapshotWanted_; }
+
+    // The lesson's board after every action so far, for a follower to start from; empty
+    // while a gesture is under way or a construction line begun, when the actions that come
+    // next could not be replayed from it.
+    std::string snapshot(const Lesson &lesson);
+
+    std::uint64_t sent() const { return next_; } // actions numbered so far
+
+private:
+    bool recording_ = false;
+    bool snapshotWanted_ = false;
+    std::uint64_t next_ = 0; // the number of the next action
+    std::vector<Action> kept_;
+};
+
+} // namespace pr::live
