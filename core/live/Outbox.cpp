@@ -7,6 +7,11 @@ namespace pr::live {
 void Outbox::act(Lesson &lesson, const Action &a)
 {
     apply(lesson, a);
+    record(a);
+}
+
+void Outbox::record(const Action &a)
+{
     if (!recording_)
         return;
     ++next_;

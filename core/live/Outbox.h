@@ -14,6 +14,10 @@ class Outbox {
 public:
     // Runs the action in the lesson and, while recording, keeps it for the next message.
     void act(Lesson &lesson, const Action &action);
+    // Keeps an action the front end ran itself (an undo that did undo, say).
+    void record(const Action &action);
+    // The board changed other than by an action (a board opened): the class gets a snapshot.
+    void wantSnapshot() { snapshotWanted_ = recording_; }
 
     // Recording starts with the class: the count goes back to 0 and nothing is kept yet.
     void setRecording(bool on);

@@ -14,6 +14,8 @@
 #include "board/BoardFile.h"
 #include "board/KeepNotice.h"
 #include "layout/WindowLayout.h"
+#include "live/Follower.h"
+#include "live/Outbox.h"
 #include "tools/Access.h"
 #include "tools/Tools.h"
 
@@ -24,6 +26,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -294,35 +297,119 @@ public:
     PageLesson(const PageLesson &) = delete;
     PageLesson &operator=(const PageLesson &) = delete;
 
-    void clickCommand(int number) { lesson_.clickCommand(number); }
-    void clickOption(int index) { lesson_.clickOption(index); }
+    // Every action goes through the outbox, which keeps it for the class while there is one.
+    void clickCommand(int number) { act(commandAction(live::Action::Kind::Command, number)); }
+    void clickOption(int index) { act(commandAction(live::Action::Kind::Option, index)); }
     // Positions arrive as JavaScript numbers, which may be anything: the lesson sorts out
-    // what it can use. Button and shift codes are those of Lesson.
+    // what it can use (and the class gets only what it used). Button and shift codes are
+    // those of Lesson.
     void press(int button, int shift, double x, double y) { pressWith(button, shift, x, y, false); }
     // eraserEnd: a pen pressed with its eraser end; the lesson decides what it does.
     void pressWith(int button, int shift, double x, double y, bool eraserEnd)
     {
-        lesson_.press(std::int16_t(button), std::int16_t(shift), x, y,
-                      eraserEnd ? Lesson::PenEnd::Eraser : Lesson::PenEnd::Tip);
+        live::Action a = pointerAction(live::Action::Kind::Press, button, shift, x, y);
+        a.eraserEnd = eraserEnd;
+        act(a);
     }
     void move(int buttons, int shift, double x, double y)
     {
-        lesson_.move(std::int16_t(buttons), std::int16_t(shift), x, y);
+        act(pointerAction(live::Action::Kind::Move, buttons, shift, x, y));
     }
     void release(int button, int shift, double x, double y)
     {
-        lesson_.release(std::int16_t(button), std::int16_t(shift), x, y);
+        act(pointerAction(live::Action::Kind::Release, button, shift, x, y));
     }
     int pointLabelAt(double x, double y) const { return lesson_.pointLabelAt(x, y); }
 
     // The board's history. Undo and redo draw the whole layer again on the sink, which the
     // page takes with the other changes.
-    bool undo() { return lesson_.undo(); }
-    bool redo() { return lesson_.redo(); }
-    void clearWriting() { lesson_.clearWriting(); }
+    bool undo() { return recorded(lesson_.undo(), live::Action::Kind::Undo); }
+    bool redo() { return recorded(lesson_.redo(), live::Action::Kind::Redo); }
+    void clearWriting() { act(commandAction(live::Action::Kind::ClearWriting)); }
     // 比を表示 and 相似な三角形 on or off (a view of the board, no step to undo).
-    void toggleRatios() { lesson_.setAids({!lesson_.form.aids.ratios, lesson_.form.aids.triangles}); }
-    void toggleTriangles() { lesson_.setAids({lesson_.form.aids.ratios, !lesson_.form.aids.triangles}); }
+    void toggleRatios() { setAids({!lesson_.form.aids.ratios, lesson_.form.aids.triangles}); }
+    void toggleTriangles() { setAids({lesson_.form.aids.ratios, !lesson_.form.aids.triangles}); }
+    void setAids(Form1::Aids aids)
+    {
+        live::Action a = commandAction(live::Action::Kind::Aids);
+        a.aids = aids;
+        act(a);
+    }
+
+    // The live class: what this board sends (recording from the class's start), and the
+    // board this page follows, if any. Messages are the core's bytes (UTF-8 text); the page
+    // publishes and delivers them and decides nothing about them.
+    void liveRecord(bool on) { outbox_.setRecording(on); }
+    std::string liveTake() { return outbox_.take(); }
+    bool liveSnapshotWanted() const { return outbox_.snapshotWanted(); }
+    std::string liveSnapshot() { return outbox_.snapshot(lesson_); }
+    static std::string liveSubject(bool teacher, const std::string &classTag,
+                                   const std::string &pupil, bool kept)
+    {
+        const live::Sender s{teacher ? live::Sender::Role::Teacher : live::Sender::Role::Pupil,
+                             classTag, teacher ? std::string() : pupil};
+        return kept ? live::snapshotSubjectOf(s) : live::subjectOf(s);
+    }
+    // Follows the teacher's board (or with teacher false, a pupil's): every message from
+    // then on goes to liveReceive.
+    void liveFollow(bool teacher, const std::string &classTag, const std::string &pupil)
+    {
+        follower_.emplace(live::Sender{
+            teacher ? live::Sender::Role::Teacher : live::Sender::Role::Pupil, classTag,
+            teacher ? std::string() : pupil});
+    }
+    void liveUnfollow() { follower_.reset(); }
+    // What a message did: verdict "applied", "dropped", "resync" (ask for the snapshot),
+    // "reload" (a newer program sent it) or "control" (kind "follow" with follow, "hand-out",
+    // "end": for the page to act on). A handed-out board waits for liveTakeHandOut.
+    val liveReceive(const std::string &subject, const std::string &bytes)
+    {
+        static constexpr const char *kVerdicts[] = {"applied", "dropped", "resync", "reload",
+                                                    "control"};
+        static constexpr const char *kKinds[] = {"snapshot", "actions", "follow", "hand-out",
+                                                 "end"};
+        val o = val::object();
+        if (!follower_) {
+            o.set("verdict", "dropped");
+            return o;
+        }
+        live::Message m;
+        const live::Follower::Verdict v = follower_->receive(subject, bytes, lesson_, &m);
+        o.set("verdict", kVerdicts[std::size_t(v)]);
+        if (v == live::Follower::Verdict::Applied || v == live::Follower::Verdict::Control) {
+            o.set("kind", kKinds[std::size_t(m.kind)]);
+            o.set("follow", m.follow);
+            if (m.kind == live::Message::Kind::HandOut)
+                handOut_ = std::move(m);
+        }
+        return o;
+    }
+    // The board last handed out, opened as this page's own (one step to undo); false if none.
+    bool liveTakeHandOut()
+    {
+        if (!handOut_)
+            return false;
+        const bool opened = live::start(lesson_, *handOut_);
+        handOut_.reset();
+        outbox_.wantSnapshot();
+        return opened;
+    }
+    val liveCounts() const
+    {
+        val o = val::object();
+        if (follower_) {
+            const live::Follower::Counts &c = follower_->counts();
+            o.set("applied", double(c.applied));
+            o.set("malformed", double(c.malformed));
+            o.set("tooLarge", double(c.tooLarge));
+            o.set("badBoard", double(c.badBoard));
+            o.set("wrongSender", double(c.wrongSender));
+            o.set("outOfOrder", double(c.outOfOrder));
+            o.set("gaps", double(c.gaps));
+        }
+        return o;
+    }
+
     bool canUndo() const { return lesson_.canUndo(); }
     bool canRedo() const { return lesson_.canRedo(); }
     bool hasWriting() const { return !lesson_.strokes().empty(); }
@@ -337,6 +424,8 @@ public:
     {
         const BoardFile::Result read = BoardFile::read(text);
         lastFault_ = read.ok() ? lesson_.openBoard(read.board) : read.fault;
+        if (lastFault_.ok())
+            outbox_.wantSnapshot();
         return lastFault_.text();
     }
     std::string checkBoard(const std::string &text) const { return BoardFile::read(text).error(); }
@@ -819,6 +908,32 @@ public:
     }
 
 private:
+    static live::Action commandAction(live::Action::Kind kind, int index = 0)
+    {
+        live::Action a;
+        a.kind = kind;
+        a.index = index;
+        return a;
+    }
+    static live::Action pointerAction(live::Action::Kind kind, int button, int shift, double x,
+                                double y)
+    {
+        live::Action a;
+        a.kind = kind;
+        a.button = std::int16_t(button);
+        a.shift = std::int16_t(shift);
+        a.x = x;
+        a.y = y;
+        return a;
+    }
+    void act(const live::Action &a) { outbox_.act(lesson_, a); }
+    bool recorded(bool done, live::Action::Kind kind)
+    {
+        if (done)
+            outbox_.record(commandAction(kind));
+        return done;
+    }
+
     StrokeRaster raster_; // declared before the lesson: the form points at it while it lives
     Lesson lesson_;
     DrawList shown_; // the list as last handed over: the page's copy of the surface
@@ -826,6 +941,9 @@ private:
     ToolContext context_;
     look::Palette palette_ = look::Palette::Lesson;
     std::vector<svg::Options::EmbeddedFace> faces_; // carried by the SVG (embedFace)
+    live::Outbox outbox_;
+    std::optional<live::Follower> follower_;
+    std::optional<live::Message> handOut_;
 };
 
 EMSCRIPTEN_BINDINGS(parallel_ratio)
@@ -913,7 +1031,17 @@ EMSCRIPTEN_BINDINGS(parallel_ratio)
         .function("takeChanges", &PageLesson::takeChanges)
         .function("texts", &PageLesson::texts)
         .function("keepNotice", &PageLesson::keepNotice)
-        .function("damagedNotice", &PageLesson::damagedNotice);
+        .function("damagedNotice", &PageLesson::damagedNotice)
+        .function("liveRecord", &PageLesson::liveRecord)
+        .function("liveTake", &PageLesson::liveTake)
+        .function("liveSnapshotWanted", &PageLesson::liveSnapshotWanted)
+        .function("liveSnapshot", &PageLesson::liveSnapshot)
+        .class_function("liveSubject", &PageLesson::liveSubject)
+        .function("liveFollow", &PageLesson::liveFollow)
+        .function("liveUnfollow", &PageLesson::liveUnfollow)
+        .function("liveReceive", &PageLesson::liveReceive)
+        .function("liveTakeHandOut", &PageLesson::liveTakeHandOut)
+        .function("liveCounts", &PageLesson::liveCounts);
 }
 
 } // namespace pr::web
