@@ -24,6 +24,17 @@ bool carriesBoard(Message::Kind k)
     return k == Message::Kind::Snapshot || k == Message::Kind::HandOut;
 }
 
+// The index of a JSON string among `names`, or their count if it is none of them.
+template <std::size_t N>
+std::size_t indexOf(const std::string_view (&names)[N], const json &v)
+{
+    std::size_t i = 0;
+    if (v.is_string())
+        while (i < N && names[i] != v.get_ref<const std::string &>())
+            ++i;
+    return v.is_string() ? i : N;
+}
+
 // Parses JSON no deeper than `depth`, or gives a discarded value.
 json parseShallow(std::string_view text, int depth)
 {
@@ -190,13 +201,11 @@ Decoded decode(std::string_view bytes)
     }
     const auto kind = header.find("kind"), seq = header.find("seq");
     if (protocol->get<std::int64_t>() != kProtocol || kind == header.end() ||
-        !kind->is_string() || seq == header.end() || !seq->is_number_unsigned())
+        seq == header.end() || !seq->is_number_unsigned())
         return d;
     Message &m = d.message;
     m.seq = seq->get<std::uint64_t>();
-    std::size_t k = 0;
-    while (k < std::size(kKinds) && kKinds[k] != kind->get_ref<const std::string &>())
-        ++k;
+    const std::size_t k = indexOf(kKinds, *kind);
     if (k == std::size(kKinds))
         return d;
     m.kind = Message::Kind(k);
@@ -207,12 +216,9 @@ Decoded decode(std::string_view bytes)
         return d;
     if (carriesBoard(m.kind)) {
         const auto mode = header.find("mode"), pen = header.find("pen");
-        if (mode == header.end() || !mode->is_string() || pen == header.end() ||
-            !smallInt(*pen, 0, 7, m.pen))
+        if (mode == header.end() || pen == header.end() || !smallInt(*pen, 0, 7, m.pen))
             return d;
-        std::size_t i = 0;
-        while (i < std::size(kModes) && kModes[i] != mode->get_ref<const std::string &>())
-            ++i;
+        const std::size_t i = indexOf(kModes, *mode);
         if (i == std::size(kModes))
             return d;
         m.mode = Message::Mode(i);
