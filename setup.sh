@@ -8,6 +8,10 @@
 #   ./setup.sh web    install what the web edition needs, build its site into build-web/site,
 #                     serve it on http://127.0.0.1:8080/ (PORT=... to change)
 #   ./setup.sh site   the same without serving: the static site to put on any web server
+#   ./setup.sh class  the web edition and a live class on this machine: the message broker
+#                     (nats-server) and the join service, listening on every interface
+#                     (HOST=... to change); prints the teacher's and the pupils' addresses,
+#                     the class code and the pupils' address as a QR code; Ctrl+C ends it
 #
 # Works as root or as a user with sudo; installs nothing when everything is present.
 set -euo pipefail
@@ -16,8 +20,8 @@ source tools/need-packages.sh
 
 mode=${1:-}
 case "$mode" in
-  run|test|web|site) ;;
-  *) echo "usage: $0 run|test|web|site" >&2; exit 2 ;;
+  run|test|web|site|class) ;;
+  *) echo "usage: $0 run|test|web|site|class" >&2; exit 2 ;;
 esac
 jobs=$(nproc 2>/dev/null || echo 2)
 
@@ -37,7 +41,10 @@ web_packages=(emscripten cmake make nlohmann-json3-dev fonttools python3-brotli 
 # through its WebDriver (MiniBrowser).
 test_packages=(doctest-dev librapidcheck-dev libbenchmark-dev xvfb xauth
                desktop-file-utils appstream dpkg-dev file lintian chromium
-               firefox-esr webkit2gtk-driver)
+               firefox-esr webkit2gtk-driver nats-server)
+# What a live class needs on top of the web edition: the broker, and qrencode for the code
+# pupils scan.
+class_packages=(nats-server qrencode)
 
 build_desktop() { # tests: ON|OFF
   cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -72,6 +79,14 @@ case "$mode" in
     build_web OFF
     [ "$mode" = site ] && { echo "The site is in build-web/site"; exit 0; }
     exec node web/tools/serve.mjs build-web/site "${PORT:-8080}" ;;
+
+  class)
+    need_packages "${web_packages[@]}" "${class_packages[@]}"
+    need_node
+    build_web OFF
+    # The broker's client and the JWT library the class server mints credentials with.
+    (cd web && PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 PUPPETEER_SKIP_DOWNLOAD=1 npm ci --omit=dev --no-audit --no-fund --loglevel=error)
+    exec node web/tools/class-server.mjs --host "${HOST:-0.0.0.0}" --site build-web/site ;;
 
   test)
     need_packages "${desktop_packages[@]}" "${web_packages[@]}" "${test_packages[@]}"

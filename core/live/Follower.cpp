@@ -76,11 +76,11 @@ bool maySend(Sender::Role role, Message::Kind kind)
 }
 
 Follower::Verdict Follower::receive(std::string_view subject, std::string_view bytes,
-                                    Lesson &lesson, Message *out)
+                                    Lesson &lesson, Message *out, bool withHeaders)
 {
     bool kept = false;
     const std::optional<Sender> from = senderOf(subject, &kept);
-    if (!from || *from != followed_) {
+    if (!from || *from != followed_ || (withHeaders && !kept)) {
         ++counts_.wrongSender;
         return Verdict::Dropped;
     }

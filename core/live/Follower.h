@@ -55,8 +55,11 @@ public:
     };
 
     // `message` receives what was decoded when the verdict is Applied or Control.
+    // `withHeaders`: the message came with headers of the broker's. A sender's own message
+    // has none; one that has came from the broker on someone's request (a kept snapshot
+    // answering a direct get, which a pupil may have sent to any subject it names).
     Verdict receive(std::string_view subject, std::string_view bytes, Lesson &lesson,
-                    Message *message = nullptr);
+                    Message *message = nullptr, bool withHeaders = false);
 
     const Counts &counts() const { return counts_; }
     bool synced() const { return next_.has_value(); } // a snapshot has been applied

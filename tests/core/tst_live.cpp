@@ -194,6 +194,8 @@ TEST_CASE("live: a follower shows the teacher's board, and drops what does not b
     CHECK(ofPupil.receive(subjectOf(kPupil), encode(handOut), teacher) ==
           Follower::Verdict::Dropped);
     CHECK(ofPupil.counts().wrongSender == 1);
+    // The broker's answer to a pupil's direct get, sent to the teacher's live subject.
+    CHECK(f.receive(subject, snap, pupil, nullptr, true) == Follower::Verdict::Dropped);
     CHECK(f.receive(subject, "{\"protocol\":9}\n", pupil) == Follower::Verdict::Reload);
     // The kept snapshot starts a follower as the live one does; actions are never kept.
     Lesson late = loadedLesson();

@@ -362,7 +362,8 @@ public:
     // What a message did: verdict "applied", "dropped", "resync" (ask for the snapshot),
     // "reload" (a newer program sent it) or "control" (kind "follow" with follow, "hand-out",
     // "end": for the page to act on). A handed-out board waits for liveTakeHandOut.
-    val liveReceive(const std::string &subject, const std::string &bytes)
+    // withHeaders: the message came with NATS headers (see live::Follower::receive).
+    val liveReceive(const std::string &subject, const std::string &bytes, bool withHeaders)
     {
         static constexpr const char *kVerdicts[] = {"applied", "dropped", "resync", "reload",
                                                     "control"};
@@ -374,7 +375,8 @@ public:
             return o;
         }
         live::Message m;
-        const live::Follower::Verdict v = follower_->receive(subject, bytes, lesson_, &m);
+        const live::Follower::Verdict v =
+            follower_->receive(subject, bytes, lesson_, &m, withHeaders);
         o.set("verdict", kVerdicts[std::size_t(v)]);
         if (v == live::Follower::Verdict::Applied || v == live::Follower::Verdict::Control) {
             o.set("kind", kKinds[std::size_t(m.kind)]);

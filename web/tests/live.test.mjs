@@ -43,8 +43,8 @@ forEachEngine((engine) => describe('the live class', () => {
       l.liveFollow(true, 'c1', '');
       const subject = l.constructor.liveSubject(true, 'c1', '', false);
       const other = l.constructor.liveSubject(false, 'c1', 'p1', false);
-      const hostile = l.liveReceive(other, messages[0]).verdict; // a pupil posing as teacher
-      return [hostile, ...messages.map((m) => l.liveReceive(subject, m).verdict)];
+      const hostile = l.liveReceive(other, messages[0], false).verdict; // a pupil posing as teacher
+      return [hostile, ...messages.map((m) => l.liveReceive(subject, m, false).verdict)];
     }, { messages: sent });
     assert.equal(verdicts[0], 'dropped');
     assert.ok(verdicts.slice(1).every((v) => v === 'applied'), verdicts.join(' '));

@@ -1,0 +1,546 @@
+// The broker and the join service of a live class (docs/LIVE_CLASS.md), on the teacher's
+// machine. A private nats-server runs with a configuration written once at the start: an
+// operator, a system account and the class's account, all known to the server from the start
+// (resolver MEMORY). Who may send and read on which subject comes only from the user JWTs
+// minted here: the teacher's with the teacher's signing key, each pupil's with the pupil
+// signing key, whose template in the account ties every permission to the class (the JWT's
+// tag "class:<tag>") and to the pupil (the JWT's name). A pupil gets a JWT by typing the
+// class code into the join service.
+//
+//   node web/tools/class-server.mjs [--host H] [--site DIR]
+//
+// prints the teacher's address, the pupils' address and the class code, and runs until Ctrl+C,
+// which ends the class. With --site the join service serves that folder's files as well, so
+// that the pages and the join service share an origin.
+import { spawn } from 'node:child_process';
+import { randomBytes, randomInt, timingSafeEqual } from 'node:crypto';
+import { existsSync, rmSync } from 'node:fs';
+import { mkdir, mkdtemp, readdir, readFile, rm, writeFile } from 'node:fs/promises';
+import { createServer, request as httpRequest } from 'node:http';
+import { networkInterfaces, tmpdir } from 'node:os';
+import { join, resolve } from 'node:path';
+import { pathToFileURL } from 'node:url';
+
+import * as jwt from '@nats-io/jwt';
+import { connect, jwtAuthenticator } from '@nats-io/transport-node';
+
+import { serve } from './serve.mjs';
+
+// Debian installs it under sbin.
+export const kNatsServer = ['/usr/bin/nats-server', '/usr/sbin/nats-server']
+  .find((p) => existsSync(p)) ?? null;
+const kMaxPayload = 8 * 1024 * 1024; // the largest message of the live class
+const kStoreBytes = 512 * 1024 * 1024;
+const kSchoolDay = 10 * 3600;
+const kMaxBody = 1024;
+// No 0/O, 1/I/L: read off a projector and typed on a tablet.
+const kCodeAlphabet = '23456789ABCDEFGHJKMNPQRSTUVWXYZ';
+const kCodeLength = 8; // 31^8 ≈ 2^39.6
+const kTagAlphabet = 'abcdefghijklmnopqrstuvwxyz0123456789';
+// 2.9 refuses a scoped user's JWT that names connection types, and takes none from the
+// template either; the server has no listener but these two, so only later servers heed it.
+const kConnTypes = ['STANDARD', 'WEBSOCKET'];
+const kNoLimits = { subs: -1, data: -1, imports: -1, exports: -1, wildcards: true, leaf: 0 };
+
+const td = new TextDecoder();
+const te = new TextEncoder();
+
+const randomToken = (alphabet, n) =>
+  Array.from({ length: n }, () => alphabet[randomInt(alphabet.length)]).join('');
+const now = () => Math.floor(Date.now() / 1000);
+const sleep = (ms) => new Promise((r) => setTimeout(r, ms));
+const quote = (s) => JSON.stringify(String(s));
+
+// The code as a pupil may type it: any case, with spaces or dashes between groups.
+export const normaliseCode = (s) => String(s).toUpperCase().replace(/[\s-]/g, '');
+
+// A pupil's id: the name's ASCII letters and digits (else "p"), and a random suffix, so that
+// two pupils of one name are two pupils.
+export function pupilIdFor(name, taken) {
+  const base = String(name).normalize('NFKC').replace(/[^A-Za-z0-9]/g, '').slice(0, 24) || 'p';
+  for (;;) {
+    const id = `${base}-${randomToken('abcdefghjkmnpqrstuvwxyz23456789', 4)}`;
+    if (!taken.has(id)) return id;
+  }
+}
+
+// Answers to wrong codes come late, later the more an address has got wrong lately; and while
+// an address (or everyone together) has too many such answers pending, no code is checked at
+// all, so that asking in parallel buys no more guesses. A classroom behind one address is not
+// held up by one pupil's typing error.
+export class Throttle {
+  constructor({ baseMs = 250, maxMs = 8000, perAddress = 4, overall = 64, forgetMs = 600000 } = {}) {
+    Object.assign(this, { baseMs, maxMs, perAddress, overall, forgetMs });
+    this.addresses = new Map(); // address -> {failures, last, pending}
+    this.pending = 0;
+  }
+
+  entry(address) {
+    let e = this.addresses.get(address);
+    if (e && e.pending === 0 && Date.now() - e.last > this.forgetMs) e = undefined;
+    if (!e) {
+      if (this.addresses.size >= 10000) {
+        for (const [k, v] of this.addresses) {
+          if (v.pending === 0) {
+            this.addresses.delete(k);
+            break;
+          }
+        }
+      }
+      e = { failures: 0, last: Date.now(), pending: 0 };
+      this.addresses.set(address, e);
+    }
+    return e;
+  }
+
+  busy(address) {
+    return this.pending >= this.overall || this.entry(address).pending >= this.perAddress;
+  }
+
+  async fail(address) {
+    const e = this.entry(address);
+    e.failures += 1;
+    e.last = Date.now();
+    e.pending += 1;
+    this.pending += 1;
+    try {
+      await sleep(Math.min(this.maxMs, this.baseMs * 2 ** Math.min(e.failures - 1, 20)));
+    } finally {
+      e.pending -= 1;
+      this.pending -= 1;
+    }
+  }
+}
+
+function advertisedHost(host) {
+  if (host !== '0.0.0.0' && host !== '::') return host.includes(':') ? `[${host}]` : host;
+  for (const list of Object.values(networkInterfaces())) {
+    for (const a of list ?? []) if (a.family === 'IPv4' && !a.internal) return a.address;
+  }
+  return '127.0.0.1';
+}
+
+// The server's whole configuration; nothing in it changes while the class runs.
+function natsConfig(o) {
+  const preload = Object.entries(o.preload).map(([k, v]) => `  ${k}: ${quote(v)}`).join('\n');
+  const origins = o.allowedOrigins?.length
+    ? `  allowed_origins: [${o.allowedOrigins.map(quote).join(', ')}]\n` : '';
+  // Port 0 would be nats-server's default port; -1 is any free one.
+  return `server_name: ${quote(`class_${o.tag}`)}
+host: ${quote(o.host)}
+port: ${o.port || -1}
+ports_file_dir: ${quote(o.dir)}
+max_payload: ${kMaxPayload}
+max_pending: ${8 * kMaxPayload}
+max_connections: ${o.maxConnections}
+ping_interval: "10s"
+ping_max: 3
+write_deadline: "10s"
+operator: ${quote(o.operator)}
+system_account: ${quote(o.systemAccount)}
+resolver: MEMORY
+resolver_preload: {
+${preload}
+}
+jetstream {
+  store_dir: ${quote(o.storeDir)}
+  max_memory_store: 64MB
+  max_file_store: ${2 * kStoreBytes}
+}
+websocket {
+  host: ${quote(o.host)}
+  port: ${o.wsPort || -1}
+  no_tls: true
+${origins}}
+`;
+}
+
+// The templates of the two signing keys. The stream's name is written out: 2.9 fills a
+// template only where it is a whole token.
+//
+// A reply subject is not covered by any permission: whatever a pupil names as the reply to
+// its direct get, the stream sends the teacher's kept snapshot there, be it another pupil's
+// subject. So a message on cls.* with headers, or a kept message with more than one
+// Nats-Subject header, was sent by the stream, not by its subject's owner.
+function scopes(tag, teacherKey, pupilKey) {
+  const t = '{{tag(class)}}';
+  const stream = `CLS_${tag}`;
+  const get = `$JS.API.DIRECT.GET.${stream}`;
+  const teacher = jwt.newScopedSigner(teacherKey, 'teacher', {
+    pub: {
+      allow: [
+        `cls.${t}.teacher`, `snap.${t}.teacher`,
+        // Every kept snapshot and the stream's state; nothing that changes the stream.
+        `${get}.>`, get, `$JS.API.STREAM.INFO.${stream}`, `$JS.API.STREAM.MSG.GET.${stream}`,
+        '$JS.API.INFO',
+      ],
+    },
+    sub: { allow: [`cls.${t}.>`, '_INBOX.>'] },
+    allowed_connection_types: kConnTypes,
+  });
+  // A pupil's inbox is its own, else it could read the answers to the teacher's requests,
+  // pupils' kept snapshots among them. The last-by-subject form of direct get reads the
+  // subject from the request's subject, which is all a permission can see.
+  const pupil = jwt.newScopedSigner(pupilKey, 'pupil', {
+    pub: { allow: [`cls.${t}.pupil.{{name()}}`, `snap.${t}.pupil.{{name()}}`, `${get}.snap.${t}.teacher`] },
+    sub: { allow: [`cls.${t}.teacher`, `_INBOX.${t}.pupil.{{name()}}.>`] },
+    allowed_connection_types: kConnTypes,
+  });
+  return { stream, signingKeys: [teacher, pupil] };
+}
+
+async function mintUser(name, account, { signer, exp = 0, tags } = {}) {
+  const kp = jwt.createUser();
+  const token = signer
+    ? await jwt.encodeUser(name, kp, account, { tags }, { signer, scopedUser: true, exp })
+    : await jwt.encodeUser(name, kp, account, {}, { exp });
+  return { jwt: token, seed: td.decode(kp.getSeed()), publicKey: kp.getPublicKey() };
+}
+
+// The listeners' addresses, from the file the server writes once they listen.
+async function waitForPorts(dir, child, deadline) {
+  for (;;) {
+    if (child.exitCode !== null) throw new Error(`nats-server ended (${child.exitCode})`);
+    const name = (await readdir(dir)).find((f) => f.endsWith('.ports'));
+    if (name) {
+      try {
+        const p = JSON.parse(await readFile(join(dir, name), 'utf8'));
+        if (p.nats?.length && p.websocket?.length) return p;
+      } catch {
+        // half written
+      }
+    }
+    if (Date.now() > deadline) throw new Error('nats-server did not start in time');
+    await sleep(25);
+  }
+}
+
+async function connectWithin(url, creds, deadline) {
+  for (;;) {
+    try {
+      return await connect({
+        servers: url, reconnect: false, timeout: 1000,
+        authenticator: jwtAuthenticator(creds.jwt, te.encode(creds.seed)),
+      });
+    } catch (e) {
+      if (Date.now() > deadline) throw e;
+      await sleep(50);
+    }
+  }
+}
+
+// The body as JSON, or null: past `limit` bytes, or not JSON. The rest of a long body is read
+// and dropped, so that the answer reaches a client still sending (a reset would lose it).
+function readJson(req, limit) {
+  return new Promise((done) => {
+    const chunks = [];
+    let size = 0;
+    req.on('data', (c) => {
+      size += c.length;
+      if (size <= limit) chunks.push(c);
+      else if (size - c.length <= limit) done(null);
+    });
+    req.on('end', () => {
+      try {
+        done(size <= limit ? JSON.parse(Buffer.concat(chunks).toString('utf8')) : null);
+      } catch {
+        done(null);
+      }
+    });
+    req.on('error', () => done(null));
+  });
+}
+
+function sameSecret(a, b) {
+  const x = Buffer.from(String(a));
+  const y = Buffer.from(String(b));
+  return x.length === y.length && timingSafeEqual(x, y);
+}
+
+export async function startClass(options = {}) {
+  const host = options.host ?? '127.0.0.1';
+  const ttl = options.userTtlSeconds ?? kSchoolDay;
+  const maxConnections = options.maxConnections ?? 256;
+  const dir = await mkdtemp(join(tmpdir(), 'class-'));
+  const storeDir = resolve(options.storeDir ?? join(dir, 'store'));
+  const tag = randomToken(kTagAlphabet, 12);
+  const classCode = randomToken(kCodeAlphabet, kCodeLength);
+  const teacherKey = randomBytes(24).toString('base64url');
+  const throttle = options.throttle ?? new Throttle();
+  const ads = advertisedHost(host);
+
+  const operator = jwt.createOperator();
+  const system = jwt.createAccount();
+  const account = jwt.createAccount();
+  const teacherSigner = jwt.createAccount();
+  const pupilSigner = jwt.createAccount();
+  const { stream, signingKeys } = scopes(tag, teacherSigner.getPublicKey(), pupilSigner.getPublicKey());
+  const revocations = {};
+  const accountJwt = () => jwt.encodeAccount('class', account, {
+    limits: {
+      ...kNoLimits, payload: kMaxPayload, conn: maxConnections,
+      mem_storage: 0, disk_storage: kStoreBytes, streams: 1, consumer: 8,
+      mem_max_stream_bytes: -1, disk_max_stream_bytes: -1, max_ack_pending: -1,
+    },
+    signing_keys: signingKeys,
+    revocations: { ...revocations },
+  }, { signer: operator });
+  const classTags = [`class:${tag}`];
+
+  const state = { locked: false, stopped: false, ready: false };
+  const pupils = new Map(); // id -> {name, publicKey, joined}
+  const ids = new Set(); // every id given, none given twice, not even after a removal
+  let child, sys, wsUrl, teacher, site;
+
+  const reply = (res, status, body, headers = {}) => {
+    if (res.headersSent) return;
+    res.writeHead(status, {
+      'Cache-Control': 'no-store', 'Content-Type': 'application/json',
+      ...(status === 400 ? { Connection: 'close' } : {}), ...headers,
+    });
+    res.end(body === undefined ? '' : JSON.stringify(body));
+  };
+
+  // Checks `secret` against `expected` at the throttle's pace; true when it may go on.
+  const admitted = async (res, address, secret, expected) => {
+    if (throttle.busy(address)) {
+      reply(res, 429, { error: 'try again shortly' }, { 'Retry-After': '2' });
+      return false;
+    }
+    if (sameSecret(secret, expected)) return true;
+    await throttle.fail(address);
+    reply(res, 403, { error: 'wrong code' });
+    return false;
+  };
+
+  const joinPupil = async (req, res, address) => {
+    const ask = await readJson(req, kMaxBody);
+    if (typeof ask?.code !== 'string' || typeof ask.name !== 'string' || ask.name.length > 64) {
+      reply(res, 400, { error: 'bad request' });
+    } else if (!await admitted(res, address, normaliseCode(ask.code), classCode)) {
+      // answered
+    } else if (state.locked || state.stopped) {
+      reply(res, 423, { error: 'the class takes no one more' });
+    } else {
+      const id = pupilIdFor(ask.name, ids);
+      ids.add(id);
+      const creds = await mintUser(id, account, { signer: pupilSigner, exp: now() + ttl, tags: classTags });
+      pupils.set(id, { name: ask.name, publicKey: creds.publicKey, joined: Date.now() });
+      reply(res, 200, {
+        jwt: creds.jwt, seed: creds.seed, classTag: tag, pupil: id, subject: `cls.${tag}.pupil.${id}`,
+        inboxPrefix: `_INBOX.${tag}.pupil.${id}`, wsUrl,
+      });
+    }
+  };
+
+  // The teacher's page, opened from the address with the key, fetches the teacher's
+  // credentials with it.
+  const joinTeacher = async (req, res, address) => {
+    const ask = await readJson(req, kMaxBody);
+    if (typeof ask?.key !== 'string') reply(res, 400, { error: 'bad request' });
+    else if (await admitted(res, address, ask.key, teacherKey)) {
+      reply(res, 200, { jwt: teacher.jwt, seed: teacher.seed, classTag: tag, classCode, wsUrl });
+    }
+  };
+
+  const http = createServer({ requestTimeout: 10000, headersTimeout: 10000 }, (req, res) => {
+    const handler = { '/join': joinPupil, '/teacher': joinTeacher }[req.url.split('?')[0]];
+    if (handler) {
+      if (req.method !== 'POST') reply(res, 405, undefined, { Allow: 'POST' });
+      else if (!state.ready) reply(res, 503, { error: 'starting' });
+      else {
+        handler(req, res, req.socket.remoteAddress ?? '')
+          .catch(() => reply(res, 500, { error: 'failed' }));
+      }
+    } else if (site && (req.method === 'GET' || req.method === 'HEAD')) {
+      const fwd = httpRequest({
+        host: '127.0.0.1', port: site.server.address().port, method: req.method, path: req.url,
+        headers: req.headers,
+      }, (r) => {
+        res.writeHead(r.statusCode, r.headers);
+        r.pipe(res);
+      });
+      fwd.on('error', () => reply(res, 502));
+      fwd.end();
+    } else {
+      reply(res, 404, { error: 'not here' });
+    }
+  });
+
+  const ownStore = storeDir === join(dir, 'store');
+  // Should this process die unawares, the server and the private folder go with it.
+  const onExit = () => {
+    if (child?.pid && child.exitCode === null) child.kill('SIGKILL');
+    rmSync(dir, { recursive: true, force: true });
+  };
+  process.on('exit', onExit);
+  const stop = async () => {
+    if (state.stopped) return;
+    state.stopped = true;
+    process.off('exit', onExit);
+    await sys?.close().catch(() => {});
+    const closed = new Promise((r) => http.close(() => r()));
+    http.closeAllConnections();
+    await closed;
+    if (site) {
+      site.server.close();
+      site.server.closeAllConnections();
+    }
+    if (child?.pid && child.exitCode === null) {
+      const gone = new Promise((r) => child.once('exit', r));
+      child.kill('SIGTERM');
+      const killer = setTimeout(() => child.kill('SIGKILL'), 5000);
+      await gone;
+      clearTimeout(killer);
+    }
+    // The store stays, for a look after the class; end() takes it too.
+    for (const f of await readdir(dir).catch(() => [])) {
+      if (!(ownStore && f === 'store')) await rm(join(dir, f), { recursive: true, force: true });
+    }
+    if (!ownStore) await rm(dir, { recursive: true, force: true });
+  };
+  const end = async () => {
+    await stop();
+    await rm(storeDir, { recursive: true, force: true });
+    await rm(dir, { recursive: true, force: true });
+  };
+
+  try {
+    if (options.site) site = await serve(options.site, 0);
+    await new Promise((done, fail) => {
+      http.once('error', fail);
+      http.listen(options.joinPort ?? 0, host, done);
+    });
+    const joinPort = http.address().port;
+    const joinUrl = `http://${ads}:${joinPort}/`;
+    const allowedOrigins = options.allowedOrigins ?? (site
+      ? [...new Set([ads, '127.0.0.1', 'localhost'])].map((h) => `http://${h}:${joinPort}`) : []);
+
+    const sysUser = await mintUser('system', system);
+    const service = await mintUser('service', account);
+    teacher = await mintUser('teacher', account, { signer: teacherSigner, exp: now() + ttl, tags: classTags });
+    await mkdir(storeDir, { recursive: true });
+    const conf = join(dir, 'nats.conf');
+    await writeFile(conf, natsConfig({
+      tag, host, dir, storeDir, allowedOrigins, maxConnections, port: options.port, wsPort: options.wsPort,
+      operator: await jwt.encodeOperator('class', operator, { system_account: system.getPublicKey() }),
+      systemAccount: system.getPublicKey(),
+      preload: {
+        [system.getPublicKey()]: await jwt.encodeAccount('system', system, {
+          limits: { ...kNoLimits, payload: -1, conn: 4 },
+        }, { signer: operator }),
+        [account.getPublicKey()]: await accountJwt(),
+      },
+    }), { mode: 0o600 });
+
+    const log = [];
+    child = spawn(options.natsServer ?? kNatsServer, ['-c', conf], { stdio: ['ignore', 'ignore', 'pipe'] });
+    child.stderr.on('data', (d) => {
+      log.push(d);
+      if (log.length > 100) log.shift();
+    });
+    await new Promise((r, fail) => child.on('error', fail).once('spawn', r));
+    const deadline = Date.now() + 15000;
+    let ports;
+    try {
+      ports = await waitForPorts(dir, child, deadline);
+    } catch (e) {
+      e.message += `\n${Buffer.concat(log).toString().slice(-2000)}`;
+      throw e;
+    }
+    const tcpPort = new URL(ports.nats[0].replace(/^nats:/, 'http:')).port;
+    wsUrl = `ws://${ads}:${new URL(ports.websocket[0]).port}`;
+    const local = `nats://${host === '0.0.0.0' || host === '::' ? '127.0.0.1' : ads}:${tcpPort}`;
+
+    const nc = await connectWithin(local, service, deadline);
+    try {
+      const config = {
+        name: stream, subjects: [`snap.${tag}.>`], storage: 'file', retention: 'limits',
+        max_msgs_per_subject: 1, max_msg_size: kMaxPayload, max_bytes: kStoreBytes,
+        discard: 'old', num_replicas: 1, allow_direct: true,
+        // No acknowledgements: one would go to the sender's reply subject, which may well be
+        // snap.<class>.teacher, and be kept there in place of the teacher's board.
+        no_ack: true,
+      };
+      const r = await nc.request(`$JS.API.STREAM.CREATE.${stream}`, JSON.stringify(config), { timeout: 5000 });
+      const answer = r.json();
+      if (answer.error) throw new Error(`stream ${stream}: ${answer.error.description}`);
+    } finally {
+      await nc.close();
+    }
+    sys = await connectWithin(local, sysUser, deadline);
+    state.ready = true;
+
+    // One update at a time, each with every revocation so far: a late one never undoes
+    // another.
+    let updates = Promise.resolve();
+    const pushAccount = () => {
+      const next = updates.then(async () => {
+        const r = await sys.request(`$SYS.REQ.ACCOUNT.${account.getPublicKey()}.CLAIMS.UPDATE`,
+          await accountJwt(), { timeout: 5000 });
+        const answer = r.json();
+        if (answer.error) throw new Error(`account update: ${answer.error.description}`);
+      });
+      updates = next.catch(() => {});
+      return next;
+    };
+
+    return {
+      natsUrl: `nats://${ads}:${tcpPort}`, wsUrl, joinUrl, classTag: tag, classCode, stream, storeDir,
+      teacher: { jwt: teacher.jwt, seed: teacher.seed },
+      teacherKey,
+      teacherUrl: `${joinUrl}#teacher=${teacherKey}`,
+      pupils: () => [...pupils].map(([id, p]) => ({ id, name: p.name, joined: p.joined })),
+      get locked() { return state.locked; },
+      lock() { state.locked = true; },
+      unlock() { state.locked = false; },
+      // The pupil's key goes on the account's revocation list, pushed to the running server
+      // by the system account: the server closes the pupil's connections at once and takes
+      // no JWT of that key again. (An account JWT may change while the class runs; the
+      // server's configuration does not.)
+      async remove(id) {
+        const p = pupils.get(id);
+        if (!p) return false;
+        revocations[p.publicKey] = now();
+        await pushAccount();
+        pupils.delete(id);
+        return true;
+      },
+      stop,
+      end,
+    };
+  } catch (e) {
+    await stop().catch(() => {});
+    await rm(dir, { recursive: true, force: true });
+    throw e;
+  }
+}
+
+if (import.meta.url === pathToFileURL(process.argv[1] ?? '').href) {
+  const args = process.argv.slice(2);
+  const opt = (name) => {
+    const i = args.indexOf(name);
+    return i >= 0 ? args[i + 1] : undefined;
+  };
+  if (!kNatsServer) {
+    console.error('nats-server is missing: install the package nats-server');
+    process.exit(1);
+  }
+  const cls = await startClass({ host: opt('--host'), site: opt('--site') });
+  console.log(`Teacher (keep to yourself): ${cls.teacherUrl}`);
+  console.log(`Pupils join at:             ${cls.joinUrl}`);
+  console.log(`Class code:                 ${cls.classCode.slice(0, 4)}-${cls.classCode.slice(4)}`);
+  // The pupils' address as a code to scan off the projector, where qrencode is installed.
+  const qr = ['/usr/bin/qrencode', '/usr/local/bin/qrencode'].find((p) => existsSync(p));
+  if (qr) {
+    const { execFileSync } = await import('node:child_process');
+    process.stdout.write(execFileSync(qr, ['-t', 'UTF8', '-m', '2', cls.joinUrl]));
+  }
+  let ending = false;
+  process.on('SIGINT', async () => {
+    if (ending) return;
+    ending = true;
+    await cls.end();
+    process.exit(0);
+  });
+}
