@@ -3,15 +3,13 @@
 #include "board/BoardFile.h"
 #include "lesson/Lesson.h"
 
-#include <nlohmann/json.hpp>
-
+#include <charconv>
 #include <cmath>
+#include <utility>
 
 namespace pr::live {
 
 namespace {
-
-using json = nlohmann::json;
 
 constexpr double kFarthest = 1e6; // logical pixels: beyond, the lesson drops a position anyway
 constexpr std::size_t kMaxActionBytes = 96; // the longest action written, with room to spare
@@ -24,71 +22,241 @@ bool carriesBoard(Message::Kind k)
     return k == Message::Kind::Snapshot || k == Message::Kind::HandOut;
 }
 
+// The JSON of these messages, and no more: a flat object of scalars for the header, an array
+// of arrays of scalars for the actions. Read and written here rather than by a JSON library,
+// whose general parser and writer would double what the page downloads for this.
+struct Value {
+    enum class Type : std::uint8_t { Bool, Number, String, Array };
+    Type type = Type::Bool;
+    bool flag = false;
+    double number = 0;
+    bool integral = false;     // written without fraction or exponent
+    std::uint64_t magnitude = 0; // of an integral number that fits
+    bool negative = false;
+    std::string text;          // ASCII, no escapes: all these messages need
+    std::vector<Value> items;
+};
+
+class Reader {
+public:
+    explicit Reader(std::string_view text) : t_(text) {}
+
+    // An object whose members are scalars; false if that is not all there is.
+    bool object(std::vector<std::pair<std::string, Value>> &members)
+    {
+        if (!take('{'))
+            return false;
+        if (!take('}')) {
+            do {
+                std::pair<std::string, Value> m;
+                if (!string(m.first) || !take(':') || !scalar(m.second))
+                    return false;
+                members.push_back(std::move(m));
+            } while (take(','));
+            if (!take('}'))
+                return false;
+        }
+        return atEnd();
+    }
+
+    // An array of arrays of scalars.
+    bool arrays(std::vector<Value> &rows)
+    {
+        if (!array(rows, true))
+            return false;
+        return atEnd();
+    }
+
+private:
+    void space()
+    {
+        while (i_ < t_.size() && (t_[i_] == ' ' || t_[i_] == '\t' || t_[i_] == '\n' || t_[i_] == '\r'))
+            ++i_;
+    }
+    bool take(char c)
+    {
+        space();
+        if (i_ < t_.size() && t_[i_] == c) {
+            ++i_;
+            return true;
+        }
+        return false;
+    }
+    bool atEnd()
+    {
+        space();
+        return i_ == t_.size();
+    }
+    bool word(std::string_view w)
+    {
+        if (t_.substr(i_, w.size()) != w)
+            return false;
+        i_ += w.size();
+        return true;
+    }
+    bool string(std::string &out)
+    {
+        if (!take('"'))
+            return false;
+        const std::size_t from = i_;
+        while (i_ < t_.size() && t_[i_] != '"') {
+            const unsigned char c = static_cast<unsigned char>(t_[i_]);
+            if (c < 0x20 || c >= 0x7F || c == '\\')
+                return false;
+            ++i_;
+        }
+        if (i_ == t_.size())
+            return false;
+        out.assign(t_.substr(from, i_ - from));
+        ++i_;
+        return true;
+    }
+    bool digits()
+    {
+        const std::size_t from = i_;
+        while (i_ < t_.size() && t_[i_] >= '0' && t_[i_] <= '9')
+            ++i_;
+        return i_ > from;
+    }
+    // JSON's number: -?(0|[1-9][0-9]*)(.[0-9]+)?([eE][+-]?[0-9]+)?
+    bool number(Value &v)
+    {
+        const std::size_t from = i_;
+        v.type = Value::Type::Number;
+        v.negative = i_ < t_.size() && t_[i_] == '-';
+        if (v.negative)
+            ++i_;
+        const std::size_t intFrom = i_;
+        if (!digits() || (t_[intFrom] == '0' && i_ - intFrom > 1))
+            return false;
+        const std::size_t intTo = i_;
+        v.integral = true;
+        if (i_ < t_.size() && t_[i_] == '.') {
+            ++i_;
+            v.integral = false;
+            if (!digits())
+                return false;
+        }
+        if (i_ < t_.size() && (t_[i_] == 'e' || t_[i_] == 'E')) {
+            ++i_;
+            v.integral = false;
+            if (i_ < t_.size() && (t_[i_] == '+' || t_[i_] == '-'))
+                ++i_;
+            if (!digits())
+                return false;
+        }
+        const char *first = t_.data() + from, *last = t_.data() + i_;
+        if (std::from_chars(first, last, v.number).ec != std::errc() || !std::isfinite(v.number))
+            return false;
+        if (v.integral && std::from_chars(t_.data() + intFrom, t_.data() + intTo, v.magnitude).ec !=
+                              std::errc())
+            v.integral = false; // beyond 64 bits: no count or code is that large
+        return true;
+    }
+    bool scalar(Value &v)
+    {
+        space();
+        if (i_ >= t_.size())
+            return false;
+        const char c = t_[i_];
+        if (c == '"') {
+            v.type = Value::Type::String;
+            return string(v.text);
+        }
+        if (c == 't' || c == 'f') {
+            v.type = Value::Type::Bool;
+            v.flag = c == 't';
+            return word(v.flag ? "true" : "false");
+        }
+        return number(v);
+    }
+    // An array of scalars, or with `nested` of arrays of scalars.
+    bool array(std::vector<Value> &items, bool nested)
+    {
+        if (!take('['))
+            return false;
+        if (take(']'))
+            return true;
+        do {
+            if (nested && items.size() == kMaxActions)
+                return false;
+            Value v;
+            if (nested) {
+                v.type = Value::Type::Array;
+                if (!array(v.items, false))
+                    return false;
+            } else if (!scalar(v)) {
+                return false;
+            }
+            items.push_back(std::move(v));
+        } while (take(','));
+        return take(']');
+    }
+
+    std::string_view t_;
+    std::size_t i_ = 0;
+};
+
+const Value *member(const std::vector<std::pair<std::string, Value>> &members, std::string_view key)
+{
+    for (const auto &m : members)
+        if (m.first == key)
+            return &m.second;
+    return nullptr;
+}
+
 // The index of a JSON string among `names`, or their count if it is none of them.
 template <std::size_t N>
-std::size_t indexOf(const std::string_view (&names)[N], const json &v)
+std::size_t indexOf(const std::string_view (&names)[N], const Value &v)
 {
     std::size_t i = 0;
-    if (v.is_string())
-        while (i < N && names[i] != v.get_ref<const std::string &>())
+    if (v.type == Value::Type::String)
+        while (i < N && names[i] != v.text)
             ++i;
-    return v.is_string() ? i : N;
+    return v.type == Value::Type::String ? i : N;
 }
 
-// Parses JSON no deeper than `depth`, or gives a discarded value.
-json parseShallow(std::string_view text, int depth)
+bool smallInt(const Value &v, int lo, int hi, int &out)
 {
-    bool tooDeep = false;
-    json::parser_callback_t limit = [&](int d, json::parse_event_t, json &) {
-        tooDeep = tooDeep || d > depth;
-        return !tooDeep;
-    };
-    json value = json::parse(text.begin(), text.end(), limit, false);
-    return tooDeep ? json(json::value_t::discarded) : value;
-}
-
-bool smallInt(const json &v, int lo, int hi, int &out)
-{
-    if (!v.is_number_integer())
+    if (v.type != Value::Type::Number || !v.integral)
         return false;
-    const auto n = v.get<std::int64_t>();
+    const double n = v.number;
     if (n < lo || n > hi)
         return false;
     out = int(n);
     return true;
 }
 
-bool coordinate(const json &v, double &out)
+bool coordinate(const Value &v, double &out)
 {
-    if (!v.is_number())
+    if (v.type != Value::Type::Number)
         return false;
-    out = v.get<double>();
-    return std::isfinite(out) && std::fabs(out) <= kFarthest;
+    out = v.number;
+    return std::fabs(out) <= kFarthest;
 }
 
 // ["p", button, shift, x, y, eraser end], ["m", …], ["r", …], ["c", n], ["o", i], ["u"],
 // ["R"], ["w"], ["a", ratios, triangles].
-bool readAction(const json &a, Action &out)
+bool readAction(const Value &row, Action &out)
 {
-    if (!a.is_array() || a.empty() || !a[0].is_string())
+    const std::vector<Value> &a = row.items;
+    if (a.empty() || a[0].type != Value::Type::String || a[0].text.size() != 1)
         return false;
-    const std::string &tag = a[0].get_ref<const std::string &>();
-    if (tag.size() != 1)
-        return false;
+    const char tag = a[0].text[0];
     const std::size_t n = a.size();
     int button = 0, shift = 0, flag = 0, other = 0;
-    switch (tag[0]) {
+    switch (tag) {
     case 'p':
     case 'm':
     case 'r':
-        if (n != (tag[0] == 'p' ? 6u : 5u) || !smallInt(a[1], 0, 7, button) ||
+        if (n != (tag == 'p' ? 6u : 5u) || !smallInt(a[1], 0, 7, button) ||
             !smallInt(a[2], 0, 7, shift) || !coordinate(a[3], out.x) || !coordinate(a[4], out.y))
             return false;
-        if (tag[0] == 'p' && !smallInt(a[5], 0, 1, flag))
+        if (tag == 'p' && !smallInt(a[5], 0, 1, flag))
             return false;
-        out.kind = tag[0] == 'p' ? Action::Kind::Press
-                   : tag[0] == 'm' ? Action::Kind::Move
-                                   : Action::Kind::Release;
+        out.kind = tag == 'p'   ? Action::Kind::Press
+                   : tag == 'm' ? Action::Kind::Move
+                                : Action::Kind::Release;
         out.button = std::int16_t(button);
         out.shift = std::int16_t(shift);
         out.eraserEnd = flag == 1;
@@ -119,57 +287,102 @@ bool readAction(const json &a, Action &out)
     }
 }
 
-json actionJson(const Action &a)
+void put(std::string &out, double v)
 {
+    char buf[32];
+    const auto r = std::to_chars(buf, buf + sizeof buf, v);
+    out.append(buf, r.ptr);
+}
+
+void put(std::string &out, std::uint64_t v)
+{
+    char buf[24];
+    const auto r = std::to_chars(buf, buf + sizeof buf, v);
+    out.append(buf, r.ptr);
+}
+
+void putAction(std::string &out, const Action &a)
+{
+    const auto pointer = [&](char tag) {
+        out += "[\"";
+        out += tag;
+        out += "\",";
+        put(out, std::uint64_t(a.button));
+        out += ',';
+        put(out, std::uint64_t(a.shift));
+        out += ',';
+        put(out, a.x);
+        out += ',';
+        put(out, a.y);
+    };
     switch (a.kind) {
     case Action::Kind::Press:
-        return json::array({"p", a.button, a.shift, a.x, a.y, a.eraserEnd ? 1 : 0});
+        pointer('p');
+        out += a.eraserEnd ? ",1]" : ",0]";
+        return;
     case Action::Kind::Move:
-        return json::array({"m", a.button, a.shift, a.x, a.y});
+        pointer('m');
+        out += ']';
+        return;
     case Action::Kind::Release:
-        return json::array({"r", a.button, a.shift, a.x, a.y});
+        pointer('r');
+        out += ']';
+        return;
     case Action::Kind::Command:
-        return json::array({"c", a.index});
     case Action::Kind::Option:
-        return json::array({"o", a.index});
+        out += a.kind == Action::Kind::Command ? "[\"c\"," : "[\"o\",";
+        put(out, std::uint64_t(a.index));
+        out += ']';
+        return;
     case Action::Kind::Undo:
-        return json::array({"u"});
+        out += "[\"u\"]";
+        return;
     case Action::Kind::Redo:
-        return json::array({"R"});
+        out += "[\"R\"]";
+        return;
     case Action::Kind::ClearWriting:
-        return json::array({"w"});
+        out += "[\"w\"]";
+        return;
     case Action::Kind::Aids:
-        return json::array({"a", a.aids.ratios ? 1 : 0, a.aids.triangles ? 1 : 0});
+        out += a.aids.ratios ? "[\"a\",1," : "[\"a\",0,";
+        out += a.aids.triangles ? "1]" : "0]";
+        return;
     }
-    return json::array();
 }
 
 } // namespace
 
 std::string encode(const Message &m)
 {
-    json header = {{"protocol", kProtocol},
-                   {"kind", kKinds[std::size_t(m.kind)]},
-                   {"seq", m.seq}};
+    std::string out = "{\"protocol\":";
+    put(out, std::uint64_t(kProtocol));
+    out += ",\"kind\":\"";
+    out += kKinds[std::size_t(m.kind)];
+    out += "\",\"seq\":";
+    put(out, m.seq);
     if (m.kind == Message::Kind::Follow)
-        header["follow"] = m.follow;
+        out += m.follow ? ",\"follow\":true" : ",\"follow\":false";
     if (carriesBoard(m.kind)) {
-        header["mode"] = kModes[std::size_t(m.mode)];
-        header["pen"] = m.pen;
+        out += ",\"mode\":\"";
+        out += kModes[std::size_t(m.mode)];
+        out += "\",\"pen\":";
+        put(out, std::uint64_t(m.pen));
     }
-    std::string out = header.dump() + '\n';
+    out += "}\n";
     switch (m.kind) {
     case Message::Kind::Snapshot:
     case Message::Kind::HandOut:
         out += BoardFile::write(m.board);
         break;
-    case Message::Kind::Actions: {
-        json list = json::array();
-        for (const Action &a : m.actions)
-            list.push_back(actionJson(a));
-        out += list.dump();
+    case Message::Kind::Actions:
+        out += '[';
+        for (std::size_t i = 0; i < m.actions.size(); ++i) {
+            if (i)
+                out += ',';
+            putAction(out, m.actions[i]);
+        }
+        out += ']';
         break;
-    }
     case Message::Kind::Follow:
     case Message::Kind::End:
         break;
@@ -187,36 +400,42 @@ Decoded decode(std::string_view bytes)
     const std::size_t newline = bytes.find('\n');
     if (newline == std::string_view::npos || newline > kMaxHeaderBytes)
         return d;
-    const json header = parseShallow(bytes.substr(0, newline), 1);
-    const std::string_view body = bytes.substr(newline + 1);
-    if (!header.is_object())
-        return d;
-    // A newer program may say more in its header: only its protocol number is read then.
-    const auto protocol = header.find("protocol");
-    if (protocol == header.end() || !protocol->is_number_integer())
-        return d;
-    if (protocol->get<std::int64_t>() > kProtocol) {
-        d.status = Status::NewerProtocol;
-        return d;
+    const std::string_view head = bytes.substr(0, newline), body = bytes.substr(newline + 1);
+    // Every version writes its protocol number first: a newer program may say more in its
+    // header, in ways this one cannot read, and is told apart by that number alone.
+    constexpr std::string_view kLead = "{\"protocol\":";
+    if (head.starts_with(kLead)) {
+        int protocol = 0;
+        const char *from = head.data() + kLead.size();
+        const auto r = std::from_chars(from, head.data() + head.size(), protocol);
+        if (r.ec == std::errc() && r.ptr != from && protocol > kProtocol) {
+            d.status = Status::NewerProtocol;
+            return d;
+        }
     }
-    const auto kind = header.find("kind"), seq = header.find("seq");
-    if (protocol->get<std::int64_t>() != kProtocol || kind == header.end() ||
-        seq == header.end() || !seq->is_number_unsigned())
+    std::vector<std::pair<std::string, Value>> header;
+    if (!Reader(head).object(header))
+        return d;
+    const Value *protocol = member(header, "protocol"), *kind = member(header, "kind"),
+                *seq = member(header, "seq");
+    int version = 0;
+    if (!protocol || !smallInt(*protocol, kProtocol, kProtocol, version) || !kind || !seq ||
+        seq->type != Value::Type::Number || !seq->integral || seq->negative)
         return d;
     Message &m = d.message;
-    m.seq = seq->get<std::uint64_t>();
+    m.seq = seq->magnitude;
     const std::size_t k = indexOf(kKinds, *kind);
     if (k == std::size(kKinds))
         return d;
     m.kind = Message::Kind(k);
-    const auto follow = header.find("follow");
+    const Value *follow = member(header, "follow");
     const std::size_t keys = m.kind == Message::Kind::Follow ? 4 : carriesBoard(m.kind) ? 5 : 3;
-    if (header.size() != keys ||
-        (m.kind == Message::Kind::Follow && (follow == header.end() || !follow->is_boolean())))
+    if (header.size() != keys || (m.kind == Message::Kind::Follow &&
+                                  (!follow || follow->type != Value::Type::Bool)))
         return d;
     if (carriesBoard(m.kind)) {
-        const auto mode = header.find("mode"), pen = header.find("pen");
-        if (mode == header.end() || pen == header.end() || !smallInt(*pen, 0, 7, m.pen))
+        const Value *mode = member(header, "mode"), *pen = member(header, "pen");
+        if (!mode || !pen || !smallInt(*pen, 0, 7, m.pen))
             return d;
         const std::size_t i = indexOf(kModes, *mode);
         if (i == std::size(kModes))
@@ -236,19 +455,18 @@ Decoded decode(std::string_view bytes)
         break;
     }
     case Message::Kind::Actions: {
-        if (body.size() > kMaxActions * kMaxActionBytes)
+        std::vector<Value> rows;
+        if (body.size() > kMaxActions * kMaxActionBytes || !Reader(body).arrays(rows) ||
+            rows.empty())
             return d;
-        const json list = parseShallow(body, 2);
-        if (!list.is_array() || list.empty() || list.size() > kMaxActions)
-            return d;
-        m.actions.resize(list.size());
-        for (std::size_t i = 0; i < list.size(); ++i)
-            if (!readAction(list[i], m.actions[i]))
+        m.actions.resize(rows.size());
+        for (std::size_t i = 0; i < rows.size(); ++i)
+            if (!readAction(rows[i], m.actions[i]))
                 return d;
         break;
     }
     case Message::Kind::Follow:
-        m.follow = follow->get<bool>();
+        m.follow = follow->flag;
         [[fallthrough]];
     case Message::Kind::End:
         if (!body.empty())
