@@ -108,9 +108,11 @@ Follower::Verdict Follower::receive(std::string_view subject, std::string_view b
     }
     switch (m.kind) {
     case Message::Kind::Snapshot:
-        // A snapshot no newer than what the lesson already shows changes nothing (and opening
-        // it would only add a step to the lesson's history).
-        if (next_ && m.seq <= *next_) {
+        // A kept snapshot no newer than what the lesson already shows is one from before the
+        // actions applied since (a direct get answered late). One on the live subject comes
+        // in the sender's order, so an older number there means the sender started again
+        // (its page reloaded): its board is the board now.
+        if (kept && next_ && m.seq <= *next_) {
             ++counts_.outOfOrder;
             return Verdict::Dropped;
         }

@@ -32,10 +32,10 @@ void Outbox::record(const Action &a)
     kept_.push_back(a);
 }
 
-void Outbox::setRecording(bool on)
+void Outbox::setRecording(bool on, std::uint64_t first)
 {
     recording_ = on;
-    next_ = 0;
+    next_ = first;
     kept_.clear();
     snapshotWanted_ = on;
 }

@@ -19,8 +19,10 @@ public:
     // The board changed other than by an action (a board opened): the class gets a snapshot.
     void wantSnapshot() { snapshotWanted_ = recording_; }
 
-    // Recording starts with the class: the count goes back to 0 and nothing is kept yet.
-    void setRecording(bool on);
+    // Recording starts with the class: the count starts again at `first` and nothing is kept
+    // yet. A board that takes up a class again (its page reloaded) starts beyond every number
+    // it sent before, or its followers would take what it sends for what they have seen.
+    void setRecording(bool on, std::uint64_t first = 0);
     bool recording() const { return recording_; }
 
     // The actions kept since the last take, as one message; empty if there are none. After

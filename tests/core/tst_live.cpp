@@ -170,9 +170,9 @@ TEST_CASE("live: a follower shows the teacher's board, and drops what does not b
     CHECK(pupil.board() == teacher.board());
     CHECK(pupil.strokes().size() == 1);
 
-    // The same again, an older snapshot, another sender, a pupil's hand-out: all dropped.
+    // The same again, an older kept snapshot, another sender, a pupil's hand-out: all dropped.
     CHECK(f.receive(subject, next, pupil) == Follower::Verdict::Dropped);
-    CHECK(f.receive(subject, snap, pupil) == Follower::Verdict::Dropped);
+    CHECK(f.receive(snapshotSubjectOf(kTeacher), snap, pupil) == Follower::Verdict::Dropped);
     CHECK(f.counts().outOfOrder == 2);
     CHECK(f.receive(subjectOf(kPupil), next, pupil) == Follower::Verdict::Dropped);
     CHECK(f.receive("cls.other.teacher", next, pupil) == Follower::Verdict::Dropped);
@@ -204,6 +204,17 @@ TEST_CASE("live: a follower shows the teacher's board, and drops what does not b
     CHECK(g.receive(snapshotSubjectOf(kTeacher), snap, late) == Follower::Verdict::Applied);
     CHECK(g.receive(subject, next, late) == Follower::Verdict::Applied);
     CHECK(late.board() == teacher.board());
+
+    // The teacher's page reloaded: its live snapshot counts from an older number, and is its
+    // board now; a late kept one from before the reload is not.
+    Lesson again = loadedLesson();
+    const std::string restarted = encode(snapshot(again, 2));
+    CHECK(g.receive(subject, restarted, late) == Follower::Verdict::Applied);
+    CHECK(late.board() == again.board());
+    CHECK(g.receive(snapshotSubjectOf(kTeacher), encode(snapshot(teacher, 1)), late) ==
+          Follower::Verdict::Dropped);
+    CHECK(g.receive(subject, encode(actions(2, {command(Action::Kind::Command, 3)})), late) ==
+          Follower::Verdict::Applied);
 }
 
 TEST_CASE("live: what a teacher's outbox sends keeps a follower equal, undo included")

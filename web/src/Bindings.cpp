@@ -340,6 +340,13 @@ public:
     // board this page follows, if any. Messages are the core's bytes (UTF-8 text); the page
     // publishes and delivers them and decides nothing about them.
     void liveRecord(bool on) { outbox_.setRecording(on); }
+    // Recording that takes up a class again, numbering from `first` (a whole number below
+    // 2^53, which a page's number holds exactly).
+    void liveRecordFrom(double first)
+    {
+        outbox_.setRecording(true, first >= 0 && first < 9007199254740992.0
+                                       ? std::uint64_t(first) : 0);
+    }
     std::string liveTake() { return outbox_.take(); }
     bool liveSnapshotWanted() const { return outbox_.snapshotWanted(); }
     std::string liveSnapshot() { return outbox_.snapshot(lesson_); }
@@ -1035,6 +1042,7 @@ EMSCRIPTEN_BINDINGS(parallel_ratio)
         .function("keepNotice", &PageLesson::keepNotice)
         .function("damagedNotice", &PageLesson::damagedNotice)
         .function("liveRecord", &PageLesson::liveRecord)
+        .function("liveRecordFrom", &PageLesson::liveRecordFrom)
         .function("liveTake", &PageLesson::liveTake)
         .function("liveSnapshotWanted", &PageLesson::liveSnapshotWanted)
         .function("liveSnapshot", &PageLesson::liveSnapshot)
