@@ -78,6 +78,19 @@ bool maySend(Sender::Role role, Message::Kind kind)
 Follower::Verdict Follower::receive(std::string_view subject, std::string_view bytes,
                                     Lesson &lesson, Message *out, bool withHeaders)
 {
+    return take(subject, bytes, &lesson, out, withHeaders);
+}
+
+Follower::Verdict Follower::controls(std::string_view subject, std::string_view bytes,
+                                     Message *out, bool withHeaders)
+{
+    next_.reset(); // the board is not followed meanwhile
+    return take(subject, bytes, nullptr, out, withHeaders);
+}
+
+Follower::Verdict Follower::take(std::string_view subject, std::string_view bytes,
+                                 Lesson *lesson, Message *out, bool withHeaders)
+{
     bool kept = false;
     const std::optional<Sender> from = senderOf(subject, &kept);
     if (!from || *from != followed_ || (withHeaders && !kept)) {
@@ -106,17 +119,23 @@ Follower::Verdict Follower::receive(std::string_view subject, std::string_view b
         ++counts_.wrongSender;
         return Verdict::Dropped;
     }
+    if (!lesson && (m.kind == Message::Kind::Snapshot || m.kind == Message::Kind::Actions)) {
+        ++counts_.notFollowed;
+        return Verdict::Dropped;
+    }
     switch (m.kind) {
     case Message::Kind::Snapshot:
         // A kept snapshot no newer than what the lesson already shows is one from before the
         // actions applied since (a direct get answered late). One on the live subject comes
-        // in the sender's order, so an older number there means the sender started again
-        // (its page reloaded): its board is the board now.
-        if (kept && next_ && m.seq <= *next_) {
+        // in the sender's order: at the number the lesson stands at, it shows what the lesson
+        // shows (a sender sends one now and then for followers that lost their place); at
+        // an older number, the sender started again (its page reloaded), and its board is
+        // the board now.
+        if (next_ && (kept ? m.seq <= *next_ : m.seq == *next_)) {
             ++counts_.outOfOrder;
             return Verdict::Dropped;
         }
-        if (!start(lesson, m)) {
+        if (!start(*lesson, m)) {
             ++counts_.badBoard;
             return Verdict::Dropped;
         }
@@ -135,7 +154,7 @@ Follower::Verdict Follower::receive(std::string_view subject, std::string_view b
         }
         // Part of it may have been seen (a resent message): only the rest is applied.
         for (std::size_t i = std::size_t(*next_ - m.seq); i < m.actions.size(); ++i)
-            apply(lesson, m.actions[i]);
+            apply(*lesson, m.actions[i]);
         next_ = m.seq + m.actions.size();
         break;
     case Message::Kind::Follow:

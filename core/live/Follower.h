@@ -51,7 +51,7 @@ public:
     };
     struct Counts {
         std::uint64_t applied = 0, malformed = 0, tooLarge = 0, badBoard = 0, wrongSender = 0,
-                      outOfOrder = 0, gaps = 0;
+                      outOfOrder = 0, gaps = 0, notFollowed = 0;
     };
 
     // `message` receives what was decoded when the verdict is Applied or Control.
@@ -61,10 +61,19 @@ public:
     Verdict receive(std::string_view subject, std::string_view bytes, Lesson &lesson,
                     Message *message = nullptr, bool withHeaders = false);
 
+    // The sender's controls alone (Follow, HandOut, End), checked as receive() checks them,
+    // while the board goes its own way: its snapshots and actions are dropped, and the board
+    // followed again starts from the next snapshot.
+    Verdict controls(std::string_view subject, std::string_view bytes, Message *message = nullptr,
+                     bool withHeaders = false);
+
     const Counts &counts() const { return counts_; }
     bool synced() const { return next_.has_value(); } // a snapshot has been applied
 
 private:
+    Verdict take(std::string_view subject, std::string_view bytes, Lesson *lesson,
+                 Message *message, bool withHeaders);
+
     Sender followed_;
     std::optional<std::uint64_t> next_; // the seq the next actions must start at
     Counts counts_;

@@ -284,9 +284,32 @@ const Tool *toolForKey(std::uint8_t mods, std::string_view key, FrontEnd frontEn
     return nullptr;
 }
 
+bool changesBoard(ToolId id)
+{
+    switch (id) {
+    case ToolId::Reset:
+    case ToolId::End:
+    case ToolId::Memo:
+    case ToolId::Diagonal:
+    case ToolId::Pen:
+    case ToolId::Undo:
+    case ToolId::Redo:
+    case ToolId::ClearWriting:
+    case ToolId::Open:
+    case ToolId::Restore:
+    case ToolId::Ratios:
+    case ToolId::Triangles:
+        return true;
+    default:
+        return false;
+    }
+}
+
 bool toolEnabled(const Tool &t, const Lesson &lesson, const ToolContext &context)
 {
     const Form1 &f = lesson.form;
+    if (context.following && changesBoard(t.id))
+        return false;
     switch (t.id) {
     case ToolId::Reset:
         return f.Command1.Enabled;

@@ -115,7 +115,13 @@ struct ToolContext {
     bool largePointer = false;
     bool fullScreen = false;
     bool colourSafe = false;
+    // The board shows another's (a pupil following the teacher's in a class): only that
+    // board's messages change it, and no tool that would.
+    bool following = false;
 };
+
+// Whether the tool changes the board (what a board file or a class's message holds).
+bool changesBoard(ToolId id);
 
 // Whether a click or key works the tool now, and whether it shows as on.
 bool toolEnabled(const Tool &t, const Lesson &lesson, const ToolContext &context);

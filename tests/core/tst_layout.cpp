@@ -282,6 +282,15 @@ TEST_CASE("a tool is enabled and on as the lesson and the window are")
     CHECK(toolEnabled(tool(ToolId::ClearWriting), lesson, none));
     CHECK(toolEnabled(tool(ToolId::Undo), lesson, none));
     CHECK(toolChecked(tool(ToolId::LargePointer), lesson, {true, true, false}));
+    // Following the teacher's board in a class: nothing that changes the board, the rest as
+    // before.
+    ToolContext following = none;
+    following.following = true;
+    for (const Tool &t : tools())
+        if (toolEnabled(t, lesson, none))
+            CHECK(toolEnabled(t, lesson, following) == !changesBoard(t.id));
+    CHECK(changesBoard(ToolId::Undo));
+    CHECK_FALSE(changesBoard(ToolId::SaveImage));
     // The form's controls keep their own captions.
     CHECK(commandTool(1).caption == lesson.form.Command1.Caption);
     CHECK(commandTool(4).caption == lesson.form.Command4.Caption);

@@ -215,6 +215,21 @@ TEST_CASE("live: a follower shows the teacher's board, and drops what does not b
           Follower::Verdict::Dropped);
     CHECK(g.receive(subject, encode(actions(2, {command(Action::Kind::Command, 3)})), late) ==
           Follower::Verdict::Applied);
+    // The sender's snapshot now and then, at the number the follower stands at: nothing new.
+    CHECK(g.receive(subject, encode(snapshot(late, 3)), late) == Follower::Verdict::Dropped);
+
+    // The pupil explores its own board: the teacher's controls come through, its board not,
+    // and following again starts from a snapshot.
+    handOut.seq = 9;
+    Message got;
+    CHECK(g.controls(subject, encode(handOut), &got) == Follower::Verdict::Control);
+    CHECK(got.kind == Message::Kind::HandOut);
+    CHECK(g.controls(subject, encode(actions(3, {command(Action::Kind::Command, 3)}))) ==
+          Follower::Verdict::Dropped);
+    CHECK(g.controls(subjectOf(kPupil), encode(handOut)) == Follower::Verdict::Dropped);
+    CHECK(g.counts().notFollowed == 1);
+    CHECK(g.receive(subject, encode(actions(4, {command(Action::Kind::Command, 3)})), late) ==
+          Follower::Verdict::Resync);
 }
 
 TEST_CASE("live: what a teacher's outbox sends keeps a follower equal, undo included")

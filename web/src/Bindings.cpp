@@ -364,8 +364,32 @@ public:
         follower_.emplace(live::Sender{
             teacher ? live::Sender::Role::Teacher : live::Sender::Role::Pupil, classTag,
             teacher ? std::string() : pupil});
+        exploring_ = false;
     }
     void liveUnfollow() { follower_.reset(); }
+    // The board goes its own way (自分で) while the followed teacher's controls still come
+    // through liveReceive; liveFollow follows the board again.
+    void liveExplore() { exploring_ = true; }
+    // A teacher's control for the class: "follow" (every pupil to the teacher's board, or
+    // with follow false free to explore), "hand-out" (this board for every pupil's own) or
+    // "end"; empty for another kind.
+    std::string liveControl(const std::string &kind, bool follow)
+    {
+        live::Message m;
+        if (kind == "hand-out") {
+            m = live::snapshot(lesson_, outbox_.sent());
+            m.kind = live::Message::Kind::HandOut;
+        } else if (kind == "follow") {
+            m.kind = live::Message::Kind::Follow;
+            m.follow = follow;
+        } else if (kind == "end") {
+            m.kind = live::Message::Kind::End;
+        } else {
+            return {};
+        }
+        m.seq = outbox_.sent();
+        return live::encode(m);
+    }
     // What a message did: verdict "applied", "dropped", "resync" (ask for the snapshot),
     // "reload" (a newer program sent it) or "control" (kind "follow" with follow, "hand-out",
     // "end": for the page to act on). A handed-out board waits for liveTakeHandOut.
@@ -383,7 +407,8 @@ public:
         }
         live::Message m;
         const live::Follower::Verdict v =
-            follower_->receive(subject, bytes, lesson_, &m, withHeaders);
+            exploring_ ? follower_->controls(subject, bytes, &m, withHeaders)
+                       : follower_->receive(subject, bytes, lesson_, &m, withHeaders);
         o.set("verdict", kVerdicts[std::size_t(v)]);
         if (v == live::Follower::Verdict::Applied || v == live::Follower::Verdict::Control) {
             o.set("kind", kKinds[std::size_t(m.kind)]);
@@ -415,6 +440,7 @@ public:
             o.set("wrongSender", double(c.wrongSender));
             o.set("outOfOrder", double(c.outOfOrder));
             o.set("gaps", double(c.gaps));
+            o.set("notFollowed", double(c.notFollowed));
         }
         return o;
     }
@@ -667,9 +693,11 @@ public:
     }
 
     // What the page knows of its tools beyond the lesson, read by every frame().
-    void setToolContext(bool lastBoard, bool largePointer, bool fullScreen, bool colourSafe)
+    // following: the board follows the teacher's in a class, and input leaves it alone.
+    void setToolContext(bool lastBoard, bool largePointer, bool fullScreen, bool colourSafe,
+                        bool following)
     {
-        context_ = {lastBoard, largePointer, fullScreen, colourSafe};
+        context_ = {lastBoard, largePointer, fullScreen, colourSafe, following};
     }
 
     // Every key the page answers, for its help: [keys, what] pairs.
@@ -776,7 +804,9 @@ public:
     // event. kind: 0 press, 1 move, 2 release, 3 a press of a pen's eraser end.
     val pointer(int kind, int button, int shift, double x, double y)
     {
-        if (kind == 0 || kind == 3)
+        if (context_.following)
+            ; // the board is the teacher's
+        else if (kind == 0 || kind == 3)
             pressWith(button, shift, x, y, kind == 3);
         else if (kind == 1)
             move(button, shift, x, y);
@@ -952,6 +982,7 @@ private:
     std::vector<svg::Options::EmbeddedFace> faces_; // carried by the SVG (embedFace)
     live::Outbox outbox_;
     std::optional<live::Follower> follower_;
+    bool exploring_ = false; // the follower hands over controls alone
     std::optional<live::Message> handOut_;
 };
 
@@ -1049,6 +1080,8 @@ EMSCRIPTEN_BINDINGS(parallel_ratio)
         .class_function("liveSubject", &PageLesson::liveSubject)
         .function("liveFollow", &PageLesson::liveFollow)
         .function("liveUnfollow", &PageLesson::liveUnfollow)
+        .function("liveExplore", &PageLesson::liveExplore)
+        .function("liveControl", &PageLesson::liveControl)
         .function("liveReceive", &PageLesson::liveReceive)
         .function("liveTakeHandOut", &PageLesson::liveTakeHandOut)
         .function("liveCounts", &PageLesson::liveCounts);
