@@ -33,8 +33,9 @@ desktop_packages=(g++ cmake make pkg-config qt6-base-dev qt6-base-dev-tools qt6-
                   fonts-ipafont-gothic fonts-ipafont-mincho fonts-urw-base35)
 # What building the web edition needs: Emscripten (it brings clang, lld and binaryen),
 # fonttools with the faces for the font subsets the site ships, rsvg-convert for its icons.
+# esbuild bundles the live class's NATS client (from npm) into the site.
 web_packages=(emscripten cmake make nlohmann-json3-dev fonttools python3-brotli librsvg2-bin
-              fonts-ipafont-gothic fonts-ipafont-mincho fonts-urw-base35)
+              fonts-ipafont-gothic fonts-ipafont-mincho fonts-urw-base35 esbuild)
 # What the tests need on top: doctest and RapidCheck for the core, Google Benchmark for the
 # bench targets, an X server for the window checks and WebKit's, the package checkers, and the
 # three engines the web edition's page is tested in: Chromium, Firefox ESR, and WebKitGTK
@@ -50,6 +51,16 @@ build_desktop() { # tests: ON|OFF
   cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DPR_BUILD_TESTS="$1" -DPR_BUILD_BENCH="$1"
   cmake --build build -j "$jobs"
+}
+
+# The npm packages from the lock file: the live class's client, which the site bundles, and
+# the JWT library the class server mints credentials with; with dev, playwright-core and
+# puppeteer-core, which drive the system's Chromium and Firefox and download no browser.
+npm_packages() { # dev: yes|no
+  local omit=()
+  [ "$1" = no ] && omit=(--omit=dev)
+  (cd web && PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 PUPPETEER_SKIP_DOWNLOAD=1 \
+     npm ci "${omit[@]}" --no-audit --no-fund --loglevel=error)
 }
 
 build_web() { # tests: ON|OFF
@@ -76,6 +87,7 @@ case "$mode" in
   web|site)
     need_packages "${web_packages[@]}"
     need_node
+    npm_packages no
     build_web OFF
     [ "$mode" = site ] && { echo "The site is in build-web/site"; exit 0; }
     exec node web/tools/serve.mjs build-web/site "${PORT:-8080}" ;;
@@ -83,9 +95,8 @@ case "$mode" in
   class)
     need_packages "${web_packages[@]}" "${class_packages[@]}"
     need_node
+    npm_packages no
     build_web OFF
-    # The broker's client and the JWT library the class server mints credentials with.
-    (cd web && PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 PUPPETEER_SKIP_DOWNLOAD=1 npm ci --omit=dev --no-audit --no-fund --loglevel=error)
     exec node web/tools/class-server.mjs --host "${HOST:-0.0.0.0}" --site build-web/site ;;
 
   test)
@@ -96,11 +107,9 @@ case "$mode" in
     ctest --test-dir build --output-on-failure -j "$jobs"
 
     echo "== The web edition"
+    npm_packages yes
     build_web ON
     ctest --test-dir build-web --output-on-failure -j "$jobs"
-    # playwright-core and puppeteer-core from the lock file; they drive the system's Chromium
-    # and Firefox and download no browser.
-    (cd web && PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 PUPPETEER_SKIP_DOWNLOAD=1 npm ci --no-audit --no-fund --loglevel=error)
     PR_WEB_SITE=$PWD/build-web/site PR_REPLAY_TOOL=$PWD/build/tests/replay/replay_surface \
       node --test web/tests/ ;;
 esac

@@ -194,6 +194,9 @@
       this.svgFaces = [];
       this.carryFaces();
       this.ended = false;
+      // In a class, following the teacher's board: only the teacher's messages change it.
+      this.following = false;
+      this.onFrame = null; // the class's, after every frame
       const d = this.design;
       const entry = (id, index) => this.table.findIndex((t) => t.id === id && t.index === index);
       this.commandTools = [1, 2, 3, 4].map((n) => this.commandTool(n));
@@ -490,7 +493,8 @@
     // is brought in line.
     contextChanged() {
       this.lesson.setToolContext(this.others.length > 0, this.largePointer,
-                                 !!document.fullscreenElement, this.colourSafe);
+                                 !!document.fullscreenElement, this.colourSafe,
+                                 this.following);
       this.sync();
     }
 
@@ -943,6 +947,7 @@
         this.keepBoard();
       }
       if (f.endRequested) this.end();
+      if (this.onFrame) this.onFrame();
     }
 
     // The lesson's stroke raster at the canvas's resolution: the strokes are painted again
@@ -1043,7 +1048,8 @@
       const c = this.surface.canvas;
       this.lesson.setRaster(c.width, c.height, this.surface.scale * this.surface.dpr);
       this.lesson.setToolContext(this.others.length > 0, this.largePointer,
-                                 !!document.fullscreenElement, this.colourSafe);
+                                 !!document.fullscreenElement, this.colourSafe,
+                                 this.following);
       // The ended lesson's board stays kept under its own key, one more for 前回の板書.
       this.keptRevision = this.lesson.revision();
       this.stored = this.store.renew().then(() => this.refreshOthers());
@@ -1131,6 +1137,13 @@
     // The worker's install fetches every file of the site: not before the first frame is
     // on the screen.
     requestAnimationFrame(() => setTimeout(keepOffline));
+    // A live class, from the pupils' or the teacher's address: its script only then.
+    if (/^#(join|teacher)/.test(location.hash) && /^https?:$/.test(location.protocol)) {
+      const s = document.createElement('script');
+      s.src = 'classroom.js';
+      s.onload = () => PR.startClass(PR.page);
+      document.head.appendChild(s);
+    }
   }
 
   PR.ready = start();

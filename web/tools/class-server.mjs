@@ -12,7 +12,7 @@
 // prints the teacher's address, the pupils' address and the class code, and runs until Ctrl+C,
 // which ends the class. With --site the join service serves that folder's files as well, so
 // that the pages and the join service share an origin.
-import { spawn } from 'node:child_process';
+import { execFileSync, spawn } from 'node:child_process';
 import { randomBytes, randomInt, timingSafeEqual } from 'node:crypto';
 import { existsSync, rmSync } from 'node:fs';
 import { mkdir, mkdtemp, readdir, readFile, rm, writeFile } from 'node:fs/promises';
@@ -257,6 +257,18 @@ function sameSecret(a, b) {
   return x.length === y.length && timingSafeEqual(x, y);
 }
 
+// The QR code of `text` from Debian's qrencode (`type` UTF8 for a terminal, SVG), or null
+// where it is not installed.
+export function qrCode(text, type) {
+  const qr = ['/usr/bin/qrencode', '/usr/local/bin/qrencode'].find((p) => existsSync(p));
+  if (!qr) return null;
+  try {
+    return execFileSync(qr, ['-t', type, '-m', '2', text]).toString();
+  } catch {
+    return null;
+  }
+}
+
 export async function startClass(options = {}) {
   const host = options.host ?? '127.0.0.1';
   const ttl = options.userTtlSeconds ?? kSchoolDay;
@@ -343,8 +355,42 @@ export async function startClass(options = {}) {
     }
   };
 
+  // What the teacher's page may ask besides: each with the teacher's key.
+  const roster = () => ({
+    locked: state.locked,
+    pupils: [...pupils].map(([id, p]) => ({ id, name: p.name })),
+  });
+  const teacherAsks = {
+    pupils: async () => roster(),
+    lock: async (ask) => {
+      state.locked = ask.locked !== false;
+      return roster();
+    },
+    remove: async (ask) => {
+      if (typeof ask.id !== 'string' || !await control.remove(ask.id)) return null;
+      return roster();
+    },
+    // The class's data on the server goes; the pages keep their boards.
+    end: async () => {
+      setTimeout(() => control.end().then(() => options.onEnd?.()), 0);
+      return {};
+    },
+  };
+  const askTeacher = (what) => async (req, res, address) => {
+    const ask = await readJson(req, kMaxBody);
+    if (typeof ask?.key !== 'string') reply(res, 400, { error: 'bad request' });
+    else if (await admitted(res, address, ask.key, teacherKey)) {
+      const answer = await teacherAsks[what](ask);
+      if (answer) reply(res, 200, answer);
+      else reply(res, 404, { error: 'no such pupil' });
+    }
+  };
+  const handlers = { '/join': joinPupil, '/teacher': joinTeacher };
+  for (const what of Object.keys(teacherAsks)) handlers[`/teacher/${what}`] = askTeacher(what);
+  let control; // the class's own controls, as returned below
+
   const http = createServer({ requestTimeout: 10000, headersTimeout: 10000 }, (req, res) => {
-    const handler = { '/join': joinPupil, '/teacher': joinTeacher }[req.url.split('?')[0]];
+    const handler = handlers[req.url.split('?')[0]];
     if (handler) {
       if (req.method !== 'POST') reply(res, 405, undefined, { Allow: 'POST' });
       else if (!state.ready) reply(res, 503, { error: 'starting' });
@@ -352,6 +398,10 @@ export async function startClass(options = {}) {
         handler(req, res, req.socket.remoteAddress ?? '')
           .catch(() => reply(res, 500, { error: 'failed' }));
       }
+    } else if (req.url === '/class-qr.svg' && state.qr) {
+      // The pupils' address as a code to scan, for the teacher's page to show.
+      res.writeHead(200, { 'Content-Type': 'image/svg+xml', 'Cache-Control': 'no-store' });
+      res.end(req.method === 'HEAD' ? '' : state.qr);
     } else if (site && (req.method === 'GET' || req.method === 'HEAD')) {
       const fwd = httpRequest({
         host: '127.0.0.1', port: site.server.address().port, method: req.method, path: req.url,
@@ -421,33 +471,40 @@ export async function startClass(options = {}) {
     teacher = await mintUser('teacher', account, { signer: teacherSigner, exp: now() + ttl, tags: classTags });
     await mkdir(storeDir, { recursive: true });
     const conf = join(dir, 'nats.conf');
-    await writeFile(conf, natsConfig({
+    const confOptions = {
       tag, host, dir, storeDir, allowedOrigins, maxConnections, port: options.port, wsPort: options.wsPort,
       operator: await jwt.encodeOperator('class', operator, { system_account: system.getPublicKey() }),
       systemAccount: system.getPublicKey(),
-      preload: {
-        [system.getPublicKey()]: await jwt.encodeAccount('system', system, {
-          limits: { ...kNoLimits, payload: -1, conn: 4 },
-        }, { signer: operator }),
-        [account.getPublicKey()]: await accountJwt(),
-      },
+    };
+    const systemJwt = await jwt.encodeAccount('system', system, {
+      limits: { ...kNoLimits, payload: -1, conn: 4 },
+    }, { signer: operator });
+    // Written again before every start, with the account as it is now: a restarted server
+    // still refuses every pupil removed so far.
+    const writeConf = async () => writeFile(conf, natsConfig({
+      ...confOptions,
+      preload: { [system.getPublicKey()]: systemJwt, [account.getPublicKey()]: await accountJwt() },
     }), { mode: 0o600 });
 
     const log = [];
-    child = spawn(options.natsServer ?? kNatsServer, ['-c', conf], { stdio: ['ignore', 'ignore', 'pipe'] });
-    child.stderr.on('data', (d) => {
-      log.push(d);
-      if (log.length > 100) log.shift();
-    });
-    await new Promise((r, fail) => child.on('error', fail).once('spawn', r));
+    const launch = async (deadline) => {
+      for (const f of await readdir(dir)) if (f.endsWith('.ports')) await rm(join(dir, f), { force: true });
+      await writeConf();
+      child = spawn(options.natsServer ?? kNatsServer, ['-c', conf], { stdio: ['ignore', 'ignore', 'pipe'] });
+      child.stderr.on('data', (d) => {
+        log.push(d);
+        if (log.length > 100) log.shift();
+      });
+      await new Promise((r, fail) => child.on('error', fail).once('spawn', r));
+      try {
+        return await waitForPorts(dir, child, deadline);
+      } catch (e) {
+        e.message += `\n${Buffer.concat(log).toString().slice(-2000)}`;
+        throw e;
+      }
+    };
     const deadline = Date.now() + 15000;
-    let ports;
-    try {
-      ports = await waitForPorts(dir, child, deadline);
-    } catch (e) {
-      e.message += `\n${Buffer.concat(log).toString().slice(-2000)}`;
-      throw e;
-    }
+    const ports = await launch(deadline);
     const tcpPort = new URL(ports.nats[0].replace(/^nats:/, 'http:')).port;
     wsUrl = `ws://${ads}:${new URL(ports.websocket[0]).port}`;
     const local = `nats://${host === '0.0.0.0' || host === '::' ? '127.0.0.1' : ads}:${tcpPort}`;
@@ -469,6 +526,30 @@ export async function startClass(options = {}) {
       await nc.close();
     }
     sys = await connectWithin(local, sysUser, deadline);
+    // A restart listens where the pages were connected, and keeps the kept boards (the
+    // store is on disk).
+    confOptions.port = Number(tcpPort);
+    confOptions.wsPort = Number(new URL(ports.websocket[0]).port);
+    let restarting = null;
+    const restartBroker = () => (restarting ??= (async () => {
+      if (child.exitCode === null) {
+        const gone = new Promise((r) => child.once('exit', r));
+        child.kill('SIGKILL');
+        await gone;
+      }
+      if (state.stopped) return;
+      const until = Date.now() + 15000;
+      await launch(until);
+      watchBroker();
+      await sys.close().catch(() => {});
+      sys = await connectWithin(local, sysUser, until);
+    })().finally(() => { restarting = null; }));
+    // A server that ends by itself in the middle of a class is started again at once.
+    const watchBroker = () => child.once('exit', () => {
+      if (!state.stopped && !restarting) restartBroker().catch(() => {});
+    });
+    watchBroker();
+    state.qr = qrCode(`${joinUrl}#join`, 'SVG');
     state.ready = true;
 
     // One update at a time, each with every revocation so far: a late one never undoes
@@ -485,8 +566,9 @@ export async function startClass(options = {}) {
       return next;
     };
 
-    return {
+    return control = {
       natsUrl: `nats://${ads}:${tcpPort}`, wsUrl, joinUrl, classTag: tag, classCode, stream, storeDir,
+      pupilUrl: `${joinUrl}#join`,
       teacher: { jwt: teacher.jwt, seed: teacher.seed },
       teacherKey,
       teacherUrl: `${joinUrl}#teacher=${teacherKey}`,
@@ -506,6 +588,8 @@ export async function startClass(options = {}) {
         pupils.delete(id);
         return true;
       },
+      // Kills the server and starts it again, as a crash would (for the tests).
+      restartBroker,
       stop,
       end,
     };
@@ -526,16 +610,19 @@ if (import.meta.url === pathToFileURL(process.argv[1] ?? '').href) {
     console.error('nats-server is missing: install the package nats-server');
     process.exit(1);
   }
-  const cls = await startClass({ host: opt('--host'), site: opt('--site') });
+  const cls = await startClass({
+    host: opt('--host'), site: opt('--site'),
+    onEnd: () => {
+      console.log('The class has ended.');
+      process.exit(0);
+    },
+  });
   console.log(`Teacher (keep to yourself): ${cls.teacherUrl}`);
-  console.log(`Pupils join at:             ${cls.joinUrl}`);
+  console.log(`Pupils join at:             ${cls.pupilUrl}`);
   console.log(`Class code:                 ${cls.classCode.slice(0, 4)}-${cls.classCode.slice(4)}`);
   // The pupils' address as a code to scan off the projector, where qrencode is installed.
-  const qr = ['/usr/bin/qrencode', '/usr/local/bin/qrencode'].find((p) => existsSync(p));
-  if (qr) {
-    const { execFileSync } = await import('node:child_process');
-    process.stdout.write(execFileSync(qr, ['-t', 'UTF8', '-m', '2', cls.joinUrl]));
-  }
+  const qr = qrCode(cls.pupilUrl, 'UTF8');
+  if (qr) process.stdout.write(qr);
   let ending = false;
   process.on('SIGINT', async () => {
     if (ending) return;

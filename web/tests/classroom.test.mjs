@@ -1,0 +1,183 @@
+// A class on this machine as a teacher and pupils have it: a real nats-server with the class's
+// credentials, the teacher's page and three pupils' pages in Chromium, each joining through
+// its own address, every board carried by the broker over WebSocket.
+import assert from 'node:assert/strict';
+import { existsSync } from 'node:fs';
+import { after, before, describe, test } from 'node:test';
+
+import { kNatsServer, startClass } from '../tools/class-server.mjs';
+import { launch } from './support/chromium.mjs';
+import { engineNames } from './support/engines.mjs';
+import { LessonPage } from './support/LessonPage.mjs';
+import { site } from './support/site.mjs';
+
+const kView = { width: 1180, height: 820 };
+
+// Polls fn until it returns something true; fails with what it last returned.
+async function until(what, fn, timeout = 8000) {
+  const end = Date.now() + timeout;
+  let last;
+  for (;;) {
+    last = await fn();
+    if (last === true || (last && last !== true && last.ok)) return last;
+    if (Date.now() > end) assert.fail(`${what}: ${JSON.stringify(last)?.slice(0, 300)}`);
+    await new Promise((r) => setTimeout(r, 50));
+  }
+}
+
+const board = (p) => p.evaluate(() => ParallelRatio.page.lesson.board());
+const barText = (p) => p.evaluate(() => document.querySelector('.class-state')?.textContent ?? null);
+const said = (p) => p.evaluate(() => {
+  const box = document.querySelector('.message');
+  return box && !box.hidden ? box.textContent : null;
+});
+const following = (p) => p.evaluate(() => ParallelRatio.page.following);
+
+async function sameBoards(what, teacher, pupils) {
+  await until(what, async () => {
+    const t = await board(teacher);
+    const all = await Promise.all(pupils.map(board));
+    return { ok: all.every((b) => b === t), differ: all.map((b) => b === t) };
+  });
+}
+
+async function join(browser, cls, name) {
+  const p = await LessonPage.open(browser, cls.pupilUrl, kView);
+  await p.waitForElement('.class-join input');
+  await p.evaluate(([code, name]) => {
+    const [c, n] = document.querySelectorAll('.class-join input');
+    c.value = code.toLowerCase().slice(0, 4) + '-' + code.slice(4); // as a pupil may type it
+    n.value = name;
+  }, [cls.classCode, name]);
+  await p.clickElement({ selector: '.class-join button' });
+  return p;
+}
+
+const skip = !engineNames().includes('chromium') ? 'Chromium is not among PR_ENGINES'
+  : !kNatsServer ? 'nats-server is not installed (apt install nats-server)' : false;
+
+describe('a class in Chromium', { skip }, () => {
+  let cls, browser, teacher;
+  const pupils = [];
+  before(async () => {
+    cls = await startClass({ host: '127.0.0.1', site });
+    browser = await launch();
+    teacher = await LessonPage.open(browser, cls.teacherUrl, kView);
+  });
+  after(async () => {
+    await browser?.close();
+    await cls?.end();
+  });
+
+  test('the teacher\'s page takes the class up, with the key out of sight', async () => {
+    await until('connected', async () => (await barText(teacher)) === '接続中');
+    assert.equal(await teacher.evaluate(() => location.hash), '#teacher');
+    const code = await teacher.element({ selector: '.class-code' });
+    assert.ok(code.text.includes(cls.classCode.slice(0, 4) + '-' + cls.classCode.slice(4)), code.text);
+  });
+
+  test('three pupils join, two of the same name told apart, and follow the teacher', async () => {
+    for (const name of ['1', '2', '2']) pupils.push(await join(browser, cls, name));
+    for (const p of pupils) await until('a pupil connected', async () => (await barText(p)) === '接続中');
+    assert.equal(new Set(cls.pupils().map((p) => p.id)).size, 3);
+    await teacher.drag([[300, 300], [340, 300], [377, 300]]);
+    await teacher.clickButton('メモ');
+    await teacher.drag([[100, 100], [150, 130], [200, 120]]);
+    await sameBoards('pupils follow', teacher, pupils);
+    assert.ok(JSON.parse(await board(teacher)).strokes.length === 1);
+    // Following, nothing on the pupil's page changes the board.
+    assert.ok((await pupils[0].buttonsDisabled()).every((d) => d));
+    await pupils[0].drag([[400, 100], [450, 120]]);
+    assert.equal(await board(pupils[0]), await board(teacher));
+  });
+
+  test('a pupil explores its own board, which the teacher sees in the grid and shows (発表)', async () => {
+    const p = pupils[2];
+    await p.clickElement({ selector: '.class-button', text: '自分で' });
+    assert.equal(await following(p), false);
+    await p.drag([[400, 100], [450, 160], [500, 150]]);
+    await until('the teacher mirrors the pupil', async () => {
+      const [mine, seen] = await Promise.all([board(p), teacher.evaluate(() => {
+        const b = [...ParallelRatio.classroom.boards.values()].find((x) => x.lesson.board().includes('450'));
+        return b?.lesson.board() ?? null;
+      })]);
+      return mine === seen;
+    });
+    await teacher.clickElement({ selector: '.class-button', text: '生徒の板書' });
+    await until('a tile for each pupil', async () =>
+      (await teacher.evaluate(() => document.querySelectorAll('.class-tile').length)) === 3);
+    const hot = await teacher.evaluate(() =>
+      [...ParallelRatio.classroom.boards.values()].findIndex((x) => x.lesson.board().includes('450')));
+    await teacher.clickElement({ selector: '.class-board', nth: hot });
+    await teacher.waitForElement('.class-present');
+    // The board shown full size has the pupil's second stroke in red ink where it lies.
+    const ink = await teacher.evaluate(() => {
+      const c = document.querySelector('.class-present canvas');
+      const g = c.getContext('2d');
+      const d = g.getImageData(0, 0, c.width, c.height).data;
+      let red = 0;
+      for (let i = 0; i < d.length; i += 4) if (d[i] > 200 && d[i + 1] < 80 && d[i + 2] < 80) red++;
+      return { red, w: c.width };
+    });
+    assert.ok(ink.w > 800, `shown ${ink.w} px wide`);
+    assert.ok(ink.red > 100, `${ink.red} red pixels`);
+    await teacher.clickElement({ selector: '.class-present button', text: '戻る' });
+    await teacher.clickElement({ selector: '.class-grid-head button', text: '閉じる' });
+  });
+
+  test('配る gives every pupil the teacher\'s board as its own; all follow again at once', async () => {
+    await teacher.clickElement({ selector: '.class-button', text: '配る' });
+    await sameBoards('handed out', teacher, pupils);
+    for (const p of pupils) assert.equal(await following(p), false);
+    // Their own now: a pupil's stroke stays its own.
+    await pupils[0].drag([[500, 300], [560, 330]]);
+    assert.notEqual(await board(pupils[0]), await board(teacher));
+    await teacher.clickElement({ selector: '.class-button', text: '全員に先生の板書' });
+    await until('all follow', async () => (await Promise.all(pupils.map(following))).every((f) => f));
+    await sameBoards('following again', teacher, pupils);
+  });
+
+  test('the broker restarts: every page reconnects and is in step again', async () => {
+    const p = pupils[2];
+    await p.clickElement({ selector: '.class-button', text: '自分で' });
+    await cls.restartBroker();
+    // The teacher's board never waits for the network; the pupil writes while away.
+    await teacher.drag([[377, 300], [340, 300], [320, 300]]);
+    await p.drag([[420, 420], [470, 440]]);
+    for (const q of [teacher, ...pupils]) await until('back', async () => (await barText(q)) === '接続中', 15000);
+    await sameBoards('in step after the restart', teacher, pupils.slice(0, 2));
+    await until('the pupil\'s writing reached the teacher', async () => {
+      const mine = await board(p);
+      return teacher.evaluate((b) => [...ParallelRatio.classroom.boards.values()].some((x) => x.lesson.board() === b), mine);
+    }, 10000);
+  });
+
+  test('a locked class takes no one; a removed pupil is out at once', async () => {
+    await teacher.clickElement({ selector: '.class-button', text: '締め切る' });
+    await until('locked', () => cls.locked);
+    const late = await join(browser, cls, '9');
+    await until('refused', async () =>
+      (await late.evaluate(() => document.querySelector('.class-error')?.textContent)) === 'この授業には今は参加できません');
+    await late.close();
+
+    await teacher.clickElement({ selector: '.class-button', text: '生徒の板書' });
+    const remove = { selector: '.class-remove', name: '外す 1' };
+    await teacher.clickElement(remove);
+    await teacher.clickElement(remove); // the second press confirms
+    await until('removed', async () => (await said(pupils[0]))?.includes('参加できなくなりました'), 8000);
+    assert.equal(cls.pupils().length, 2);
+    await teacher.clickElement({ selector: '.class-grid-head button', text: '閉じる' });
+  });
+
+  test('the teacher ends the class: pupils are told, boards stay, the data goes', async () => {
+    const stay = pupils.slice(1);
+    const before = await Promise.all(stay.map(board));
+    const end = { selector: '.class-button', text: '授業を終える' };
+    await teacher.clickElement(end);
+    await teacher.clickElement({ selector: '.class-button', text: 'もう一度押すと終わります' });
+    for (const p of stay) await until('told', async () => (await said(p))?.includes('授業を終えました'));
+    assert.deepEqual(await Promise.all(stay.map(board)), before);
+    await until('the store is gone', () => !existsSync(cls.storeDir));
+    for (const p of [teacher, ...pupils]) assert.deepEqual(p.errors.filter((e) => !/WebSocket|ERR_CONNECTION/.test(e)), []);
+  });
+});
