@@ -523,11 +523,13 @@
       this.frame.style.height = box.h + 'px';
       this.surface.setGeometry(box, scale, dpr);
       const c = this.surface.canvas;
+      // The strokes again at this size, and the list as it stands: both come with the
+      // changes after the list last taken.
       this.lesson.setRaster(c.width, c.height, scale * dpr);
       this.surface.setList(this.lesson.drawList());
-      this.lesson.takeChanges();
       this.size = width;
       this.dirty = true;
+      this.paint();
     }
 
     // Only what changed since the last paint, and only while it shows.
@@ -608,6 +610,10 @@
       this.presentRoom = element('div', 'class-present-board');
       shown.append(this.presentName, this.presentRoom, button(m.classBack, () => this.present(null)));
       this.page.root.append(grid, shown);
+      window.addEventListener('resize', () => {
+        if (this.presenting) this.present(this.presenting);
+        else if (!grid.hidden) this.layoutGrid();
+      });
       this.grid = grid;
       this.shown = shown;
       this.presenting = null;
@@ -653,7 +659,7 @@
         b.setName(this.names?.get(id) ?? id);
         this.boards.set(id, b);
         this.tiles.appendChild(b.tile);
-        if (!this.grid.hidden) b.place(this.tileWidth());
+        if (!this.grid.hidden) this.layoutGrid();
         this.counted();
         this.fetchKept(b, true);
       }
@@ -694,23 +700,35 @@
       this.gridButton.textContent = `${m.classBoards} (${this.boards.size})`;
     }
 
+    // As wide as lets every board show at once (a few across, large, for a small class; forty
+    // on a projector), but never smaller than 160 px, where the grid scrolls instead.
     tileWidth() {
-      const view = document.documentElement;
-      // Forty boards on a projector: eight across at 1920 px, never smaller than a finger's
-      // reach on a tablet.
-      return Math.max(160, Math.min(320, Math.floor((view.clientWidth - 48) / 8) - 16));
+      const view = document.documentElement, s = this.page.design.surface;
+      const W = view.clientWidth - 32, H = view.clientHeight - 80;
+      const gap = 16, below = 64; // between tiles; the name and 外す under each
+      const n = Math.max(1, this.boards.size);
+      for (let w = 480; w > 160; w -= 8) {
+        const across = Math.floor((W + gap) / (w + gap));
+        const rows = Math.ceil(n / Math.max(1, across));
+        if (across >= 1 && rows * (w * s.outerHeight / s.outerWidth + below + gap) <= H) return w;
+      }
+      return 160;
     }
 
     showGrid(on) {
       if (on) {
         this.readRoster(); // pupils who joined since, at once
-        const w = this.tileWidth();
-        for (const b of this.boards.values()) if (b.size !== w) b.place(w);
+        this.layoutGrid();
         this.page.showDialog(this.grid, this.namesButton);
         this.paint();
       } else {
         this.page.hideDialog(this.grid);
       }
+    }
+
+    layoutGrid() {
+      const w = this.tileWidth();
+      for (const b of this.boards.values()) if (b.size !== w) b.place(w);
     }
 
     // The grid's pictures that changed, a few times a second at most: forty boards cost the
@@ -726,7 +744,8 @@
         const view = document.documentElement, s = page.design.surface;
         const width = Math.floor(Math.min(view.clientWidth - 32,
           (view.clientHeight - 120) * s.outerWidth / s.outerHeight));
-        this.presentName.textContent = `${m.classPresent}: ${b.name}`;
+        this.presentName.textContent = this.grid.classList.contains('no-names') ? m.classPresent
+          : `${m.classPresent}: ${b.name}`;
         this.presentRoom.appendChild(b.frame);
         b.place(width);
         this.presenting = b;

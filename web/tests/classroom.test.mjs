@@ -152,6 +152,55 @@ describe('a class in Chromium', { skip }, () => {
     }, 10000);
   });
 
+  test('a frozen broker is given up in seconds; what was done meanwhile goes once it thaws', async () => {
+    const away = [teacher, pupils[1], pupils[2]];
+    process.kill(cls.brokerPid, 'SIGSTOP');
+    try {
+      // The browser itself would wait about a minute for the WebSocket to close.
+      for (const p of away) await until('noticed', async () => (await barText(p)) === '再接続中…', 10000);
+      await teacher.drag([[320, 300], [360, 300]]);
+      await pupils[2].drag([[300, 60], [360, 80]]);
+    } finally {
+      process.kill(cls.brokerPid, 'SIGCONT');
+    }
+    for (const p of away) await until('back', async () => (await barText(p)) === '接続中', 15000);
+    await sameBoards('in step after the thaw', teacher, pupils.slice(0, 2));
+    await until('the pupil\'s writing reached the teacher', async () => {
+      const mine = await board(pupils[2]);
+      return teacher.evaluate((b) => [...ParallelRatio.classroom.boards.values()].some((x) => x.lesson.board() === b), mine);
+    }, 10000);
+  });
+
+  test('the broker refuses a page what its credentials do not allow', async () => {
+    const outcome = await pupils[1].evaluate(async ({ tag, other }) => {
+      const c = ParallelRatio.classroom.creds;
+      const errors = [];
+      const nc = await PRNats.wsconnect({
+        servers: c.wsUrl, inboxPrefix: c.inboxPrefix, reconnect: false,
+        authenticator: PRNats.jwtAuthenticator(c.jwt, new TextEncoder().encode(c.seed)),
+      });
+      (async () => { for await (const s of nc.status()) if (s.type === 'error') errors.push(String(s.error)); })();
+      const board = ParallelRatio.page.lesson.liveSnapshot() || ParallelRatio.page.lesson.board();
+      nc.publish(`cls.${tag}.teacher`, new TextEncoder().encode(board)); // as the teacher
+      nc.publish(`cls.${tag}.pupil.${other}`, new TextEncoder().encode(board)); // as another pupil
+      nc.subscribe(`cls.${tag}.pupil.>`); // reading the other pupils
+      await nc.flush();
+      await new Promise((r) => setTimeout(r, 300));
+      await nc.close();
+      let outsider = 'connected';
+      try {
+        const o = await PRNats.wsconnect({ servers: c.wsUrl, reconnect: false, timeout: 3000 });
+        await o.close();
+      } catch (e) {
+        outsider = String(e.message);
+      }
+      return { errors, outsider };
+    }, { tag: cls.classTag, other: cls.pupils().find((p) => p.name === '1').id });
+    assert.equal(outcome.errors.filter((e) => /permissions violation/i.test(e)).length, 3, outcome.errors.join('; '));
+    assert.match(outcome.outsider, /authori[sz]ation/i);
+    await sameBoards('nothing reached the followers', teacher, pupils.slice(0, 2));
+  });
+
   test('a locked class takes no one; a removed pupil is out at once', async () => {
     await teacher.clickElement({ selector: '.class-button', text: '締め切る' });
     await until('locked', () => cls.locked);

@@ -590,6 +590,7 @@ export async function startClass(options = {}) {
       },
       // Kills the server and starts it again, as a crash would (for the tests).
       restartBroker,
+      get brokerPid() { return child.pid; },
       stop,
       end,
     };
