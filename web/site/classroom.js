@@ -621,8 +621,23 @@
 
     async start() {
       await this.link.open();
+      // The page reloaded or opened anew in the middle of a class: the class's board is the
+      // one the broker kept, not the initial screen the page opened on.
+      const keptSubject = this.sender.kept;
+      const kept = await this.link.kept(this.stream, keptSubject);
+      if (kept) {
+        const l = this.page.lesson;
+        l.liveFollow(true, this.tag, '');
+        if (l.liveReceive(keptSubject, kept, true).verdict === 'applied') this.page.sync();
+        l.liveUnfollow();
+      }
       this.sender.start(this.page.lesson);
       this.frame();
+      // Closing or leaving the page: the kept board is brought up to date first.
+      this.onHide = () => {
+        if (document.visibilityState === 'hidden') this.sender.keyframe();
+      };
+      document.addEventListener('visibilitychange', this.onHide);
       await this.readRoster();
       this.keyframes = setInterval(() => this.sender.keyframe(), kKeyframeMs);
       this.thumbs = setInterval(() => this.paint(), kThumbMs);
@@ -795,6 +810,7 @@
 
     over(text) {
       for (const t of [this.keyframes, this.thumbs, this.rosterTimer]) clearInterval(t);
+      document.removeEventListener('visibilitychange', this.onHide);
       this.sender.stop();
       this.link.close();
       this.page.onFrame = null;

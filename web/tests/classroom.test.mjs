@@ -137,6 +137,17 @@ describe('a class in Chromium', { skip }, () => {
     await sameBoards('following again', teacher, pupils);
   });
 
+  test('the teacher\'s page reloaded takes the class up again with its board', async () => {
+    await teacher.drag([[377, 300], [400, 300]]);
+    await sameBoards('before', teacher, pupils);
+    const was = await board(teacher);
+    await teacher.reload();
+    await until('connected', async () => (await barText(teacher)) === '接続中');
+    assert.equal(await board(teacher), was);
+    await teacher.drag([[400, 300], [377, 300]]);
+    await sameBoards('following the reloaded page', teacher, pupils);
+  });
+
   test('the broker restarts: every page reconnects and is in step again', async () => {
     const p = pupils[2];
     await p.clickElement({ selector: '.class-button', text: '自分で' });
