@@ -11,7 +11,9 @@
 #   ./setup.sh class  the web edition and a live class on this machine: the message broker
 #                     (nats-server) and the join service, listening on every interface
 #                     (HOST=... to change); prints the teacher's and the pupils' addresses,
-#                     the class code and the pupils' address as a QR code; Ctrl+C ends it
+#                     the class code and the pupils' address as a QR code; Ctrl+C ends it;
+#                     CERT=... KEY=... (PEM files) for HTTPS and WSS, PUBLIC_HOST=... for the
+#                     name the certificate is for
 #
 # Works as root or as a user with sudo; installs nothing when everything is present.
 set -euo pipefail
@@ -97,7 +99,8 @@ case "$mode" in
     need_node
     npm_packages no
     build_web OFF
-    exec node web/tools/class-server.mjs --host "${HOST:-0.0.0.0}" --site build-web/site ;;
+    exec node web/tools/class-server.mjs --host "${HOST:-0.0.0.0}" --site build-web/site \
+      ${CERT:+--cert "$CERT"} ${KEY:+--key "$KEY"} ${PUBLIC_HOST:+--public-host "$PUBLIC_HOST"} ;;
 
   test)
     need_packages "${desktop_packages[@]}" "${web_packages[@]}" "${test_packages[@]}"

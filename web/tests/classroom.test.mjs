@@ -2,11 +2,14 @@
 // credentials, the teacher's page and three pupils' pages in Chromium, each joining through
 // its own address, every board carried by the broker over WebSocket.
 import assert from 'node:assert/strict';
-import { existsSync } from 'node:fs';
+import { execFileSync } from 'node:child_process';
+import { existsSync, mkdtempSync, rmSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { join as joinPath } from 'node:path';
 import { after, before, describe, test } from 'node:test';
 
 import { kNatsServer, startClass } from '../tools/class-server.mjs';
-import { launch } from './support/chromium.mjs';
+import { launch, newTab } from './support/chromium.mjs';
 import { engineNames } from './support/engines.mjs';
 import { LessonPage } from './support/LessonPage.mjs';
 import { site } from './support/site.mjs';
@@ -41,8 +44,8 @@ async function sameBoards(what, teacher, pupils) {
   });
 }
 
-async function join(browser, cls, name) {
-  const p = await LessonPage.open(browser, cls.pupilUrl, kView);
+async function join(browser, cls, name, page = null) {
+  const p = page ?? await LessonPage.open(browser, cls.pupilUrl, kView);
   await p.waitForElement('.class-join input');
   await p.evaluate(([code, name]) => {
     const [c, n] = document.querySelectorAll('.class-join input');
@@ -239,5 +242,35 @@ describe('a class in Chromium', { skip }, () => {
     assert.deepEqual(await Promise.all(stay.map(board)), before);
     await until('the store is gone', () => !existsSync(cls.storeDir));
     for (const p of [teacher, ...pupils]) assert.deepEqual(p.errors.filter((e) => !/WebSocket|ERR_CONNECTION/.test(e)), []);
+  });
+});
+
+describe('a class over HTTPS and WSS', { skip }, () => {
+  test('with a certificate, pages are in a secure context and follow over WSS', async (t) => {
+    const dir = mkdtempSync(joinPath(tmpdir(), 'pr-cert-'));
+    t.after(() => rmSync(dir, { recursive: true, force: true }));
+    const [cert, key] = [joinPath(dir, 'cert.pem'), joinPath(dir, 'key.pem')];
+    execFileSync('openssl', ['req', '-x509', '-newkey', 'rsa:2048', '-nodes', '-days', '1',
+      '-subj', '/CN=localhost', '-addext', 'subjectAltName=DNS:localhost',
+      '-keyout', key, '-out', cert], { stdio: 'ignore' });
+    const cls = await startClass({ host: '127.0.0.1', publicHost: 'localhost', site, cert, key });
+    t.after(() => cls.end());
+    assert.match(cls.pupilUrl, /^https:\/\/localhost:/);
+    assert.match(cls.wsUrl, /^wss:\/\/localhost:/);
+    const browser = await launch();
+    t.after(() => browser.close());
+    // The certificate is the test's own: the browser is told to take it.
+    const open = async (url) => {
+      const context = await browser.newContext({ ignoreHTTPSErrors: true, viewport: kView });
+      const p = new LessonPage(await newTab(context));
+      await p.load(url);
+      return p;
+    };
+    const teacher = await open(cls.teacherUrl);
+    const pupil = await join(browser, cls, '1', await open(cls.pupilUrl));
+    for (const p of [teacher, pupil]) await until('connected', async () => (await barText(p)) === '接続中');
+    assert.equal(await pupil.evaluate(() => window.isSecureContext), true);
+    await teacher.drag([[300, 300], [340, 300]]);
+    await sameBoards('the pupil follows', teacher, [pupil]);
   });
 });

@@ -7,16 +7,21 @@
 // tag "class:<tag>") and to the pupil (the JWT's name). A pupil gets a JWT by typing the
 // class code into the join service.
 //
-//   node web/tools/class-server.mjs [--host H] [--site DIR]
+//   node web/tools/class-server.mjs [--host H] [--site DIR] [--cert PEM --key PEM]
+//                                    [--public-host NAME]
 //
 // prints the teacher's address, the pupils' address and the class code, and runs until Ctrl+C,
 // which ends the class. With --site the join service serves that folder's files as well, so
-// that the pages and the join service share an origin.
+// that the pages and the join service share an origin. With a certificate and its key, the
+// pages come over HTTPS and the broker's WebSocket is WSS (a secure context: the features a
+// browser keeps to one appear); --public-host is the name in the addresses, the one the
+// certificate is for.
 import { execFileSync, spawn } from 'node:child_process';
 import { randomBytes, randomInt, timingSafeEqual } from 'node:crypto';
-import { existsSync, rmSync } from 'node:fs';
+import { existsSync, readFileSync, rmSync } from 'node:fs';
 import { mkdir, mkdtemp, readdir, readFile, rm, writeFile } from 'node:fs/promises';
 import { createServer, request as httpRequest } from 'node:http';
+import { createServer as createHttpsServer } from 'node:https';
 import { networkInterfaces, tmpdir } from 'node:os';
 import { join, resolve } from 'node:path';
 import { pathToFileURL } from 'node:url';
@@ -150,7 +155,7 @@ jetstream {
 websocket {
   host: ${quote(o.host)}
   port: ${o.wsPort || -1}
-  no_tls: true
+${o.cert ? `  tls {\n    cert_file: ${quote(o.cert)}\n    key_file: ${quote(o.key)}\n  }` : '  no_tls: true'}
 ${origins}}
 `;
 }
@@ -279,7 +284,7 @@ export async function startClass(options = {}) {
   const classCode = randomToken(kCodeAlphabet, kCodeLength);
   const teacherKey = randomBytes(24).toString('base64url');
   const throttle = options.throttle ?? new Throttle();
-  const ads = advertisedHost(host);
+  const ads = options.publicHost ?? advertisedHost(host);
 
   const operator = jwt.createOperator();
   const system = jwt.createAccount();
@@ -389,7 +394,11 @@ export async function startClass(options = {}) {
   for (const what of Object.keys(teacherAsks)) handlers[`/teacher/${what}`] = askTeacher(what);
   let control; // the class's own controls, as returned below
 
-  const http = createServer({ requestTimeout: 10000, headersTimeout: 10000 }, (req, res) => {
+  const tls = options.cert && options.key
+    ? { cert: readFileSync(options.cert), key: readFileSync(options.key) } : null;
+  const scheme = tls ? 'https' : 'http';
+  const serverOptions = { requestTimeout: 10000, headersTimeout: 10000, ...tls };
+  const http = (tls ? createHttpsServer : createServer)(serverOptions, (req, res) => {
     const handler = handlers[req.url.split('?')[0]];
     if (handler) {
       if (req.method !== 'POST') reply(res, 405, undefined, { Allow: 'POST' });
@@ -462,9 +471,9 @@ export async function startClass(options = {}) {
       http.listen(options.joinPort ?? 0, host, done);
     });
     const joinPort = http.address().port;
-    const joinUrl = `http://${ads}:${joinPort}/`;
+    const joinUrl = `${scheme}://${ads}:${joinPort}/`;
     const allowedOrigins = options.allowedOrigins ?? (site
-      ? [...new Set([ads, '127.0.0.1', 'localhost'])].map((h) => `http://${h}:${joinPort}`) : []);
+      ? [...new Set([ads, '127.0.0.1', 'localhost'])].map((h) => `${scheme}://${h}:${joinPort}`) : []);
 
     const sysUser = await mintUser('system', system);
     const service = await mintUser('service', account);
@@ -473,6 +482,7 @@ export async function startClass(options = {}) {
     const conf = join(dir, 'nats.conf');
     const confOptions = {
       tag, host, dir, storeDir, allowedOrigins, maxConnections, port: options.port, wsPort: options.wsPort,
+      ...(tls ? { cert: resolve(options.cert), key: resolve(options.key) } : {}),
       operator: await jwt.encodeOperator('class', operator, { system_account: system.getPublicKey() }),
       systemAccount: system.getPublicKey(),
     };
@@ -506,7 +516,7 @@ export async function startClass(options = {}) {
     const deadline = Date.now() + 15000;
     const ports = await launch(deadline);
     const tcpPort = new URL(ports.nats[0].replace(/^nats:/, 'http:')).port;
-    wsUrl = `ws://${ads}:${new URL(ports.websocket[0]).port}`;
+    wsUrl = `${tls ? 'wss' : 'ws'}://${ads}:${new URL(ports.websocket[0]).port}`;
     const local = `nats://${host === '0.0.0.0' || host === '::' ? '127.0.0.1' : ads}:${tcpPort}`;
 
     const nc = await connectWithin(local, service, deadline);
@@ -612,7 +622,8 @@ if (import.meta.url === pathToFileURL(process.argv[1] ?? '').href) {
     process.exit(1);
   }
   const cls = await startClass({
-    host: opt('--host'), site: opt('--site'),
+    host: opt('--host'), site: opt('--site'), cert: opt('--cert'), key: opt('--key'),
+    publicHost: opt('--public-host'),
     onEnd: () => {
       console.log('The class has ended.');
       process.exit(0);
