@@ -7,7 +7,7 @@
 //
 //   node bench/web/class_bench.mjs [--seconds 60] [--pupils 40]
 //
-// PR_WEB_SITE names the built site (default build-web-me/site, else build-web/site).
+// PR_WEB_SITE names the built site (default build-web/site, as ./setup.sh builds it).
 //
 // - The teacher slides the copy of ℓ to and fro, one pointer event every 33 ms, each taken
 //   from the outbox and published at once, and republishes its kept snapshot every 3 s.
@@ -44,7 +44,7 @@ const explorerCount = Math.floor(pupilCount / 4);
 const followerCount = pupilCount - explorerCount;
 const kTeacherTickMs = 33, kExplorerTickMs = 50, kKeptEveryMs = 3000, kBlockMs = 5000;
 
-const site = [process.env.PR_WEB_SITE, join(repo, 'build-web-me/site'), join(repo, 'build-web/site')]
+const site = [process.env.PR_WEB_SITE, join(repo, 'build-web/site')]
   .find((d) => d && existsSync(join(d, 'parallel-ratio.js')));
 if (!site || !kNatsServer) {
   console.error(site ? 'nats-server is missing' : 'no built site: build the web edition first');
