@@ -13,7 +13,8 @@
 #                     (HOST=... to change); prints the teacher's and the pupils' addresses,
 #                     the class code and the pupils' address as a QR code; Ctrl+C ends it;
 #                     CERT=... KEY=... (PEM files) for HTTPS and WSS, PUBLIC_HOST=... for the
-#                     name the certificate is for
+#                     name the certificate is for; --nodes 3 runs the broker as a cluster of
+#                     three nodes on this machine
 #
 # Works as root or as a user with sudo; installs nothing when everything is present.
 set -euo pipefail
@@ -99,7 +100,7 @@ case "$mode" in
     need_node
     npm_packages no
     build_web OFF
-    exec node web/tools/class-server.mjs --host "${HOST:-0.0.0.0}" --site build-web/site \
+    exec node web/tools/class-server.mjs --host "${HOST:-0.0.0.0}" --site build-web/site "${@:2}" \
       ${CERT:+--cert "$CERT"} ${KEY:+--key "$KEY"} ${PUBLIC_HOST:+--public-host "$PUBLIC_HOST"} ;;
 
   test)

@@ -18,6 +18,9 @@
   const kPingMs = 2000, kPingsOut = 2;
   const kWatchMs = 3000;    // the watchdog's round: a flush not answered by then is stale
   const kKeyframeMs = 2000; // a snapshot for followers that lost their place, at most this often
+  // The kept snapshot written again this often even when nothing changed: one written while
+  // a cluster chose the stream's new leader may not have been kept.
+  const kKeptAgainMs = 10000;
   const kThumbMs = 250;     // a pupil's picture in the grid, repainted at most this often
   const kResyncMs = 1000;   // the kept snapshot asked for again at most this often
   const kRosterMs = 5000;   // the teacher's list of pupils read again
@@ -25,6 +28,10 @@
   const kPupilKey = 'parallel-ratio class';
   const kTeacherKey = 'parallel-ratio class teacher';
   const kReloadedKey = 'parallel-ratio class reloaded';
+
+  // Whether the broker turned the credentials down (the pupil removed, the class over)
+  // rather than the connection failing.
+  const refusal = (e) => /authori[sz]ation|authentication|revoked|expired/i.test(String(e?.message ?? ''));
 
   // A board numbers its actions from the time it joined, in microseconds: a page reloaded
   // in the middle of a class counts on beyond every number it sent before.
@@ -130,39 +137,52 @@
       this.closing = false;
     }
 
-    async open() {
+    // Connects, to the nodes in random order or, after a stale one, to the others first.
+    async open(avoid = null) {
       const c = this.creds;
-      this.nc = await PRNats.wsconnect({
-        servers: c.wsUrl,
+      const all = [].concat(c.wsUrls ?? c.wsUrl);
+      const others = all.filter((u) => u !== avoid).sort(() => Math.random() - 0.5);
+      const nc = await PRNats.wsconnect({
+        // Every node of the class's broker: pupils spread over them, and the client moves
+        // to another when one is lost.
+        servers: avoid ? [...others, avoid] : others, noRandomize: true,
         authenticator: PRNats.jwtAuthenticator(c.jwt, enc.encode(c.seed)),
         // A pupil may read replies on its own inbox alone.
         ...(c.inboxPrefix ? { inboxPrefix: c.inboxPrefix } : {}),
         reconnect: true, maxReconnectAttempts: -1, reconnectTimeWait: 500, reconnectJitter: 250,
         pingInterval: kPingMs, maxPingOut: kPingsOut, timeout: 4000,
       });
+      if (this.closing) {
+        nc.close().catch(() => undefined);
+        return;
+      }
+      this.nc = nc;
       for (const subject of this.subjects) {
-        this.nc.subscribe(subject, {
+        nc.subscribe(subject, {
           callback: (err, msg) => {
-            if (!err) this.on.message(msg.subject, dec.decode(msg.data), !!msg.headers);
+            if (!err && this.nc === nc) this.on.message(msg.subject, dec.decode(msg.data), !!msg.headers);
           },
         });
       }
+      this.offlineSince = 0;
       this.setOnline(true);
-      this.watchStatus(this.nc);
-      this.nc.closed().then((err) => {
+      this.watchStatus(nc);
+      nc.closed().then((err) => {
+        if (this.nc !== nc) return; // replaced
         this.setOnline(false);
         if (this.closing) return;
         // Closed for good by the client: its credentials refused (the pupil removed, the
         // class over), else a fresh start.
-        if (err && /authori[sz]ation|authentication|revoked|expired/i.test(String(err.message)))
-          this.on.refused();
+        if (err && refusal(err)) this.on.refused();
         else this.reopen();
       });
+      clearInterval(this.watchdog);
       this.watchdog = setInterval(() => this.watch(), kWatchMs);
     }
 
     async watchStatus(nc) {
       for await (const s of nc.status()) {
+        if (this.nc !== nc) return;
         if (s.type === 'disconnect' || s.type === 'staleConnection') this.setOnline(false);
         else if (s.type === 'reconnect') {
           this.setOnline(true);
@@ -171,15 +191,21 @@
       }
     }
 
-    async reopen() {
+    // A fresh connection in place of this one, away from `avoid`.
+    async reopen(avoid = null) {
       clearInterval(this.watchdog);
+      const old = this.nc;
+      this.nc = null;
+      this.setOnline(false);
+      // A frozen node may never answer the close either: the old connection is left to go.
+      old?.close().catch(() => undefined);
       while (!this.closing) {
         try {
-          await this.open();
+          await this.open(avoid);
           this.on.back();
           return;
         } catch (e) {
-          if (/authori[sz]ation|authentication|revoked|expired/i.test(String(e?.message))) {
+          if (refusal(e)) {
             this.on.refused();
             return;
           }
@@ -188,22 +214,29 @@
       }
     }
 
-    // A flush the server does not answer in time: the connection is stale though the
-    // browser has not noticed, so the client starts on a new one.
+    // The watchdog: a flush the server does not answer in time means a stale connection,
+    // though the browser has not noticed; so does a client that has not got a node back
+    // within a round (a frozen node can hold its every attempt). Either way a fresh
+    // connection starts, on another node first.
     watch() {
       const nc = this.nc;
-      if (!nc || !this.online || nc.isClosed()) return;
+      if (!nc || this.closing) return;
+      const server = String(nc.getServer?.() ?? '');
+      const avoid = [].concat(this.creds.wsUrls ?? this.creds.wsUrl).find((u) => server && u.endsWith(server.replace(/^.*\/\//, '')));
+      if (!this.online) {
+        this.offlineSince ||= Date.now();
+        if (Date.now() - this.offlineSince >= kWatchMs) this.reopen(avoid);
+        return;
+      }
       let answered = false;
       nc.flush().then(() => { answered = true; }, () => undefined);
       setTimeout(() => {
-        if (!answered && this.nc === nc && !nc.isClosed()) {
-          this.setOnline(false);
-          nc.reconnect().catch(() => undefined);
-        }
+        if (!answered && this.nc === nc) this.reopen(avoid);
       }, kWatchMs - 250);
     }
 
     setOnline(on) {
+      if (!on && this.online) this.offlineSince = Date.now();
       if (this.online === on) return;
       this.online = on;
       this.on.online(on);
@@ -275,18 +308,20 @@
       if (l.liveSnapshotWanted()) this.snapshot();
     }
 
-    snapshot() {
+    snapshot(liveToo = true) {
       const s = this.lesson.liveSnapshot();
       if (!s) return; // mid-gesture: the next frame
-      this.link.publish(this.live, s);
+      if (liveToo) this.link.publish(this.live, s);
       this.link.publish(this.kept, s);
       this.moved = false;
+      this.keptAt = Date.now();
     }
 
     keyframe() {
       if (!this.lesson || !this.link.online) return;
       this.flush();
       if (this.moved) this.snapshot();
+      else if (Date.now() - (this.keptAt ?? 0) >= kKeptAgainMs) this.snapshot(false);
     }
   }
 
@@ -873,8 +908,7 @@
         await p.start();
         remember(sessionStorage, kReloadedKey, null);
       } catch (e) {
-        p.stop(/authori[sz]ation|authentication|revoked|expired/i.test(String(e?.message))
-          ? m.classRemoved : m.classUnreachable);
+        p.stop(refusal(e) ? m.classRemoved : m.classUnreachable);
       }
     }
   }

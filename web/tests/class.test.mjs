@@ -13,7 +13,6 @@ import { kNatsServer, startClass } from '../tools/class-server.mjs';
 
 const te = new TextEncoder();
 const connections = [];
-let a, b; // two classes, each with its own broker
 
 function within(promise, ms, what) {
   let timer;
@@ -37,10 +36,12 @@ async function join(cls, name) {
   return r.body;
 }
 
-// A connection whose errors (permission violations among them) are kept in `errors`.
+// A connection whose errors (permission violations among them) are kept in `errors`. On a
+// cluster, each connection goes to the next node: sender and reader are on different ones.
 async function client(cls, creds, opts = {}) {
+  cls.next = ((cls.next ?? -1) + 1) % cls.natsUrls.length;
   const nc = await connect({
-    servers: cls.natsUrl, reconnect: false, inboxPrefix: creds.inboxPrefix,
+    servers: cls.natsUrls[cls.next], reconnect: false, inboxPrefix: creds.inboxPrefix,
     authenticator: jwtAuthenticator(creds.jwt, te.encode(creds.seed)), ...opts,
   });
   connections.push(nc);
@@ -87,11 +88,13 @@ async function keptSnapshot(nc, cls, subject) {
   }
 }
 
-describe('the live class', { skip: kNatsServer ? false : 'nats-server is not installed (apt install nats-server)' }, () => {
+// The same, whatever node of a cluster each client is on.
+for (const nodes of [1, 3]) describe(nodes === 1 ? 'the live class' : `the live class on a cluster of ${nodes}`, { skip: kNatsServer ? false : 'nats-server is not installed (apt install nats-server)' }, () => {
+  let a, b; // two classes, each with its own broker
   before(async () => {
     // Both kept even when one fails to start, for after() to end.
     const started = await Promise.allSettled([
-      startClass(), startClass({ allowedOrigins: ['http://school.example'] })]);
+      startClass({ nodes }), startClass({ nodes, allowedOrigins: ['http://school.example'] })]);
     [a, b] = started.map((r) => r.value);
     for (const r of started) if (r.status === 'rejected') throw r.reason;
   });

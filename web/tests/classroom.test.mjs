@@ -8,56 +8,14 @@ import { tmpdir } from 'node:os';
 import { join as joinPath } from 'node:path';
 import { after, before, describe, test } from 'node:test';
 
-import { kNatsServer, startClass } from '../tools/class-server.mjs';
+import { startClass } from '../tools/class-server.mjs';
 import { launch, newTab } from './support/chromium.mjs';
-import { engineNames } from './support/engines.mjs';
+import {
+  barText, board, following, join, kView, said, sameBoards, skip, until,
+} from './support/classroom.mjs';
 import { LessonPage } from './support/LessonPage.mjs';
 import { site } from './support/site.mjs';
 
-const kView = { width: 1180, height: 820 };
-
-// Polls fn until it returns something true; fails with what it last returned.
-async function until(what, fn, timeout = 8000) {
-  const end = Date.now() + timeout;
-  let last;
-  for (;;) {
-    last = await fn();
-    if (last === true || (last && last !== true && last.ok)) return last;
-    if (Date.now() > end) assert.fail(`${what}: ${JSON.stringify(last)?.slice(0, 300)}`);
-    await new Promise((r) => setTimeout(r, 50));
-  }
-}
-
-const board = (p) => p.evaluate(() => ParallelRatio.page.lesson.board());
-const barText = (p) => p.evaluate(() => document.querySelector('.class-state')?.textContent ?? null);
-const said = (p) => p.evaluate(() => {
-  const box = document.querySelector('.message');
-  return box && !box.hidden ? box.textContent : null;
-});
-const following = (p) => p.evaluate(() => ParallelRatio.page.following);
-
-async function sameBoards(what, teacher, pupils) {
-  await until(what, async () => {
-    const t = await board(teacher);
-    const all = await Promise.all(pupils.map(board));
-    return { ok: all.every((b) => b === t), differ: all.map((b) => b === t) };
-  });
-}
-
-async function join(browser, cls, name, page = null) {
-  const p = page ?? await LessonPage.open(browser, cls.pupilUrl, kView);
-  await p.waitForElement('.class-join input');
-  await p.evaluate(([code, name]) => {
-    const [c, n] = document.querySelectorAll('.class-join input');
-    c.value = code.toLowerCase().slice(0, 4) + '-' + code.slice(4); // as a pupil may type it
-    n.value = name;
-  }, [cls.classCode, name]);
-  await p.clickElement({ selector: '.class-join button' });
-  return p;
-}
-
-const skip = !engineNames().includes('chromium') ? 'Chromium is not among PR_ENGINES'
-  : !kNatsServer ? 'nats-server is not installed (apt install nats-server)' : false;
 
 describe('a class in Chromium', { skip }, () => {
   let cls, browser, teacher;

@@ -8,18 +8,19 @@
 // class code into the join service.
 //
 //   node web/tools/class-server.mjs [--host H] [--site DIR] [--cert PEM --key PEM]
-//                                    [--public-host NAME]
+//                                    [--public-host NAME] [--nodes N]
 //
 // prints the teacher's address, the pupils' address and the class code, and runs until Ctrl+C,
 // which ends the class. With --site the join service serves that folder's files as well, so
 // that the pages and the join service share an origin. With a certificate and its key, the
 // pages come over HTTPS and the broker's WebSocket is WSS (a secure context: the features a
 // browser keeps to one appear); --public-host is the name in the addresses, the one the
-// certificate is for.
-import { execFileSync, spawn } from 'node:child_process';
+// certificate is for. --nodes runs the broker as a cluster of N nodes on this machine (the
+// kept boards on three of them), for trying a cluster out.
+import { execFileSync } from 'node:child_process';
 import { createPrivateKey, randomBytes, randomInt, sign as cryptoSign, timingSafeEqual } from 'node:crypto';
 import { existsSync, readFileSync, rmSync } from 'node:fs';
-import { mkdir, mkdtemp, readdir, readFile, rm, writeFile } from 'node:fs/promises';
+import { mkdir, mkdtemp, readdir, rm } from 'node:fs/promises';
 import { createServer, request as httpRequest } from 'node:http';
 import { createServer as createHttpsServer } from 'node:https';
 import { networkInterfaces, tmpdir } from 'node:os';
@@ -29,13 +30,11 @@ import { pathToFileURL } from 'node:url';
 import * as jwt from '@nats-io/jwt';
 import { connect, jwtAuthenticator } from '@nats-io/transport-node';
 
+import { kMaxPayload, kNatsServer, kStoreBytes, startNodes } from './class-nodes.mjs';
 import { serve } from './serve.mjs';
 
-// Debian installs it under sbin.
-export const kNatsServer = ['/usr/bin/nats-server', '/usr/sbin/nats-server']
-  .find((p) => existsSync(p)) ?? null;
-const kMaxPayload = 8 * 1024 * 1024; // the largest message of the live class
-const kStoreBytes = 512 * 1024 * 1024;
+export { kNatsServer };
+
 const kSchoolDay = 10 * 3600;
 const kMaxBody = 1024;
 // No 0/O, 1/I/L: read off a projector and typed on a tablet.
@@ -54,7 +53,6 @@ const randomToken = (alphabet, n) =>
   Array.from({ length: n }, () => alphabet[randomInt(alphabet.length)]).join('');
 const now = () => Math.floor(Date.now() / 1000);
 const sleep = (ms) => new Promise((r) => setTimeout(r, ms));
-const quote = (s) => JSON.stringify(String(s));
 
 // The code as a pupil may type it: any case, with spaces or dashes between groups.
 export const normaliseCode = (s) => String(s).toUpperCase().replace(/[\s-]/g, '');
@@ -125,41 +123,6 @@ function advertisedHost(host) {
   return '127.0.0.1';
 }
 
-// The server's whole configuration; nothing in it changes while the class runs.
-function natsConfig(o) {
-  const preload = Object.entries(o.preload).map(([k, v]) => `  ${k}: ${quote(v)}`).join('\n');
-  const origins = o.allowedOrigins?.length
-    ? `  allowed_origins: [${o.allowedOrigins.map(quote).join(', ')}]\n` : '';
-  // Port 0 would be nats-server's default port; -1 is any free one.
-  return `server_name: ${quote(`class_${o.tag}`)}
-host: ${quote(o.host)}
-port: ${o.port || -1}
-ports_file_dir: ${quote(o.dir)}
-max_payload: ${kMaxPayload}
-max_pending: ${8 * kMaxPayload}
-max_connections: ${o.maxConnections}
-ping_interval: "10s"
-ping_max: 3
-write_deadline: "10s"
-operator: ${quote(o.operator)}
-system_account: ${quote(o.systemAccount)}
-resolver: MEMORY
-resolver_preload: {
-${preload}
-}
-jetstream {
-  store_dir: ${quote(o.storeDir)}
-  max_memory_store: 64MB
-  max_file_store: ${2 * kStoreBytes}
-}
-websocket {
-  host: ${quote(o.host)}
-  port: ${o.wsPort || -1}
-${o.cert ? `  tls {\n    cert_file: ${quote(o.cert)}\n    key_file: ${quote(o.key)}\n  }` : '  no_tls: true'}
-${origins}}
-`;
-}
-
 // The templates of the two signing keys. The stream's name is written out: 2.9 fills a
 // template only where it is a whole token.
 //
@@ -222,29 +185,13 @@ async function mintUser(name, account, { signer, exp = 0, tags } = {}) {
   return { jwt: token, seed: td.decode(kp.getSeed()), publicKey: kp.getPublicKey() };
 }
 
-// The listeners' addresses, from the file the server writes once they listen.
-async function waitForPorts(dir, child, deadline) {
-  for (;;) {
-    if (child.exitCode !== null) throw new Error(`nats-server ended (${child.exitCode})`);
-    const name = (await readdir(dir)).find((f) => f.endsWith('.ports'));
-    if (name) {
-      try {
-        const p = JSON.parse(await readFile(join(dir, name), 'utf8'));
-        if (p.nats?.length && p.websocket?.length) return p;
-      } catch {
-        // half written
-      }
-    }
-    if (Date.now() > deadline) throw new Error('nats-server did not start in time');
-    await sleep(25);
-  }
-}
-
-async function connectWithin(url, creds, deadline) {
+// A connection of the class server's own; `reconnect` keeps it through a node's loss.
+async function connectWithin(servers, creds, deadline, reconnect = false) {
   for (;;) {
     try {
       return await connect({
-        servers: url, reconnect: false, timeout: 1000,
+        servers, reconnect, maxReconnectAttempts: -1, reconnectTimeWait: 250, timeout: 1000,
+        pingInterval: 2000, maxPingOut: 2,
         authenticator: jwtAuthenticator(creds.jwt, te.encode(creds.seed)),
       });
     } catch (e) {
@@ -316,7 +263,8 @@ export async function startClass(options = {}) {
   const accountJwt = () => jwt.encodeAccount('class', account, {
     limits: {
       ...kNoLimits, payload: kMaxPayload, conn: maxConnections,
-      mem_storage: 0, disk_storage: kStoreBytes, streams: 1, consumer: 8,
+      // Every replica of the kept boards counts against the account.
+      mem_storage: 0, disk_storage: kStoreBytes * Math.min(3, count), streams: 1, consumer: 8,
       mem_max_stream_bytes: -1, disk_max_stream_bytes: -1, max_ack_pending: -1,
     },
     signing_keys: signingKeys,
@@ -327,7 +275,8 @@ export async function startClass(options = {}) {
   const state = { locked: false, stopped: false, ready: false };
   const pupils = new Map(); // id -> {name, publicKey, joined}
   const ids = new Set(); // every id given, none given twice, not even after a removal
-  let child, sys, wsUrl, teacher, site;
+  const count = Math.max(1, Math.floor(options.nodes ?? 1));
+  let broker, sys, wsUrl, wsUrls, teacher, site;
 
   const reply = (res, status, body, headers = {}) => {
     if (res.headersSent) return;
@@ -365,7 +314,7 @@ export async function startClass(options = {}) {
       pupils.set(id, { name: ask.name, publicKey: creds.publicKey, joined: Date.now() });
       reply(res, 200, {
         jwt: creds.jwt, seed: creds.seed, classTag: tag, pupil: id, subject: `cls.${tag}.pupil.${id}`,
-        inboxPrefix: `_INBOX.${tag}.pupil.${id}`, wsUrl,
+        inboxPrefix: `_INBOX.${tag}.pupil.${id}`, wsUrl, wsUrls,
       });
     }
   };
@@ -376,7 +325,7 @@ export async function startClass(options = {}) {
     const ask = await readJson(req, kMaxBody);
     if (typeof ask?.key !== 'string') reply(res, 400, { error: 'bad request' });
     else if (await admitted(res, address, ask.key, teacherKey)) {
-      reply(res, 200, { jwt: teacher.jwt, seed: teacher.seed, classTag: tag, classCode, wsUrl });
+      reply(res, 200, { jwt: teacher.jwt, seed: teacher.seed, classTag: tag, classCode, wsUrl, wsUrls });
     }
   };
 
@@ -448,10 +397,7 @@ export async function startClass(options = {}) {
 
   const ownStore = storeDir === join(dir, 'store');
   // Should this process die unawares, the server and the private folder go with it.
-  const onExit = () => {
-    if (child?.pid && child.exitCode === null) child.kill('SIGKILL');
-    rmSync(dir, { recursive: true, force: true });
-  };
+  const onExit = () => rmSync(dir, { recursive: true, force: true });
   process.on('exit', onExit);
   const stop = async () => {
     if (state.stopped) return;
@@ -465,13 +411,7 @@ export async function startClass(options = {}) {
       site.server.close();
       site.server.closeAllConnections();
     }
-    if (child?.pid && child.exitCode === null) {
-      const gone = new Promise((r) => child.once('exit', r));
-      child.kill('SIGTERM');
-      const killer = setTimeout(() => child.kill('SIGKILL'), 5000);
-      await gone;
-      clearTimeout(killer);
-    }
+    await broker?.stop();
     // The store stays, for a look after the class; end() takes it too.
     for (const f of await readdir(dir).catch(() => [])) {
       if (!(ownStore && f === 'store')) await rm(join(dir, f), { recursive: true, force: true });
@@ -499,86 +439,48 @@ export async function startClass(options = {}) {
     const service = await mintUser('service', account);
     teacher = await mintUser('teacher', account, { signer: teacherSigner, exp: now() + ttl, tags: classTags });
     await mkdir(storeDir, { recursive: true });
-    const conf = join(dir, 'nats.conf');
-    const confOptions = {
-      tag, host, dir, storeDir, allowedOrigins, maxConnections, port: options.port, wsPort: options.wsPort,
+    const systemJwt = await jwt.encodeAccount('system', system, {
+      limits: { ...kNoLimits, payload: -1, conn: 4 * count },
+    }, { signer: operator });
+    const deadline = Date.now() + 15000 + 5000 * (count - 1);
+    broker = await startNodes({
+      count, tag, host, dir, storeDir, allowedOrigins, maxConnections,
+      port: options.port, wsPort: options.wsPort, natsServer: options.natsServer,
       ...(tls ? { cert: resolve(options.cert), key: resolve(options.key) } : {}),
       operator: await jwt.encodeOperator('class', operator, { system_account: system.getPublicKey() }),
       systemAccount: system.getPublicKey(),
-    };
-    const systemJwt = await jwt.encodeAccount('system', system, {
-      limits: { ...kNoLimits, payload: -1, conn: 4 },
-    }, { signer: operator });
-    // Written again before every start, with the account as it is now: a restarted server
-    // still refuses every pupil removed so far.
-    const writeConf = async () => writeFile(conf, natsConfig({
-      ...confOptions,
-      preload: { [system.getPublicKey()]: systemJwt, [account.getPublicKey()]: await accountJwt() },
-    }), { mode: 0o600 });
+    }, async () => ({ [system.getPublicKey()]: systemJwt, [account.getPublicKey()]: await accountJwt() }),
+    deadline);
+    const wsScheme = tls ? 'wss' : 'ws';
+    wsUrls = broker.nodes.map((n) => `${wsScheme}://${ads}:${n.wsPort}`);
+    wsUrl = wsUrls[0];
+    const localHost = host === '0.0.0.0' || host === '::' ? '127.0.0.1' : ads;
+    const local = broker.nodes.map((n) => `nats://${localHost}:${n.port}`);
+    const tcpPort = broker.nodes[0].port;
 
-    const log = [];
-    const launch = async (deadline) => {
-      for (const f of await readdir(dir)) if (f.endsWith('.ports')) await rm(join(dir, f), { force: true });
-      await writeConf();
-      child = spawn(options.natsServer ?? kNatsServer, ['-c', conf], { stdio: ['ignore', 'ignore', 'pipe'] });
-      child.stderr.on('data', (d) => {
-        log.push(d);
-        if (log.length > 100) log.shift();
-      });
-      await new Promise((r, fail) => child.on('error', fail).once('spawn', r));
-      try {
-        return await waitForPorts(dir, child, deadline);
-      } catch (e) {
-        e.message += `\n${Buffer.concat(log).toString().slice(-2000)}`;
-        throw e;
-      }
-    };
-    const deadline = Date.now() + 15000;
-    const ports = await launch(deadline);
-    const tcpPort = new URL(ports.nats[0].replace(/^nats:/, 'http:')).port;
-    wsUrl = `${tls ? 'wss' : 'ws'}://${ads}:${new URL(ports.websocket[0]).port}`;
-    const local = `nats://${host === '0.0.0.0' || host === '::' ? '127.0.0.1' : ads}:${tcpPort}`;
-
+    // The stream of kept boards, on three nodes of a cluster. A cluster takes a moment to
+    // choose its leader, and refuses a stream until then.
     const nc = await connectWithin(local, service, deadline);
     try {
       const config = {
         name: stream, subjects: [`snap.${tag}.>`], storage: 'file', retention: 'limits',
         max_msgs_per_subject: 1, max_msg_size: kMaxPayload, max_bytes: kStoreBytes,
-        discard: 'old', num_replicas: 1, allow_direct: true,
+        discard: 'old', num_replicas: Math.min(3, count), allow_direct: true,
         // No acknowledgements: one would go to the sender's reply subject, which may well be
         // snap.<class>.teacher, and be kept there in place of the teacher's board.
         no_ack: true,
       };
-      const r = await nc.request(`$JS.API.STREAM.CREATE.${stream}`, JSON.stringify(config), { timeout: 5000 });
-      const answer = r.json();
-      if (answer.error) throw new Error(`stream ${stream}: ${answer.error.description}`);
+      for (;;) {
+        const answer = await nc.request(`$JS.API.STREAM.CREATE.${stream}`, JSON.stringify(config), { timeout: 5000 })
+          .then((r) => r.json(), (e) => ({ error: { description: e.message } }));
+        if (!answer.error) break;
+        if (Date.now() > deadline) throw new Error(`stream ${stream}: ${answer.error.description}`);
+        await sleep(250);
+      }
     } finally {
       await nc.close();
     }
-    sys = await connectWithin(local, sysUser, deadline);
-    // A restart listens where the pages were connected, and keeps the kept boards (the
-    // store is on disk).
-    confOptions.port = Number(tcpPort);
-    confOptions.wsPort = Number(new URL(ports.websocket[0]).port);
-    let restarting = null;
-    const restartBroker = () => (restarting ??= (async () => {
-      if (child.exitCode === null) {
-        const gone = new Promise((r) => child.once('exit', r));
-        child.kill('SIGKILL');
-        await gone;
-      }
-      if (state.stopped) return;
-      const until = Date.now() + 15000;
-      await launch(until);
-      watchBroker();
-      await sys.close().catch(() => {});
-      sys = await connectWithin(local, sysUser, until);
-    })().finally(() => { restarting = null; }));
-    // A server that ends by itself in the middle of a class is started again at once.
-    const watchBroker = () => child.once('exit', () => {
-      if (!state.stopped && !restarting) restartBroker().catch(() => {});
-    });
-    watchBroker();
+    sys = await connectWithin(local, sysUser, deadline, true);
     state.qr = qrCode(`${joinUrl}#join`, 'SVG');
     state.ready = true;
 
@@ -618,9 +520,29 @@ export async function startClass(options = {}) {
         pupils.delete(id);
         return true;
       },
-      // Kills the server and starts it again, as a crash would (for the tests).
-      restartBroker,
-      get brokerPid() { return child.pid; },
+      wsUrls, natsUrls: broker.nodes.map((n) => `nats://${ads}:${n.port}`),
+      // Each node's process, and a node killed and started again as a crash would (for the
+      // tests).
+      nodes: broker.nodes,
+      restartNode: (i) => broker.restart(i),
+      // How many nodes hold the kept boards up to date now (the leader and the replicas that
+      // are current), or 0 if the stream cannot say.
+      async nodeCount() {
+        const c = await connectWithin(local, service, Date.now() + 3000).catch(() => null);
+        if (!c) return 0;
+        try {
+          const info = (await c.request(`$JS.API.STREAM.INFO.${stream}`, '', { timeout: 2000 })).json();
+          if (info.error) return 0;
+          const replicas = info.cluster?.replicas ?? [];
+          return (info.cluster?.leader ? 1 : 0) + replicas.filter((r) => r.current && !r.offline).length;
+        } catch {
+          return 0;
+        } finally {
+          await c.close();
+        }
+      },
+      restartBroker: () => broker.restart(0),
+      get brokerPid() { return broker.nodes[0].pid; },
       stop,
       end,
     };
@@ -643,7 +565,7 @@ if (import.meta.url === pathToFileURL(process.argv[1] ?? '').href) {
   }
   const cls = await startClass({
     host: opt('--host'), site: opt('--site'), cert: opt('--cert'), key: opt('--key'),
-    publicHost: opt('--public-host'),
+    publicHost: opt('--public-host'), nodes: Number(opt('--nodes') ?? 1),
     onEnd: () => {
       console.log('The class has ended.');
       process.exit(0);
