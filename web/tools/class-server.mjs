@@ -276,7 +276,7 @@ export async function startClass(options = {}) {
   const pupils = new Map(); // id -> {name, publicKey, joined}
   const ids = new Set(); // every id given, none given twice, not even after a removal
   const count = Math.max(1, Math.floor(options.nodes ?? 1));
-  let broker, sys, wsUrl, wsUrls, teacher, site;
+  let broker, sys, wsUrl, wsUrls, natsUrls, teacher, site;
 
   const reply = (res, status, body, headers = {}) => {
     if (res.headersSent) return;
@@ -314,7 +314,7 @@ export async function startClass(options = {}) {
       pupils.set(id, { name: ask.name, publicKey: creds.publicKey, joined: Date.now() });
       reply(res, 200, {
         jwt: creds.jwt, seed: creds.seed, classTag: tag, pupil: id, subject: `cls.${tag}.pupil.${id}`,
-        inboxPrefix: `_INBOX.${tag}.pupil.${id}`, wsUrl, wsUrls,
+        inboxPrefix: `_INBOX.${tag}.pupil.${id}`, wsUrl, wsUrls, natsUrls,
       });
     }
   };
@@ -325,7 +325,7 @@ export async function startClass(options = {}) {
     const ask = await readJson(req, kMaxBody);
     if (typeof ask?.key !== 'string') reply(res, 400, { error: 'bad request' });
     else if (await admitted(res, address, ask.key, teacherKey)) {
-      reply(res, 200, { jwt: teacher.jwt, seed: teacher.seed, classTag: tag, classCode, wsUrl, wsUrls });
+      reply(res, 200, { jwt: teacher.jwt, seed: teacher.seed, classTag: tag, classCode, wsUrl, wsUrls, natsUrls });
     }
   };
 
@@ -454,6 +454,8 @@ export async function startClass(options = {}) {
     const wsScheme = tls ? 'wss' : 'ws';
     wsUrls = broker.nodes.map((n) => `${wsScheme}://${ads}:${n.wsPort}`);
     wsUrl = wsUrls[0];
+    // The client ports, for programs that speak plain TCP (the desktop program).
+    natsUrls = broker.nodes.map((n) => `nats://${ads}:${n.port}`);
     const localHost = host === '0.0.0.0' || host === '::' ? '127.0.0.1' : ads;
     const local = broker.nodes.map((n) => `nats://${localHost}:${n.port}`);
     const tcpPort = broker.nodes[0].port;
@@ -520,7 +522,7 @@ export async function startClass(options = {}) {
         pupils.delete(id);
         return true;
       },
-      wsUrls, natsUrls: broker.nodes.map((n) => `nats://${ads}:${n.port}`),
+      wsUrls, natsUrls,
       // Each node's process, and a node killed and started again as a crash would (for the
       // tests).
       nodes: broker.nodes,
@@ -553,6 +555,15 @@ export async function startClass(options = {}) {
   }
 }
 
+function printAddresses(cls) {
+  console.log(`Teacher (keep to yourself): ${cls.teacherUrl}`);
+  console.log(`Pupils join at:             ${cls.pupilUrl}`);
+  console.log(`Class code:                 ${cls.classCode.slice(0, 4)}-${cls.classCode.slice(4)}`);
+  // The pupils' address as a code to scan off the projector, where qrencode is installed.
+  const qr = qrCode(cls.pupilUrl, 'UTF8');
+  if (qr) process.stdout.write(qr);
+}
+
 if (import.meta.url === pathToFileURL(process.argv[1] ?? '').href) {
   const args = process.argv.slice(2);
   const opt = (name) => {
@@ -571,12 +582,15 @@ if (import.meta.url === pathToFileURL(process.argv[1] ?? '').href) {
       process.exit(0);
     },
   });
-  console.log(`Teacher (keep to yourself): ${cls.teacherUrl}`);
-  console.log(`Pupils join at:             ${cls.pupilUrl}`);
-  console.log(`Class code:                 ${cls.classCode.slice(0, 4)}-${cls.classCode.slice(4)}`);
-  // The pupils' address as a code to scan off the projector, where qrencode is installed.
-  const qr = qrCode(cls.pupilUrl, 'UTF8');
-  if (qr) process.stdout.write(qr);
+  if (args.includes('--json')) {
+    // For programs and tests that start a class: its addresses on one line.
+    console.log(JSON.stringify({
+      teacherUrl: cls.teacherUrl, pupilUrl: cls.pupilUrl, joinUrl: cls.joinUrl, classCode: cls.classCode,
+      classTag: cls.classTag, natsUrls: cls.natsUrls, wsUrls: cls.wsUrls,
+    }));
+  } else {
+    printAddresses(cls);
+  }
   let ending = false;
   process.on('SIGINT', async () => {
     if (ending) return;
