@@ -23,6 +23,10 @@
   const kKeptAgainMs = 10000;
   const kThumbMs = 250;     // a pupil's picture in the grid, repainted at most this often
   const kResyncMs = 1000;   // the kept snapshot asked for again at most this often
+  // A follower that lost its place asks again for so long, until something is applied: the
+  // answer may not come (a cluster's frozen node may hold the request), and the sender may
+  // have nothing more to send.
+  const kResyncForMs = 10000;
   const kRosterMs = 5000;   // the teacher's list of pupils read again
   const kConfirmMs = 3000;  // a second press within this confirms (外す, 授業を終える)
   const kPupilKey = 'parallel-ratio class';
@@ -258,7 +262,7 @@
       if (!this.online) return null;
       try {
         const r = await this.nc.request(`$JS.API.DIRECT.GET.${stream}.${subject}`, new Uint8Array(0),
-                                        { timeout: 3000 });
+                                        { timeout: 1500 });
         // The kept message says which subject it was kept on, once; an answer without it
         // (no message kept: a status alone) holds no board.
         const kept = r.headers?.values('Nats-Subject') ?? [];
@@ -372,6 +376,11 @@
       await this.link.open();
       this.setFollowing(this.creds.following !== false);
       this.keyframes = setInterval(() => this.sender.keyframe(), kKeyframeMs);
+      this.retries = setInterval(() => {
+        if (!this.following || !this.syncUntil) return;
+        if (Date.now() > this.syncUntil) this.syncUntil = 0;
+        else this.resync(false);
+      }, kResyncMs);
     }
 
     setFollowing(on) {
@@ -397,8 +406,10 @@
     receive(subject, text, withHeaders) {
       const l = this.page.lesson;
       const r = l.liveReceive(subject, text, withHeaders);
-      if (r.verdict === 'applied') this.page.sync();
-      else if (r.verdict === 'resync') this.resync(false);
+      if (r.verdict === 'applied') {
+        this.syncUntil = 0;
+        this.page.sync();
+      } else if (r.verdict === 'resync') this.resync(false);
       else if (r.verdict === 'reload') this.reload();
       else if (r.verdict === 'control') this.control(r);
     }
@@ -419,6 +430,7 @@
     // teacher's next one.
     async resync(now) {
       const t = Date.now();
+      this.syncUntil ||= t + kResyncForMs;
       if (!now && t - this.asked < kResyncMs) return;
       this.asked = t;
       const kept = await this.link.kept(this.stream, this.teacherKept);
@@ -454,6 +466,7 @@
     stop(text) {
       if (!this.link) return;
       clearInterval(this.keyframes);
+      clearInterval(this.retries);
       this.link.close();
       this.link = null;
       this.sender.stop();
@@ -721,18 +734,23 @@
       const b = this.board(subject.slice(this.pupilPrefix.length));
       if (!b) return;
       const r = b.lesson.liveReceive(subject, text, withHeaders);
-      if (r.verdict === 'applied') b.dirty = true;
-      else if (r.verdict === 'resync') this.fetchKept(b, false);
+      if (r.verdict === 'applied') {
+        b.dirty = true;
+        b.syncUntil = 0;
+      } else if (r.verdict === 'resync') this.fetchKept(b, false);
     }
 
     async fetchKept(b, now) {
       const t = Date.now();
+      b.syncUntil ||= t + kResyncForMs;
       if (!now && t - b.asked < kResyncMs) return;
       b.asked = t;
       const subject = `snap.${this.tag}.pupil.${b.id}`;
       const kept = await this.link.kept(this.stream, subject);
-      if (kept && this.boards.get(b.id) === b && b.lesson.liveReceive(subject, kept, true).verdict === 'applied')
+      if (kept && this.boards.get(b.id) === b && b.lesson.liveReceive(subject, kept, true).verdict === 'applied') {
         b.dirty = true;
+        b.syncUntil = 0;
+      }
     }
 
     // Who is in the class, from the join service: names, and pupils not heard from yet.
@@ -782,8 +800,13 @@
     }
 
     // The grid's pictures that changed, a few times a second at most: forty boards cost the
-    // page no more than the one that changed.
+    // page no more than the one that changed. Boards that lost their place ask again here.
     paint() {
+      const t = Date.now();
+      for (const b of this.boards.values()) {
+        if (b.syncUntil && t > b.syncUntil) b.syncUntil = 0;
+        else if (b.syncUntil) this.fetchKept(b, false);
+      }
       if (this.presenting) this.presenting.paint();
       else if (!this.grid.hidden) for (const b of this.boards.values()) b.paint();
     }

@@ -1,8 +1,9 @@
 // The class's broker: one nats-server, or a cluster of them (routes between every pair, each
 // with its own client and WebSocket listeners and its own JetStream store), started, watched
-// and started again here. Every node has the same operator and accounts (resolver MEMORY) and
-// the same permissions; a node's configuration is written again before each start with the
-// account as it is then, so a node that comes back still refuses every pupil removed so far.
+// and started again here. Every node has the same operator and system account from its
+// configuration; the classes' accounts are pushed to the nodes while they run, and each node
+// keeps them, updates and revocations included, in a store of its own (resolver "full"), so
+// a node that comes back still refuses every pupil removed so far.
 import { spawn } from 'node:child_process';
 import { randomBytes } from 'node:crypto';
 import { existsSync } from 'node:fs';
@@ -59,7 +60,12 @@ ping_max: 3
 write_deadline: "10s"
 operator: ${quote(o.operator)}
 system_account: ${quote(o.systemAccount)}
-resolver: MEMORY
+resolver: {
+  type: full
+  dir: ${quote(join(n.dir, 'accounts'))}
+  allow_delete: false
+  interval: "2m"
+}
 resolver_preload: {
 ${entries}
 }

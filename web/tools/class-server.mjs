@@ -241,42 +241,28 @@ export function qrCode(text, type) {
   }
 }
 
-export async function startClass(options = {}) {
+// The class service: the broker's nodes, the site and the join service, for one class or for
+// many at once (a school's, each room its own class). Each class is an account of its own on
+// the broker, made when the class starts and pushed to every node (the nodes keep accounts
+// in their own store: resolver "full"), with its own signing keys, stream of kept boards and
+// limits; nothing one class's credentials allow reaches another's.
+export async function startService(options = {}) {
   const host = options.host ?? '127.0.0.1';
   const ttl = options.userTtlSeconds ?? kSchoolDay;
   const maxConnections = options.maxConnections ?? 256;
   const dir = await mkdtemp(join(tmpdir(), 'class-'));
   const storeDir = resolve(options.storeDir ?? join(dir, 'store'));
-  const tag = randomToken(kTagAlphabet, 12);
-  const classCode = randomToken(kCodeAlphabet, kCodeLength);
-  const teacherKey = randomBytes(24).toString('base64url');
   const throttle = options.throttle ?? new Throttle();
   const ads = options.publicHost ?? advertisedHost(host);
+  const count = Math.max(1, Math.floor(options.nodes ?? 1));
+  const replicas = Math.min(3, count);
 
   const operator = quickKeys(jwt.createOperator());
   const system = quickKeys(jwt.createAccount());
-  const account = quickKeys(jwt.createAccount());
-  const teacherSigner = quickKeys(jwt.createAccount());
-  const pupilSigner = quickKeys(jwt.createAccount());
-  const { stream, signingKeys } = scopes(tag, teacherSigner.getPublicKey(), pupilSigner.getPublicKey());
-  const revocations = {};
-  const accountJwt = () => jwt.encodeAccount('class', account, {
-    limits: {
-      ...kNoLimits, payload: kMaxPayload, conn: maxConnections,
-      // Every replica of the kept boards counts against the account.
-      mem_storage: 0, disk_storage: kStoreBytes * Math.min(3, count), streams: 1, consumer: 8,
-      mem_max_stream_bytes: -1, disk_max_stream_bytes: -1, max_ack_pending: -1,
-    },
-    signing_keys: signingKeys,
-    revocations: { ...revocations },
-  }, { signer: operator });
-  const classTags = [`class:${tag}`];
-
-  const state = { locked: false, stopped: false, ready: false };
-  const pupils = new Map(); // id -> {name, publicKey, joined}
-  const ids = new Set(); // every id given, none given twice, not even after a removal
-  const count = Math.max(1, Math.floor(options.nodes ?? 1));
-  let broker, sys, wsUrl, wsUrls, natsUrls, teacher, site;
+  const state = { stopped: false, ready: false };
+  const byCode = new Map(); // class code -> class
+  const byKey = new Map();  // teacher's key -> class
+  let broker, sys, wsUrl, wsUrls, natsUrls, local, site, joinUrl;
 
   const reply = (res, status, body, headers = {}) => {
     if (res.headersSent) return;
@@ -287,81 +273,61 @@ export async function startClass(options = {}) {
     res.end(body === undefined ? '' : JSON.stringify(body));
   };
 
-  // Checks `secret` against `expected` at the throttle's pace; true when it may go on.
-  const admitted = async (res, address, secret, expected) => {
+  // The class a secret opens, at the throttle's pace; null (answered) when none does.
+  const admitted = async (res, address, map, secret) => {
     if (throttle.busy(address)) {
       reply(res, 429, { error: 'try again shortly' }, { 'Retry-After': '2' });
-      return false;
+      return null;
     }
-    if (sameSecret(secret, expected)) return true;
+    const cls = map.get(secret);
+    if (cls && !cls.ended) return cls;
     await throttle.fail(address);
     reply(res, 403, { error: 'wrong code' });
-    return false;
+    return null;
   };
 
   const joinPupil = async (req, res, address) => {
     const ask = await readJson(req, kMaxBody);
     if (typeof ask?.code !== 'string' || typeof ask.name !== 'string' || ask.name.length > 64) {
       reply(res, 400, { error: 'bad request' });
-    } else if (!await admitted(res, address, normaliseCode(ask.code), classCode)) {
-      // answered
-    } else if (state.locked || state.stopped) {
-      reply(res, 423, { error: 'the class takes no one more' });
-    } else {
-      const id = pupilIdFor(ask.name, ids);
-      ids.add(id);
-      const creds = await mintUser(id, account, { signer: pupilSigner, exp: now() + ttl, tags: classTags });
-      pupils.set(id, { name: ask.name, publicKey: creds.publicKey, joined: Date.now() });
-      reply(res, 200, {
-        jwt: creds.jwt, seed: creds.seed, classTag: tag, pupil: id, subject: `cls.${tag}.pupil.${id}`,
-        inboxPrefix: `_INBOX.${tag}.pupil.${id}`, wsUrl, wsUrls, natsUrls,
-      });
+      return;
     }
+    const cls = await admitted(res, address, byCode, normaliseCode(ask.code));
+    if (!cls) return;
+    if (cls.locked || state.stopped) reply(res, 423, { error: 'the class takes no one more' });
+    else reply(res, 200, await cls.join(ask.name));
   };
 
   // The teacher's page, opened from the address with the key, fetches the teacher's
-  // credentials with it.
-  const joinTeacher = async (req, res, address) => {
-    const ask = await readJson(req, kMaxBody);
-    if (typeof ask?.key !== 'string') reply(res, 400, { error: 'bad request' });
-    else if (await admitted(res, address, ask.key, teacherKey)) {
-      reply(res, 200, { jwt: teacher.jwt, seed: teacher.seed, classTag: tag, classCode, wsUrl, wsUrls, natsUrls });
-    }
-  };
-
-  // What the teacher's page may ask besides: each with the teacher's key.
-  const roster = () => ({
-    locked: state.locked,
-    pupils: [...pupils].map(([id, p]) => ({ id, name: p.name })),
-  });
+  // credentials with it; its other requests come with the key too.
   const teacherAsks = {
-    pupils: async () => roster(),
-    lock: async (ask) => {
-      state.locked = ask.locked !== false;
-      return roster();
+    '': (cls) => cls.teacherCreds(),
+    pupils: (cls) => cls.roster(),
+    lock: (cls, ask) => {
+      cls.locked = ask.locked !== false;
+      return cls.roster();
     },
-    remove: async (ask) => {
-      if (typeof ask.id !== 'string' || !await control.remove(ask.id)) return null;
-      return roster();
-    },
+    remove: async (cls, ask) => (typeof ask.id === 'string' && await cls.remove(ask.id) ? cls.roster() : null),
     // The class's data on the server goes; the pages keep their boards.
-    end: async () => {
-      setTimeout(() => control.end().then(() => options.onEnd?.()), 0);
+    end: (cls) => {
+      setTimeout(() => cls.end().then(() => options.onEnd?.(cls)), 0);
       return {};
     },
   };
   const askTeacher = (what) => async (req, res, address) => {
     const ask = await readJson(req, kMaxBody);
-    if (typeof ask?.key !== 'string') reply(res, 400, { error: 'bad request' });
-    else if (await admitted(res, address, ask.key, teacherKey)) {
-      const answer = await teacherAsks[what](ask);
-      if (answer) reply(res, 200, answer);
-      else reply(res, 404, { error: 'no such pupil' });
+    if (typeof ask?.key !== 'string') {
+      reply(res, 400, { error: 'bad request' });
+      return;
     }
+    const cls = await admitted(res, address, byKey, ask.key);
+    if (!cls) return;
+    const answer = await teacherAsks[what](cls, ask);
+    if (answer) reply(res, 200, answer);
+    else reply(res, 404, { error: 'no such pupil' });
   };
-  const handlers = { '/join': joinPupil, '/teacher': joinTeacher };
-  for (const what of Object.keys(teacherAsks)) handlers[`/teacher/${what}`] = askTeacher(what);
-  let control; // the class's own controls, as returned below
+  const handlers = { '/join': joinPupil };
+  for (const what of Object.keys(teacherAsks)) handlers[what ? `/teacher/${what}` : '/teacher'] = askTeacher(what);
 
   const tls = options.cert && options.key
     ? { cert: readFileSync(options.cert), key: readFileSync(options.key) } : null;
@@ -395,8 +361,144 @@ export async function startClass(options = {}) {
     }
   });
 
+  // One account update at a time, each with everything so far: a late one never undoes
+  // another.
+  let updates = Promise.resolve();
+  const push = (accountJwt) => {
+    const next = updates.then(async () => {
+      const r = await sys.request('$SYS.REQ.CLAIMS.UPDATE', await accountJwt(), { timeout: 5000 });
+      const answer = r.json();
+      if (answer.error) throw new Error(`account update: ${answer.error.description}`);
+    });
+    updates = next.catch(() => {});
+    return next;
+  };
+
+  // A new class: its account, signing keys, stream and teacher.
+  const newClass = async () => {
+    const tag = randomToken(kTagAlphabet, 12);
+    const classCode = randomToken(kCodeAlphabet, kCodeLength);
+    const teacherKey = randomBytes(24).toString('base64url');
+    const account = quickKeys(jwt.createAccount());
+    const teacherSigner = quickKeys(jwt.createAccount());
+    const pupilSigner = quickKeys(jwt.createAccount());
+    const { stream, signingKeys } = scopes(tag, teacherSigner.getPublicKey(), pupilSigner.getPublicKey());
+    const revocations = {};
+    const cls = { tag, classCode, teacherKey, stream, locked: false, ended: false };
+    const accountJwt = () => jwt.encodeAccount(`class ${tag}`, account, {
+      limits: {
+        ...kNoLimits, payload: kMaxPayload, conn: cls.ended ? 0 : maxConnections,
+        // Every replica of the kept boards counts against the account.
+        mem_storage: 0, disk_storage: kStoreBytes * replicas, streams: 1, consumer: 8,
+        mem_max_stream_bytes: -1, disk_max_stream_bytes: -1, max_ack_pending: -1,
+      },
+      signing_keys: signingKeys,
+      revocations: { ...revocations },
+    }, { signer: operator });
+    const classTags = [`class:${tag}`];
+    const pupils = new Map(); // id -> {name, publicKey, joined}
+    const ids = new Set(); // every id given, none given twice, not even after a removal
+    const service = await mintUser('service', account);
+    const teacher = await mintUser('teacher', account, { signer: teacherSigner, exp: now() + ttl, tags: classTags });
+    await push(accountJwt);
+
+    // The stream of kept boards, on three nodes of a cluster. A cluster takes a moment to
+    // choose its leader, and refuses a stream until then.
+    const deadline = Date.now() + 15000;
+    const nc = await connectWithin(local, service, deadline);
+    try {
+      const config = {
+        name: stream, subjects: [`snap.${tag}.>`], storage: 'file', retention: 'limits',
+        max_msgs_per_subject: 1, max_msg_size: kMaxPayload, max_bytes: kStoreBytes,
+        discard: 'old', num_replicas: replicas, allow_direct: true,
+        // No acknowledgements: one would go to the sender's reply subject, which may well be
+        // snap.<class>.teacher, and be kept there in place of the teacher's board.
+        no_ack: true,
+      };
+      for (;;) {
+        const answer = await nc.request(`$JS.API.STREAM.CREATE.${stream}`, JSON.stringify(config), { timeout: 5000 })
+          .then((r) => r.json(), (e) => ({ error: { description: e.message } }));
+        if (!answer.error) break;
+        if (Date.now() > deadline) throw new Error(`stream ${stream}: ${answer.error.description}`);
+        await sleep(250);
+      }
+    } finally {
+      await nc.close();
+    }
+
+    const roster = () => ({
+      locked: cls.locked,
+      pupils: [...pupils].map(([id, p]) => ({ id, name: p.name })),
+    });
+    Object.assign(cls, {
+      classTag: tag,
+      teacher: { jwt: teacher.jwt, seed: teacher.seed },
+      teacherUrl: `${joinUrl}#teacher=${teacherKey}`,
+      roster,
+      teacherCreds: () => ({
+        jwt: teacher.jwt, seed: teacher.seed, classTag: tag, classCode, wsUrl, wsUrls, natsUrls,
+      }),
+      async join(name) {
+        const id = pupilIdFor(name, ids);
+        ids.add(id);
+        const creds = await mintUser(id, account, { signer: pupilSigner, exp: now() + ttl, tags: classTags });
+        pupils.set(id, { name, publicKey: creds.publicKey, joined: Date.now() });
+        return {
+          jwt: creds.jwt, seed: creds.seed, classTag: tag, pupil: id, subject: `cls.${tag}.pupil.${id}`,
+          inboxPrefix: `_INBOX.${tag}.pupil.${id}`, wsUrl, wsUrls, natsUrls,
+        };
+      },
+      pupils: () => [...pupils].map(([id, p]) => ({ id, name: p.name, joined: p.joined })),
+      lock() { cls.locked = true; },
+      unlock() { cls.locked = false; },
+      // The pupil's key goes on the account's revocation list, pushed to every node by the
+      // system account: the broker closes the pupil's connections at once and takes no JWT
+      // of that key again.
+      async remove(id) {
+        const p = pupils.get(id);
+        if (!p) return false;
+        revocations[p.publicKey] = now();
+        await push(accountJwt);
+        pupils.delete(id);
+        return true;
+      },
+      // How many nodes hold the kept boards up to date now (the leader and the replicas
+      // that are current), or 0 if the stream cannot say.
+      async nodeCount() {
+        const c = await connectWithin(local, service, Date.now() + 3000).catch(() => null);
+        if (!c) return 0;
+        try {
+          const info = (await c.request(`$JS.API.STREAM.INFO.${stream}`, '', { timeout: 2000 })).json();
+          if (info.error) return 0;
+          const peers = info.cluster?.replicas ?? [];
+          return (info.cluster?.leader ? 1 : 0) + peers.filter((r) => r.current && !r.offline).length;
+        } catch {
+          return 0;
+        } finally {
+          await c.close();
+        }
+      },
+      // The class's kept boards go, and every credential of it stops working.
+      async end() {
+        if (cls.ended) return;
+        cls.ended = true;
+        byCode.delete(classCode);
+        byKey.delete(teacherKey);
+        if (state.stopped) return;
+        const c = await connectWithin(local, service, Date.now() + 3000).catch(() => null);
+        await c?.request(`$JS.API.STREAM.DELETE.${stream}`, '', { timeout: 5000 }).catch(() => {});
+        await c?.close();
+        revocations['*'] = now() + 1;
+        await push(accountJwt).catch(() => {});
+      },
+    });
+    byCode.set(classCode, cls);
+    byKey.set(teacherKey, cls);
+    return cls;
+  };
+
   const ownStore = storeDir === join(dir, 'store');
-  // Should this process die unawares, the server and the private folder go with it.
+  // Should this process die unawares, the private folder goes with it.
   const onExit = () => rmSync(dir, { recursive: true, force: true });
   process.on('exit', onExit);
   const stop = async () => {
@@ -412,7 +514,7 @@ export async function startClass(options = {}) {
       site.server.closeAllConnections();
     }
     await broker?.stop();
-    // The store stays, for a look after the class; end() takes it too.
+    // The store stays, for a look afterwards; end() takes it too.
     for (const f of await readdir(dir).catch(() => [])) {
       if (!(ownStore && f === 'store')) await rm(join(dir, f), { recursive: true, force: true });
     }
@@ -431,126 +533,78 @@ export async function startClass(options = {}) {
       http.listen(options.joinPort ?? 0, host, done);
     });
     const joinPort = http.address().port;
-    const joinUrl = `${scheme}://${ads}:${joinPort}/`;
+    joinUrl = `${scheme}://${ads}:${joinPort}/`;
     const allowedOrigins = options.allowedOrigins ?? (site
       ? [...new Set([ads, '127.0.0.1', 'localhost'])].map((h) => `${scheme}://${h}:${joinPort}`) : []);
 
     const sysUser = await mintUser('system', system);
-    const service = await mintUser('service', account);
-    teacher = await mintUser('teacher', account, { signer: teacherSigner, exp: now() + ttl, tags: classTags });
     await mkdir(storeDir, { recursive: true });
     const systemJwt = await jwt.encodeAccount('system', system, {
       limits: { ...kNoLimits, payload: -1, conn: 4 * count },
     }, { signer: operator });
     const deadline = Date.now() + 15000 + 5000 * (count - 1);
     broker = await startNodes({
-      count, tag, host, dir, storeDir, allowedOrigins, maxConnections,
+      count, tag: randomToken(kTagAlphabet, 12), host, dir, storeDir, allowedOrigins, maxConnections,
       port: options.port, wsPort: options.wsPort, natsServer: options.natsServer,
       ...(tls ? { cert: resolve(options.cert), key: resolve(options.key) } : {}),
       operator: await jwt.encodeOperator('class', operator, { system_account: system.getPublicKey() }),
       systemAccount: system.getPublicKey(),
-    }, async () => ({ [system.getPublicKey()]: systemJwt, [account.getPublicKey()]: await accountJwt() }),
-    deadline);
+    }, async () => ({ [system.getPublicKey()]: systemJwt }), deadline);
     const wsScheme = tls ? 'wss' : 'ws';
     wsUrls = broker.nodes.map((n) => `${wsScheme}://${ads}:${n.wsPort}`);
     wsUrl = wsUrls[0];
     // The client ports, for programs that speak plain TCP (the desktop program).
     natsUrls = broker.nodes.map((n) => `nats://${ads}:${n.port}`);
     const localHost = host === '0.0.0.0' || host === '::' ? '127.0.0.1' : ads;
-    const local = broker.nodes.map((n) => `nats://${localHost}:${n.port}`);
-    const tcpPort = broker.nodes[0].port;
-
-    // The stream of kept boards, on three nodes of a cluster. A cluster takes a moment to
-    // choose its leader, and refuses a stream until then.
-    const nc = await connectWithin(local, service, deadline);
-    try {
-      const config = {
-        name: stream, subjects: [`snap.${tag}.>`], storage: 'file', retention: 'limits',
-        max_msgs_per_subject: 1, max_msg_size: kMaxPayload, max_bytes: kStoreBytes,
-        discard: 'old', num_replicas: Math.min(3, count), allow_direct: true,
-        // No acknowledgements: one would go to the sender's reply subject, which may well be
-        // snap.<class>.teacher, and be kept there in place of the teacher's board.
-        no_ack: true,
-      };
-      for (;;) {
-        const answer = await nc.request(`$JS.API.STREAM.CREATE.${stream}`, JSON.stringify(config), { timeout: 5000 })
-          .then((r) => r.json(), (e) => ({ error: { description: e.message } }));
-        if (!answer.error) break;
-        if (Date.now() > deadline) throw new Error(`stream ${stream}: ${answer.error.description}`);
-        await sleep(250);
-      }
-    } finally {
-      await nc.close();
-    }
+    local = broker.nodes.map((n) => `nats://${localHost}:${n.port}`);
     sys = await connectWithin(local, sysUser, deadline, true);
     state.qr = qrCode(`${joinUrl}#join`, 'SVG');
     state.ready = true;
-
-    // One update at a time, each with every revocation so far: a late one never undoes
-    // another.
-    let updates = Promise.resolve();
-    const pushAccount = () => {
-      const next = updates.then(async () => {
-        const r = await sys.request(`$SYS.REQ.ACCOUNT.${account.getPublicKey()}.CLAIMS.UPDATE`,
-          await accountJwt(), { timeout: 5000 });
-        const answer = r.json();
-        if (answer.error) throw new Error(`account update: ${answer.error.description}`);
-      });
-      updates = next.catch(() => {});
-      return next;
-    };
-
-    return control = {
-      natsUrl: `nats://${ads}:${tcpPort}`, wsUrl, joinUrl, classTag: tag, classCode, stream, storeDir,
-      pupilUrl: `${joinUrl}#join`,
-      teacher: { jwt: teacher.jwt, seed: teacher.seed },
-      teacherKey,
-      teacherUrl: `${joinUrl}#teacher=${teacherKey}`,
-      pupils: () => [...pupils].map(([id, p]) => ({ id, name: p.name, joined: p.joined })),
-      get locked() { return state.locked; },
-      lock() { state.locked = true; },
-      unlock() { state.locked = false; },
-      // The pupil's key goes on the account's revocation list, pushed to the running server
-      // by the system account: the server closes the pupil's connections at once and takes
-      // no JWT of that key again. (An account JWT may change while the class runs; the
-      // server's configuration does not.)
-      async remove(id) {
-        const p = pupils.get(id);
-        if (!p) return false;
-        revocations[p.publicKey] = now();
-        await pushAccount();
-        pupils.delete(id);
-        return true;
-      },
-      wsUrls, natsUrls,
+    return {
+      joinUrl, pupilUrl: `${joinUrl}#join`, natsUrl: natsUrls[0], natsUrls, wsUrl, wsUrls, storeDir,
+      newClass,
+      classes: () => [...byKey.values()],
       // Each node's process, and a node killed and started again as a crash would (for the
       // tests).
       nodes: broker.nodes,
       restartNode: (i) => broker.restart(i),
-      // How many nodes hold the kept boards up to date now (the leader and the replicas that
-      // are current), or 0 if the stream cannot say.
-      async nodeCount() {
-        const c = await connectWithin(local, service, Date.now() + 3000).catch(() => null);
-        if (!c) return 0;
-        try {
-          const info = (await c.request(`$JS.API.STREAM.INFO.${stream}`, '', { timeout: 2000 })).json();
-          if (info.error) return 0;
-          const replicas = info.cluster?.replicas ?? [];
-          return (info.cluster?.leader ? 1 : 0) + replicas.filter((r) => r.current && !r.offline).length;
-        } catch {
-          return 0;
-        } finally {
-          await c.close();
-        }
-      },
-      restartBroker: () => broker.restart(0),
-      get brokerPid() { return broker.nodes[0].pid; },
       stop,
       end,
     };
   } catch (e) {
     await stop().catch(() => {});
     await rm(dir, { recursive: true, force: true });
+    throw e;
+  }
+}
+
+// A service with one class: what `./setup.sh class` starts. Ending the class ends the
+// service.
+export async function startClass(options = {}) {
+  const service = await startService({
+    ...options, onEnd: () => service.end().then(() => options.onEnd?.()),
+  });
+  try {
+    const cls = await service.newClass();
+    return {
+      ...service,
+      classTag: cls.classTag, classCode: cls.classCode, stream: cls.stream, teacher: cls.teacher,
+      teacherKey: cls.teacherKey, teacherUrl: cls.teacherUrl,
+      pupils: cls.pupils,
+      get locked() { return cls.locked; },
+      lock: cls.lock,
+      unlock: cls.unlock,
+      remove: cls.remove,
+      nodeCount: cls.nodeCount,
+      restartBroker: () => service.restartNode(0),
+      get brokerPid() { return service.nodes[0].pid; },
+      end: async () => {
+        await cls.end();
+        await service.end();
+      },
+    };
+  } catch (e) {
+    await service.end();
     throw e;
   }
 }
