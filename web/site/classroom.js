@@ -906,11 +906,20 @@
     const hash = location.hash;
     loadStyle('classroom.css');
     await loadScript('nats.js');
-    if (hash.startsWith('#teacher')) {
+    if (hash.startsWith('#teacher') || hash.startsWith('#new=')) {
       // The key leaves the address bar at once: the teacher's screen is on the projector.
-      const key = hash.startsWith('#teacher=') ? decodeURIComponent(hash.slice(9))
+      let key = hash.startsWith('#teacher=') ? decodeURIComponent(hash.slice(9))
         : remembered(sessionStorage, kTeacherKey);
       history.replaceState(null, '', '#teacher');
+      if (hash.startsWith('#new=')) {
+        // A school's service: the school's address for teachers starts a class of its own.
+        const made = await post('classes', { key: decodeURIComponent(hash.slice(5)) });
+        if (made.status !== 200 || !made.data) {
+          page.say(made.status === 403 ? m.classNotTeacher : m.classUnreachable);
+          return;
+        }
+        key = made.data.teacherKey;
+      }
       if (!key) return;
       const r = await post('teacher', { key });
       if (r.status !== 200 || !r.data) {

@@ -1138,7 +1138,7 @@
     // on the screen.
     requestAnimationFrame(() => setTimeout(keepOffline));
     // A live class, from the pupils' or the teacher's address: its script only then.
-    if (/^#(join|teacher)/.test(location.hash) && /^https?:$/.test(location.protocol)) {
+    if (/^#(join|teacher|new=)/.test(location.hash) && /^https?:$/.test(location.protocol)) {
       const s = document.createElement('script');
       s.src = 'classroom.js';
       s.onload = () => PR.startClass(PR.page);

@@ -9,7 +9,7 @@ import { after, before, describe, test } from 'node:test';
 
 import { connect, jwtAuthenticator } from '@nats-io/transport-node';
 
-import { kNatsServer, startClass } from '../tools/class-server.mjs';
+import { kNatsServer, startClass, startService } from '../tools/class-server.mjs';
 
 const te = new TextEncoder();
 const connections = [];
@@ -273,5 +273,34 @@ for (const nodes of [1, 3]) describe(nodes === 1 ? 'the live class' : `the live 
     }));
     assert.equal(await fetch(new URL('/join', c.joinUrl), { method: 'POST' }).then(() => 'answered', () => 'refused'),
       'refused');
+  });
+});
+
+describe('a school\'s service, many classes at once', { skip: kNatsServer ? false : 'nats-server is not installed (apt install nats-server)' }, () => {
+  test('teachers start classes of their own; one ending leaves the others as they were', async (t) => {
+    const svc = await startService({ school: true });
+    t.after(() => svc.end());
+    const key = new URL(svc.schoolUrl).hash.slice('#new='.length);
+    assert.equal((await post(svc, '/classes', { key: 'not the key' })).status, 403);
+    const made = [];
+    for (let i = 0; i < 2; i++) {
+      const r = await post(svc, '/classes', { key });
+      assert.equal(r.status, 200);
+      made.push(r.body);
+    }
+    assert.notEqual(made[0].classCode, made[1].classCode);
+    const [one, two] = made.map((m) => svc.classes().find((c) => c.teacherKey === m.teacherKey));
+    const pupil = await join({ ...svc, classCode: one.classCode }, 'Ana');
+    assert.equal(pupil.classTag, one.classTag);
+    const teacherOne = await client(svc, one.teacher);
+    const teacherTwo = await client(svc, two.teacher);
+    const heard = listen(await client(svc, pupil), `cls.${one.classTag}.teacher`);
+    await Promise.all([teacherOne.flush(), teacherTwo.flush()]);
+
+    await two.end();
+    await within(teacherTwo.closed(), 3000, 'the ended class\'s teacher is cut off');
+    assert.equal((await post(svc, '/join', { code: two.classCode, name: 'Bob' })).status, 403);
+    teacherOne.publish(`cls.${one.classTag}.teacher`, 'still here');
+    await heard.until((m) => m.data === 'still here', 'the other class carries on');
   });
 });

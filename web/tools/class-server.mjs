@@ -8,7 +8,7 @@
 // class code into the join service.
 //
 //   node web/tools/class-server.mjs [--host H] [--site DIR] [--cert PEM --key PEM]
-//                                    [--public-host NAME] [--nodes N]
+//                                    [--public-host NAME] [--nodes N] [--school] [--json]
 //
 // prints the teacher's address, the pupils' address and the class code, and runs until Ctrl+C,
 // which ends the class. With --site the join service serves that folder's files as well, so
@@ -16,7 +16,9 @@
 // pages come over HTTPS and the broker's WebSocket is WSS (a secure context: the features a
 // browser keeps to one appear); --public-host is the name in the addresses, the one the
 // certificate is for. --nodes runs the broker as a cluster of N nodes on this machine (the
-// kept boards on three of them), for trying a cluster out.
+// kept boards on three of them), for trying a cluster out. --school runs a service for many
+// classes at once: it prints the school's address for teachers, where each starts a class of
+// its own, and runs until Ctrl+C. --json prints one class's addresses as one line of JSON.
 import { execFileSync } from 'node:child_process';
 import { createPrivateKey, randomBytes, randomInt, sign as cryptoSign, timingSafeEqual } from 'node:crypto';
 import { existsSync, readFileSync, rmSync } from 'node:fs';
@@ -326,7 +328,24 @@ export async function startService(options = {}) {
     if (answer) reply(res, 200, answer);
     else reply(res, 404, { error: 'no such pupil' });
   };
-  const handlers = { '/join': joinPupil };
+  // A school's service: a teacher opens the school's address for teachers (with the school's
+  // key) and gets a class of its own.
+  const schoolKey = options.schoolKey ?? randomBytes(18).toString('base64url');
+  const newClassFor = async (req, res, address) => {
+    const ask = await readJson(req, kMaxBody);
+    if (typeof ask?.key !== 'string') {
+      reply(res, 400, { error: 'bad request' });
+    } else if (throttle.busy(address)) {
+      reply(res, 429, { error: 'try again shortly' }, { 'Retry-After': '2' });
+    } else if (!options.school || !sameSecret(ask.key, schoolKey)) {
+      await throttle.fail(address);
+      reply(res, 403, { error: 'wrong key' });
+    } else {
+      const cls = await newClass();
+      reply(res, 200, { teacherKey: cls.teacherKey, classCode: cls.classCode });
+    }
+  };
+  const handlers = { '/join': joinPupil, '/classes': newClassFor };
   for (const what of Object.keys(teacherAsks)) handlers[what ? `/teacher/${what}` : '/teacher'] = askTeacher(what);
 
   const tls = options.cert && options.key
@@ -562,6 +581,7 @@ export async function startService(options = {}) {
     state.ready = true;
     return {
       joinUrl, pupilUrl: `${joinUrl}#join`, natsUrl: natsUrls[0], natsUrls, wsUrl, wsUrls, storeDir,
+      ...(options.school ? { schoolUrl: `${joinUrl}#new=${schoolKey}` } : {}),
       newClass,
       classes: () => [...byKey.values()],
       // Each node's process, and a node killed and started again as a crash would (for the
@@ -628,15 +648,26 @@ if (import.meta.url === pathToFileURL(process.argv[1] ?? '').href) {
     console.error('nats-server is missing: install the package nats-server');
     process.exit(1);
   }
-  const cls = await startClass({
+  const settings = {
     host: opt('--host'), site: opt('--site'), cert: opt('--cert'), key: opt('--key'),
     publicHost: opt('--public-host'), nodes: Number(opt('--nodes') ?? 1),
+  };
+  // A school's service runs until Ctrl+C, each teacher starting and ending classes of their
+  // own; otherwise one class, whose end ends the service.
+  const school = args.includes('--school');
+  const cls = school ? await startService({ ...settings, school }) : await startClass({
+    ...settings,
     onEnd: () => {
       console.log('The class has ended.');
       process.exit(0);
     },
   });
-  if (args.includes('--json')) {
+  if (school) {
+    console.log(`Teachers start a class at (keep to the school's teachers): ${cls.schoolUrl}`);
+    console.log(`Pupils join at:                                           ${cls.pupilUrl}`);
+    const qr = qrCode(cls.pupilUrl, 'UTF8');
+    if (qr) process.stdout.write(qr);
+  } else if (args.includes('--json')) {
     // For programs and tests that start a class: its addresses on one line.
     console.log(JSON.stringify({
       teacherUrl: cls.teacherUrl, pupilUrl: cls.pupilUrl, joinUrl: cls.joinUrl, classCode: cls.classCode,
