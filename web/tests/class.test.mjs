@@ -3,13 +3,16 @@
 // broker's doing, from the JWTs the join service mints.
 import assert from 'node:assert/strict';
 import { randomBytes } from 'node:crypto';
-import { existsSync } from 'node:fs';
-import { connect as netConnect } from 'node:net';
+import { spawn } from 'node:child_process';
+import { existsSync, mkdtempSync, readFileSync, rmSync } from 'node:fs';
+import { connect as netConnect, createServer as createNetServer } from 'node:net';
+import { tmpdir } from 'node:os';
+import { join as joinPath } from 'node:path';
 import { after, before, describe, test } from 'node:test';
 
 import { connect, jwtAuthenticator } from '@nats-io/transport-node';
 
-import { kNatsServer, startClass, startService } from '../tools/class-server.mjs';
+import { kNatsServer, startClass, startService, writeClusterConfig } from '../tools/class-server.mjs';
 
 const te = new TextEncoder();
 const connections = [];
@@ -302,5 +305,39 @@ describe('a school\'s service, many classes at once', { skip: kNatsServer ? fals
     assert.equal((await post(svc, '/join', { code: two.classCode, name: 'Bob' })).status, 403);
     teacherOne.publish(`cls.${one.classTag}.teacher`, 'still here');
     await heard.until((m) => m.data === 'still here', 'the other class carries on');
+  });
+});
+
+describe('a cluster on machines of its own', { skip: kNatsServer ? false : 'nats-server is not installed (apt install nats-server)' }, () => {
+  test('from the written configurations, nodes form a cluster the service makes classes on', async (t) => {
+    const dir = mkdtempSync(joinPath(tmpdir(), 'pr-cluster-'));
+    const servers = [];
+    t.after(async () => {
+      for (const s of servers) s.kill('SIGKILL');
+      rmSync(dir, { recursive: true, force: true });
+    });
+    const free = () => new Promise((done) => {
+      const s = createNetServer().listen(0, '127.0.0.1', () => {
+        const { port } = s.address();
+        s.close(() => done(port));
+      });
+    });
+    const hosts = [];
+    for (let i = 0; i < 3; i++) hosts.push(`127.0.0.1:${await free()}:${await free()}:${await free()}`);
+    await writeClusterConfig(joinPath(dir, 'etc'), hosts, { data: joinPath(dir, 'data') });
+    for (let i = 0; i < 3; i++)
+      servers.push(spawn(kNatsServer, ['-c', joinPath(dir, 'etc', `node-${i}.conf`)], { stdio: 'ignore' }));
+    const joinNodes = JSON.parse(readFileSync(joinPath(dir, 'etc', 'service.json'), 'utf8'));
+    const svc = await startService({ joinNodes });
+    t.after(() => svc.end());
+    const cls = await svc.newClass();
+    const pupil = await join({ ...svc, classCode: cls.classCode }, 'Ana');
+    assert.deepEqual(pupil.natsUrls, joinNodes.natsUrls);
+    // The teacher on the first node, the pupil on the second.
+    const teacher = await client(svc, cls.teacher);
+    const heard = listen(await client(svc, pupil), `cls.${cls.classTag}.teacher`);
+    await teacher.flush();
+    teacher.publish(`cls.${cls.classTag}.teacher`, 'across the routes');
+    await heard.until((m) => m.data === 'across the routes', 'the pupil hears the teacher');
   });
 });

@@ -32,9 +32,9 @@ function freePort(host) {
   });
 }
 
-// One node's whole configuration. o: the class's settings; n: this node's ports and store;
-// all: every node's, for the routes.
-function nodeConfig(o, n, all, preload) {
+// One node's whole configuration. o: the class's settings; n: this node's ports, store and
+// (on a machine of its own) host; all: every node's, for the routes.
+export function nodeConfig(o, n, all, preload) {
   const entries = Object.entries(preload).map(([k, v]) => `  ${k}: ${quote(v)}`).join('\n');
   const origins = o.allowedOrigins?.length
     ? `  allowed_origins: [${o.allowedOrigins.map(quote).join(', ')}]\n` : '';
@@ -45,7 +45,7 @@ function nodeConfig(o, n, all, preload) {
   port: ${n.clusterPort}
   authorization { user: ${quote(o.routeUser)}, password: ${quote(o.routePassword)} }
   routes: [${all.filter((m) => m !== n).map((m) =>
-    quote(`nats-route://${o.routeUser}:${o.routePassword}@${o.routeHost}:${m.clusterPort}`)).join(', ')}]
+    quote(`nats-route://${o.routeUser}:${o.routePassword}@${m.host ?? o.routeHost}:${m.clusterPort}`)).join(', ')}]
 }
 ` : '';
   return `server_name: ${quote(`class_${o.tag}_${n.index}`)}

@@ -8,7 +8,10 @@
 // class code into the join service.
 //
 //   node web/tools/class-server.mjs [--host H] [--site DIR] [--cert PEM --key PEM]
-//                                    [--public-host NAME] [--nodes N] [--school] [--json]
+//                                    [--public-host NAME] [--nodes N | --join-nodes FILE]
+//                                    [--school] [--json]
+//   node web/tools/class-server.mjs --write-config DIR --hosts A,B,C [--data DIR]
+//                                    [--origins URL,...] [--cert PEM --key PEM]
 //
 // prints the teacher's address, the pupils' address and the class code, and runs until Ctrl+C,
 // which ends the class. With --site the join service serves that folder's files as well, so
@@ -19,10 +22,12 @@
 // kept boards on three of them), for trying a cluster out. --school runs a service for many
 // classes at once: it prints the school's address for teachers, where each starts a class of
 // its own, and runs until Ctrl+C. --json prints one class's addresses as one line of JSON.
+// --write-config writes the configurations of a cluster on machines of its own, and
+// --join-nodes makes the service use those nodes (docs/CLASS.md).
 import { execFileSync } from 'node:child_process';
 import { createPrivateKey, randomBytes, randomInt, sign as cryptoSign, timingSafeEqual } from 'node:crypto';
 import { existsSync, readFileSync, rmSync } from 'node:fs';
-import { mkdir, mkdtemp, readdir, rm } from 'node:fs/promises';
+import { mkdir, mkdtemp, readdir, readFile, rm, writeFile } from 'node:fs/promises';
 import { createServer, request as httpRequest } from 'node:http';
 import { createServer as createHttpsServer } from 'node:https';
 import { networkInterfaces, tmpdir } from 'node:os';
@@ -32,7 +37,7 @@ import { pathToFileURL } from 'node:url';
 import * as jwt from '@nats-io/jwt';
 import { connect, jwtAuthenticator } from '@nats-io/transport-node';
 
-import { kMaxPayload, kNatsServer, kStoreBytes, startNodes } from './class-nodes.mjs';
+import { kMaxPayload, kNatsServer, kStoreBytes, nodeConfig, startNodes } from './class-nodes.mjs';
 import { serve } from './serve.mjs';
 
 export { kNatsServer };
@@ -243,6 +248,43 @@ export function qrCode(text, type) {
   }
 }
 
+// The configurations of a cluster on machines of its own: one nats-server configuration a
+// node (node-<i>.conf, to go to /etc/nats-server.conf or wherever that machine's nats-server
+// reads it) and service.json, which the join service takes (--join-nodes) to make classes
+// on them. Both hold secrets: the operator's and the system account's keys, the routes'
+// password. Each host is "name[:client port[:WebSocket port[:route port]]]" (4222, 8080,
+// 6222); `data` is where each node keeps its accounts and boards.
+export async function writeClusterConfig(outDir, hosts, { data = '/var/lib/parallel-ratio-class', origins = [], cert, key, maxConnections = 4096 } = {}) {
+  const operator = jwt.createOperator();
+  const system = jwt.createAccount();
+  const nodes = hosts.map((h, index) => {
+    const [name, port = 4222, wsPort = 8080, clusterPort = 6222] = h.split(':');
+    return { index, host: name, port: Number(port), wsPort: Number(wsPort), clusterPort: Number(clusterPort),
+             dir: join(data, `node${index}`), storeDir: join(data, `node${index}`, 'jetstream') };
+  });
+  const settings = {
+    tag: 'school', host: '0.0.0.0', maxConnections, allowedOrigins: origins, cert, key,
+    routeUser: 'route', routePassword: randomBytes(18).toString('base64url'),
+    operator: await jwt.encodeOperator('class', operator, { system_account: system.getPublicKey() }),
+    systemAccount: system.getPublicKey(),
+  };
+  const preload = {
+    [system.getPublicKey()]: await jwt.encodeAccount('system', system, {
+      limits: { ...kNoLimits, payload: -1, conn: 4 * nodes.length },
+    }, { signer: operator }),
+  };
+  await mkdir(outDir, { recursive: true });
+  for (const n of nodes)
+    await writeFile(join(outDir, `node-${n.index}.conf`), nodeConfig(settings, n, nodes, preload), { mode: 0o600 });
+  const scheme = cert ? 'wss' : 'ws';
+  await writeFile(join(outDir, 'service.json'), JSON.stringify({
+    operatorSeed: td.decode(operator.getSeed()), systemSeed: td.decode(system.getSeed()),
+    natsUrls: nodes.map((n) => `nats://${n.host}:${n.port}`),
+    wsUrls: nodes.map((n) => `${scheme}://${n.host}:${n.wsPort}`),
+  }, null, 2), { mode: 0o600 });
+  return nodes;
+}
+
 // The class service: the broker's nodes, the site and the join service, for one class or for
 // many at once (a school's, each room its own class). Each class is an account of its own on
 // the broker, made when the class starts and pushed to every node (the nodes keep accounts
@@ -256,11 +298,14 @@ export async function startService(options = {}) {
   const storeDir = resolve(options.storeDir ?? join(dir, 'store'));
   const throttle = options.throttle ?? new Throttle();
   const ads = options.publicHost ?? advertisedHost(host);
-  const count = Math.max(1, Math.floor(options.nodes ?? 1));
-  const replicas = Math.min(3, count);
 
-  const operator = quickKeys(jwt.createOperator());
-  const system = quickKeys(jwt.createAccount());
+  // Nodes of the school's own, on machines of their own (writeClusterConfig made their
+  // configurations): the service joins them rather than start any.
+  const external = options.joinNodes ?? null;
+  const count = external ? external.natsUrls.length : Math.max(1, Math.floor(options.nodes ?? 1));
+  const replicas = Math.min(3, count);
+  const operator = quickKeys(external ? jwt.fromSeed(te.encode(external.operatorSeed)) : jwt.createOperator());
+  const system = quickKeys(external ? jwt.fromSeed(te.encode(external.systemSeed)) : jwt.createAccount());
   const state = { stopped: false, ready: false };
   const byCode = new Map(); // class code -> class
   const byKey = new Map();  // teacher's key -> class
@@ -562,7 +607,11 @@ export async function startService(options = {}) {
       limits: { ...kNoLimits, payload: -1, conn: 4 * count },
     }, { signer: operator });
     const deadline = Date.now() + 15000 + 5000 * (count - 1);
-    broker = await startNodes({
+    broker = external ? {
+      nodes: external.natsUrls.map((u, index) => ({ index, port: Number(new URL(u.replace(/^nats:/, 'http:')).port) })),
+      restart: async () => {},
+      stop: async () => {},
+    } : await startNodes({
       count, tag: randomToken(kTagAlphabet, 12), host, dir, storeDir, allowedOrigins, maxConnections,
       port: options.port, wsPort: options.wsPort, natsServer: options.natsServer,
       ...(tls ? { cert: resolve(options.cert), key: resolve(options.key) } : {}),
@@ -570,12 +619,12 @@ export async function startService(options = {}) {
       systemAccount: system.getPublicKey(),
     }, async () => ({ [system.getPublicKey()]: systemJwt }), deadline);
     const wsScheme = tls ? 'wss' : 'ws';
-    wsUrls = broker.nodes.map((n) => `${wsScheme}://${ads}:${n.wsPort}`);
+    wsUrls = external?.wsUrls ?? broker.nodes.map((n) => `${wsScheme}://${ads}:${n.wsPort}`);
     wsUrl = wsUrls[0];
     // The client ports, for programs that speak plain TCP (the desktop program).
-    natsUrls = broker.nodes.map((n) => `nats://${ads}:${n.port}`);
+    natsUrls = external?.natsUrls ?? broker.nodes.map((n) => `nats://${ads}:${n.port}`);
     const localHost = host === '0.0.0.0' || host === '::' ? '127.0.0.1' : ads;
-    local = broker.nodes.map((n) => `nats://${localHost}:${n.port}`);
+    local = external?.natsUrls ?? broker.nodes.map((n) => `nats://${localHost}:${n.port}`);
     sys = await connectWithin(local, sysUser, deadline, true);
     state.qr = qrCode(`${joinUrl}#join`, 'SVG');
     state.ready = true;
@@ -648,9 +697,23 @@ if (import.meta.url === pathToFileURL(process.argv[1] ?? '').href) {
     console.error('nats-server is missing: install the package nats-server');
     process.exit(1);
   }
+  if (opt('--write-config')) {
+    const hosts = (opt('--hosts') ?? '').split(',').filter(Boolean);
+    if (!hosts.length) {
+      console.error('--write-config DIR needs --hosts NAME[,NAME...]');
+      process.exit(2);
+    }
+    const origins = (opt('--origins') ?? '').split(',').filter(Boolean);
+    await writeClusterConfig(opt('--write-config'), hosts, {
+      data: opt('--data'), origins, cert: opt('--cert'), key: opt('--key'),
+    });
+    console.log(`Wrote node-0.conf .. node-${hosts.length - 1}.conf and service.json to ${opt('--write-config')}`);
+    process.exit(0);
+  }
   const settings = {
     host: opt('--host'), site: opt('--site'), cert: opt('--cert'), key: opt('--key'),
     publicHost: opt('--public-host'), nodes: Number(opt('--nodes') ?? 1),
+    joinNodes: opt('--join-nodes') ? JSON.parse(await readFile(opt('--join-nodes'), 'utf8')) : undefined,
   };
   // A school's service runs until Ctrl+C, each teacher starting and ending classes of their
   // own; otherwise one class, whose end ends the service.
