@@ -284,12 +284,17 @@
   // What a board sends: the actions the core kept since the last frame, a snapshot when
   // the core wants one, and now and then one for followers that lost their place.
   class Sender {
-    constructor(link, live, kept) {
+    // stream: the stream of kept boards, where this sender may read its own kept snapshot
+    // back (the teacher), else null.
+    constructor(link, live, kept, stream = null) {
       this.link = link;
       this.live = live;
       this.kept = kept;
+      this.stream = stream;
       this.lesson = null;
       this.moved = false;
+      this.keptAt = 0;
+      this.backUntil = 0;
     }
 
     start(lesson) {
@@ -319,13 +324,36 @@
       this.link.publish(this.kept, s);
       this.moved = false;
       this.keptAt = Date.now();
+      this.lastKept = s;
+      this.keptChecked = false;
+    }
+
+    // Back after losing the connection: followers that come back later than this sender
+    // may have missed its last messages, and the broker may have lost the kept snapshot
+    // (a cluster choosing the stream's new leader keeps nothing meanwhile). For a while,
+    // each round sends a snapshot on the live subject too.
+    reconnected() {
+      this.backUntil = Date.now() + kResyncForMs;
+      this.flush();
+      if (this.lesson) this.snapshot();
     }
 
     keyframe() {
       if (!this.lesson || !this.link.online) return;
       this.flush();
-      if (this.moved) this.snapshot();
-      else if (Date.now() - (this.keptAt ?? 0) >= kKeptAgainMs) this.snapshot(false);
+      const t = Date.now();
+      if (this.moved || t < this.backUntil) this.snapshot();
+      else if (t - this.keptAt >= kKeptAgainMs) this.snapshot(false);
+      else if (this.stream && this.lastKept && !this.keptChecked) this.checkKept();
+    }
+
+    // The kept snapshot read back: one the broker did not keep is written again.
+    async checkKept() {
+      const sent = this.lastKept;
+      const kept = await this.link.kept(this.stream, this.kept);
+      if (sent !== this.lastKept || !this.lesson) return;
+      if (kept === sent) this.keptChecked = true;
+      else this.snapshot(false);
     }
   }
 
@@ -439,7 +467,7 @@
 
     back() {
       if (this.following) this.resync(true);
-      else this.sender.flush();
+      else this.sender.reconnected();
     }
 
     // Each frame of the page: what the pupil did goes out; a new lesson (after 終了) is
@@ -610,7 +638,7 @@
         back: () => this.back(),
         refused: () => this.over(m.classOver),
       });
-      this.sender = new Sender(this.link, `cls.${this.tag}.teacher`, `snap.${this.tag}.teacher`);
+      this.sender = new Sender(this.link, `cls.${this.tag}.teacher`, `snap.${this.tag}.teacher`, this.stream);
       this.makeBar();
       this.makeGrid();
       this.lesson = page.lesson;
@@ -854,8 +882,7 @@
     }
 
     back() {
-      this.sender.flush();
-      this.sender.snapshot(); // pupils that missed something start again from here
+      this.sender.reconnected(); // pupils that missed something start again from here
     }
 
     // Pupils are told, the class's data on the server goes; every board stays where it is.
