@@ -121,7 +121,7 @@ void MainWindow::buildControls()
         b->setAutoDefault(false);
         b->setCheckable(n == 3 || n == 4);
         connect(b, &QPushButton::clicked, this,
-                [this, n] { handle([n](Lesson &l) { l.clickCommand(n); }); });
+                [this, n] { act(classAction(live::Action::Kind::Command, n)); });
         commands_[std::size_t(n - 1)] = b;
     }
 
@@ -137,21 +137,20 @@ void MainWindow::buildControls()
         options_[std::size_t(i)] = o;
     }
     connect(optionGroup_, &QButtonGroup::idClicked, this,
-            [this](int i) { handle([i](Lesson &l) { l.clickOption(i); }); });
+            [this](int i) { act(classAction(live::Action::Kind::Option, i)); });
 
     surface_ = new SurfaceWidget(form, fonts_, letters_, this);
     connect(surface_, &SurfaceWidget::pressed, this,
             [this](int b, int s, QPointF p, bool eraserEnd) {
-                handle([&](Lesson &l) {
-                    l.press(std::int16_t(b), std::int16_t(s), p.x(), p.y(),
-                            eraserEnd ? Lesson::PenEnd::Eraser : Lesson::PenEnd::Tip);
-                });
+                live::Action a = pointerAction(live::Action::Kind::Press, b, s, p);
+                a.eraserEnd = eraserEnd;
+                act(a);
             });
     connect(surface_, &SurfaceWidget::moved, this, [this](int b, int s, QPointF p) {
-        handle([&](Lesson &l) { l.move(std::int16_t(b), std::int16_t(s), p.x(), p.y()); });
+        act(pointerAction(live::Action::Kind::Move, b, s, p));
     });
     connect(surface_, &SurfaceWidget::released, this, [this](int b, int s, QPointF p) {
-        handle([&](Lesson &l) { l.release(std::int16_t(b), std::int16_t(s), p.x(), p.y()); });
+        act(pointerAction(live::Action::Kind::Release, b, s, p));
     });
     QCoreApplication::instance()->installEventFilter(new PointerGuard(this, surface_));
 
@@ -242,11 +241,16 @@ void MainWindow::buildTools()
     work(ToolId::LargePointer, [this] { setLargePointer(!largePointer_); });
     work(ToolId::ColourSafe, [this] { setColourSafe(!colourSafe_); });
     work(ToolId::Ratios, [this] {
-        handle([](Lesson &l) { l.setAids({!l.form.aids.ratios, l.form.aids.triangles}); });
+        live::Action a = classAction(live::Action::Kind::Aids);
+        a.aids = {!form().aids.ratios, form().aids.triangles};
+        act(a);
     });
     work(ToolId::Triangles, [this] {
-        handle([](Lesson &l) { l.setAids({l.form.aids.ratios, !l.form.aids.triangles}); });
+        live::Action a = classAction(live::Action::Kind::Aids);
+        a.aids = {form().aids.ratios, !form().aids.triangles};
+        act(a);
     });
+    work(ToolId::JoinClass, &MainWindow::joinClass);
 
     // A pen's button on the strip clicks the form's option, so both go one way.
     for (int i = 0; i < 8; ++i) {
@@ -383,7 +387,7 @@ void MainWindow::syncFromCore()
     const CommandButton *buttons[4] = {&form().Command1, &form().Command2, &form().Command3,
                                        &form().Command4};
     for (int n = 0; n < 4; ++n)
-        commands_[std::size_t(n)]->setEnabled(buttons[n]->Enabled);
+        commands_[std::size_t(n)]->setEnabled(buttons[n]->Enabled && !following_);
     const bool modeOn[2] = {form().st.memoMode, form().st.diagonalMode};
     for (int k = 0; k < 2; ++k) {
         QPushButton *b = commands_[std::size_t(2 + k)]; // メモ, 対角線
@@ -394,7 +398,7 @@ void MainWindow::syncFromCore()
     }
     for (int i = 0; i < 8; ++i) {
         QRadioButton *o = options_[std::size_t(i)];
-        o->setEnabled(form().Option1[i].Enabled);
+        o->setEnabled(form().Option1[i].Enabled && !following_);
         if (form().Option1[i].Value && !o->isChecked())
             o->setChecked(true);
         // Tab enters the pens at the chosen one, whichever way it was chosen.
@@ -405,6 +409,7 @@ void MainWindow::syncFromCore()
     surface_->syncFromCore();
     keepBoard();
     syncTools();
+    sendToClass();
     if (form().endRequested) {
         // A stroke or slide still held is kept as it shows.
         if (lesson_.gestureInProgress())
@@ -415,7 +420,7 @@ void MainWindow::syncFromCore()
 
 void MainWindow::syncTools()
 {
-    const ToolContext context{true, largePointer_, isFullScreen(), colourSafe_};
+    const ToolContext context{true, largePointer_, isFullScreen(), colourSafe_, following_};
     for (std::size_t i = 0; i < tools_.size(); ++i) {
         QAction *a = tools_[i];
         if (!a)
@@ -494,6 +499,7 @@ void MainWindow::relayout()
     notice_->setGeometry(notice.x, notice.y, notice.w, notice.h);
     notice_->setFont(fonts_.font(FontRole::Default, scale_), scale_);
     focusIndicator_->refresh();
+    placeClassBar();
     if (largePointer_ && pointerDpr_ != layoutDpr_)
         applyPointer(); // drawn again for this screen's pixel ratio
 }

@@ -4,12 +4,16 @@
 #include "LetterImages.h"
 #include "ControlTexts.h"
 #include "lesson/Lesson.h"
+#include "live/Follower.h"
+#include "live/Outbox.h"
 #include "draw/Palette.h"
 
+#include <QtCore/QPointF>
 #include <QtCore/QString>
 #include <QtGui/QPalette>
 #include <QtWidgets/QWidget>
 #include <array>
+#include <optional>
 
 class QAbstractButton;
 class QAction;
@@ -24,6 +28,7 @@ class QRadioButton;
 namespace pr {
 
 class BoardNotice;
+class ClassLink;
 class BoardPicture;
 class FocusIndicator;
 class HelpDialog;
@@ -130,6 +135,26 @@ public:
         action(lesson_);
         syncFromCore();
     }
+    // The same for an action the class may hear of: it goes through the live outbox, which
+    // keeps it while this board is sent to a class. Ignored while the board follows another.
+    void act(const live::Action &action);
+
+    // The live class (授業に参加): the dialog, or joining without it. An address with
+    // #teacher=<key> joins as the class's teacher, and code and name are not needed.
+    void joinClass();
+    void joinClassAt(const QString &address, const QString &code, const QString &name);
+    ClassLink *classLink() const { return class_; }
+    bool inClass() const { return class_ != nullptr; }
+    bool classTeacher() const;
+    // A pupil shows the teacher's board (先生の板書) or works on its own (自分で).
+    bool following() const { return following_; }
+    void setFollowing(bool on);
+    // The teacher's controls: 配る, 全員に先生の板書, 授業を終える.
+    void handOut();
+    void allFollow();
+    void endClass();
+    // The class's state and code as the window shows them.
+    QLabel *classState() const { return classState_; }
 
 signals:
     void largePointerChanged(bool on);
@@ -158,6 +183,19 @@ private:
     void beginSession();
     void keepBoard(bool again = false);
     void showBoardMessage(const QString &message);
+    static live::Action classAction(live::Action::Kind kind, int index = 0);
+    static live::Action pointerAction(live::Action::Kind kind, int button, int shift,
+                                      QPointF at);
+    void startClass();
+    static std::uint64_t joinedAt();
+    void leaveClass(const QString &why);
+    void sendToClass();
+    void keyframe();
+    void sendSnapshot(bool liveToo);
+    void receiveFromClass(const QString &subject, const QByteArray &bytes, bool withHeaders);
+    void resync(bool now);
+    void sayClassState();
+    void placeClassBar();
 
     Lesson lesson_;
     FontFamilies fonts_;
@@ -188,6 +226,20 @@ private:
     double scale_ = 1;
     bool followsScreen_ = false;
     double layoutDpr_ = 0; // device pixel ratio the controls were last placed for
+
+    // The live class: what this board sends, and the teacher's board a pupil follows.
+    live::Outbox outbox_;
+    std::optional<live::Follower> follower_;
+    std::optional<live::Message> handOut_;
+    ClassLink *class_ = nullptr;
+    bool following_ = false;
+    bool moved_ = false;          // actions went out since the last snapshot
+    qint64 keptAt_ = 0;           // ms since the epoch the kept snapshot was last written
+    qint64 askedAt_ = 0;          // ms since the epoch a pupil last asked for the kept board
+    QTimer *keyframes_ = nullptr; // every 2 s while in a class
+    QWidget *classBar_ = nullptr;
+    QLabel *classState_ = nullptr;
+    QPushButton *followButton_ = nullptr, *exploreButton_ = nullptr;
 };
 
 } // namespace pr

@@ -12,20 +12,29 @@
 
 namespace pr {
 
+// Undo and redo that did something go to the class as such: its followers get the board
+// after them as a snapshot.
 void MainWindow::undo()
 {
-    handle([](Lesson &l) { l.undo(); });
+    if (following_)
+        return;
+    handle([this](Lesson &l) {
+        if (l.undo())
+            outbox_.record(classAction(live::Action::Kind::Undo));
+    });
 }
 
 void MainWindow::redo()
 {
-    handle([](Lesson &l) { l.redo(); });
+    if (following_)
+        return;
+    handle([this](Lesson &l) {
+        if (l.redo())
+            outbox_.record(classAction(live::Action::Kind::Redo));
+    });
 }
 
-void MainWindow::clearWriting()
-{
-    handle([](Lesson &l) { l.clearWriting(); });
-}
+void MainWindow::clearWriting() { act(classAction(live::Action::Kind::ClearWriting)); }
 
 namespace {
 
@@ -66,8 +75,12 @@ QString MainWindow::openBoardFile(const QString &path)
 {
     const BoardFile::Result read = BoardStore::readFile(path);
     BoardFault fault = read.fault;
-    if (read.ok())
-        handle([&](Lesson &l) { fault = l.openBoard(read.board); });
+    if (read.ok() && !following_)
+        handle([&](Lesson &l) {
+            fault = l.openBoard(read.board);
+            if (fault.ok())
+                outbox_.wantSnapshot();
+        });
     if (fault.ok())
         return {};
     const QString message = qText(cannotOpenMessage(fault));
@@ -94,8 +107,12 @@ QString MainWindow::restoreLastBoardQuietly()
     QString setAside;
     const BoardFile::Result read = store_.lastBoard(&setAside);
     BoardFault fault = read.fault;
-    if (read.ok())
-        handle([&](Lesson &l) { fault = l.openBoard(read.board); });
+    if (read.ok() && !following_)
+        handle([&](Lesson &l) {
+            fault = l.openBoard(read.board);
+            if (fault.ok())
+                outbox_.wantSnapshot();
+        });
     if (fault.ok())
         return {};
     QString message;

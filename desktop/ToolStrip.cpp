@@ -66,6 +66,12 @@ ToolStrip::ToolStrip(const std::function<QAction *(const Tool &)> &actionOf,
         buttons_.append(b);
         tools_.append(t);
     }
+    // The desktop's tools that have no room on any strip go in its menu.
+    for (const Tool &t : tools())
+        if (t.group < 0 && t.id != ToolId::Pen && t.id != ToolId::More &&
+            offeredOn(t.offered, FrontEnd::Desktop) && !t.icon.empty())
+            if (QAction *a = actionOf(t))
+                offStrip_.append(a);
     const Tool &more = tool(ToolId::More);
     more_ = makeButton(this);
     menu_ = new QMenu(more_);
@@ -126,6 +132,7 @@ void ToolStrip::place(const WindowLayout &layout, double dpr)
         if (i >= 0)
             menu_->addAction(buttons_[i]->defaultAction());
     }
+    menu_->addActions(offStrip_);
     show();
 }
 

@@ -52,6 +52,7 @@ private:
     QList<const Tool *> tools_;
     QToolButton *more_ = nullptr;
     QMenu *menu_ = nullptr;
+    QList<QAction *> offStrip_; // in the menu of その他 wherever it shows
     double iconDpr_ = 0;
 };
 

@@ -38,6 +38,8 @@ constexpr std::string_view kIconColours =
     "M12 21.5a9.5 9.5 0 1 0 0-19 9.5 9.5 0 0 0 0 19zM12 2.5v19M12 7h6M12 12h9M12 17h6";
 constexpr std::string_view kIconRatios = "M4 20 10 4M14 20l6-16M9 12h.01M15 12h.01M3 12h2M19 12h2";
 constexpr std::string_view kIconTriangles = "M12 3 3 20h18zM12 3l-3.5 7h7z";
+// Two heads and a board: a class.
+constexpr std::string_view kIconClass = "M3 4h18v10H3zM8 21a3 3 0 0 1 6 0M11 15.5h.01M16 21a3 3 0 0 1 5 0";
 constexpr std::string_view kIconMore =
     "M4.5 12a1 1 0 1 0 2 0 1 1 0 1 0-2 0M11 12a1 1 0 1 0 2 0 1 1 0 1 0-2 0M17.5 12a1 1 0 1 0 2 "
     "0 1 1 0 1 0-2 0";
@@ -188,6 +190,13 @@ std::vector<Tool> makeTable()
     triangles.toggles = true;
     triangles.tip = "相似な三角形に色をつける（写した直線が Ａ' を通るとき、または Ｇ があるとき）";
     triangles.help = "相似な三角形（切り替え）";
+    // The page joins from its own address (#join); the desktop asks for the class's address.
+    // Off the strip, whose room the page's strip shares: in the desktop's menus and by key.
+    add(ToolId::JoinClass, -1, "授業に参加…", "授業に参加",
+        "先生が始めた授業に、生徒として、または先生として参加します。生徒は先生の板書を"
+        "見るか、自分で書くかを選べます。",
+        {{Ctrl, "J", FrontEnd::Desktop}}, kIconClass)
+        .offered = FrontEnd::Desktop;
     add(ToolId::More, -1, "その他", "その他の道具", "ここに並ばない道具を一覧で開きます。", {},
         kIconMore);
     return t;

@@ -44,6 +44,7 @@ enum class ToolId : std::uint8_t {
     ColourSafe, // 見やすい色: the surface in chalk every colour vision tells apart
     Ratios,     // 比を表示: the lengths and ratios the parallels cut
     Triangles,  // 相似な三角形: the similar triangles the figure shows, shaded
+    JoinClass,  // 授業に参加: a live class, as its teacher or a pupil
     More, // その他: the tools a short strip has no room for, as a menu
 };
 
