@@ -30,9 +30,9 @@ jobs=$(nproc 2>/dev/null || echo 2)
 
 # What building and running the desktop program need.
 # nlohmann-json reads the board file; P052 Italic draws the line letters; Qt's translations
-# put its dialogs in Japanese.
+# put its dialogs in Japanese; libnats reaches a live class's broker.
 desktop_packages=(g++ cmake make pkg-config qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
-                  libfontconfig-dev nlohmann-json3-dev qt6-translations-l10n
+                  libfontconfig-dev nlohmann-json3-dev qt6-translations-l10n libnats-dev
                   fonts-ipafont-gothic fonts-ipafont-mincho fonts-urw-base35)
 # What building the web edition needs: Emscripten (it brings clang, lld and binaryen),
 # fonttools with the faces for the font subsets the site ships, rsvg-convert for its icons.
@@ -106,12 +106,13 @@ case "$mode" in
   test)
     need_packages "${desktop_packages[@]}" "${web_packages[@]}" "${test_packages[@]}"
     need_node
+    # The desktop's class test runs the class server, which needs the web's packages.
+    npm_packages yes
     build_desktop ON
     export QT_QPA_PLATFORM=offscreen
     ctest --test-dir build --output-on-failure -j "$jobs"
 
     echo "== The web edition"
-    npm_packages yes
     build_web ON
     ctest --test-dir build-web --output-on-failure -j "$jobs"
     PR_WEB_SITE=$PWD/build-web/site PR_REPLAY_TOOL=$PWD/build/tests/replay/replay_surface \
