@@ -138,6 +138,11 @@ public:
     // The same for an action the class may hear of: it goes through the live outbox, which
     // keeps it while this board is sent to a class. Ignored while the board follows another.
     void act(const live::Action &action);
+    // An action as the form's controls and the surface make it (button and shift codes as
+    // Lesson's, positions in logical surface pixels).
+    static live::Action classAction(live::Action::Kind kind, int index = 0);
+    static live::Action pointerAction(live::Action::Kind kind, int button, int shift,
+                                      QPointF at);
 
     // The live class (授業に参加): the dialog, or joining without it. An address with
     // #teacher=<key> joins as the class's teacher, and code and name are not needed.
@@ -183,9 +188,6 @@ private:
     void beginSession();
     void keepBoard(bool again = false);
     void showBoardMessage(const QString &message);
-    static live::Action classAction(live::Action::Kind kind, int index = 0);
-    static live::Action pointerAction(live::Action::Kind kind, int button, int shift,
-                                      QPointF at);
     void startClass();
     static std::uint64_t joinedAt();
     void leaveClass(const QString &why);
