@@ -30,9 +30,9 @@
 // - Broker memory and CPU: VmRSS and utime + stime of the nodes' processes, from /proc.
 // - Slow consumers: nats-server 2.9 closes the connection of a client it cannot write to in
 //   time, so a connection lost (or a client's slowConsumer status) before the end is one.
-import { chmodSync, existsSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
+import { existsSync, readFileSync } from 'node:fs';
 import { createRequire } from 'node:module';
-import { cpus, loadavg, tmpdir } from 'node:os';
+import { cpus, loadavg } from 'node:os';
 import { dirname, join, resolve } from 'node:path';
 import { performance, PerformanceObserver } from 'node:perf_hooks';
 import { fileURLToPath } from 'node:url';
@@ -42,7 +42,6 @@ const requireWeb = createRequire(join(repo, 'web/package.json'));
 const { wsconnect, jwtAuthenticator } = requireWeb('@nats-io/nats-core');
 const WebSocket = requireWeb('ws'); // Node has none of its own before 22
 const { startService, kNatsServer } = await import(join(repo, 'web/tools/class-server.mjs'));
-const { kStoreBytes } = await import(join(repo, 'web/tools/class-nodes.mjs'));
 
 const args = process.argv.slice(2);
 const opt = (name, dflt) => (args.includes(name) ? Number(args[args.indexOf(name) + 1]) : dflt);
@@ -92,22 +91,9 @@ const machineCpu = () => {
 };
 const ownCpu = () => { const c = process.cpuUsage(); return (c.user + c.system) / 1000; };
 
-// A node reserves each class's whole store (kStoreBytes, on every replica) and its own store
-// holds two of them, so a third class finds no node to keep its boards. For more, the nodes
-// here start through a wrapper that raises their store to fit every class; the store is
-// reserved, not written, so the messages' path is the same.
-const kStoreFits = 2, storeBytes = (classCount + 1) * kStoreBytes;
-let natsServer, wrapperDir;
-if (classCount > kStoreFits) {
-  wrapperDir = mkdtempSync(join(tmpdir(), 'class-bench-'));
-  natsServer = join(wrapperDir, 'nats-server');
-  writeFileSync(natsServer, `#!/bin/sh\nsed -i 's/^  max_file_store: .*/  max_file_store: ${storeBytes}/' "$2"\nexec ${kNatsServer} "$@"\n`);
-  chmodSync(natsServer, 0o755);
-  process.on('exit', () => rmSync(wrapperDir, { recursive: true, force: true }));
-}
 // Room for every connection on one node, should the random picks pile them there.
 const service = await startService({
-  host: '127.0.0.1', nodes: nodeCount, maxConnections: Math.max(256, 2 * classCount * (pupilCount + 1)), natsServer,
+  host: '127.0.0.1', nodes: nodeCount, maxConnections: Math.max(256, 2 * classCount * (pupilCount + 1)),
 });
 const nodeCpu = () => service.nodes.map((n) => cpuOf(n.pid));
 const brokerRss = () => sum(service.nodes.map((n) => rssKiB(n.pid)));
@@ -494,8 +480,6 @@ console.log([
   `${many ? `Live classes: ${classCount} on ${nodeCount} node${nodeCount > 1 ? 's' : ''}, each with ${who}` : `Live class: ${who}`}; ` +
     `${(L.ms / 1000).toFixed(1)} s of lesson, ${(Y.ms / 1000).toFixed(1)} s of yardstick; site ${site}`,
   `Load average at start ${loadAtStart}, at end ${loadAtEnd} (${cpus().length} cores)`,
-  ...(natsServer ? [`Each node's store raised from ${mib(kStoreFits * kStoreBytes / 1024)} to ${mib(storeBytes / 1024)}, ` +
-    `to keep the boards of ${classCount} classes (it holds ${kStoreFits})`] : []),
   '',
   `Join, all ${pupilCount * classCount} at once: answered ${answered.toFixed(0)} ms, then connected ${connected.toFixed(0)} ms` +
     `${classCount > 1 ? ` (a class at a time, each class's ${pupilCount} at once in ${ms(Math.min(...waves))} to ${ms(Math.max(...waves))} ms)` : ''}, ` +

@@ -15,7 +15,11 @@ import { join } from 'node:path';
 export const kNatsServer = ['/usr/bin/nats-server', '/usr/sbin/nats-server']
   .find((p) => existsSync(p)) ?? null;
 export const kMaxPayload = 8 * 1024 * 1024; // the largest message of the live class
-export const kStoreBytes = 512 * 1024 * 1024;
+// One class's kept boards at most (one per pupil and the teacher's, each a board file of
+// some kilobytes, a few megabytes with much writing), reserved on each node that keeps them.
+export const kStoreBytes = 64 * 1024 * 1024;
+// What a node may reserve for every class it keeps boards of: a school's or a city's many.
+const kNodeStoreBytes = 64 * 1024 * 1024 * 1024;
 
 const quote = (s) => JSON.stringify(String(s));
 const sleep = (ms) => new Promise((r) => setTimeout(r, ms));
@@ -72,7 +76,7 @@ ${entries}
 jetstream {
   store_dir: ${quote(n.storeDir)}
   max_memory_store: 64MB
-  max_file_store: ${2 * kStoreBytes}
+  max_file_store: ${kNodeStoreBytes}
 }
 ${cluster}websocket {
   host: ${quote(o.host)}
