@@ -166,6 +166,7 @@ const char *toolName(ToolId id)
     case ToolId::ColourSafe: return "colourSafe";
     case ToolId::Ratios: return "ratios";
     case ToolId::Triangles: return "triangles";
+    case ToolId::JoinClass: return "joinClass";
     case ToolId::More: return "more";
     }
     return "more";
