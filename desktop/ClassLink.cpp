@@ -111,16 +111,18 @@ void ClassLink::join(const QString &address, const QString &code, const QString 
             return;
         }
         creds_ = std::move(c);
-        connectBroker();
-        emit joined();
+        if (connectBroker())
+            emit joined();
     });
 }
 
-void ClassLink::connectBroker()
+bool ClassLink::connectBroker()
 {
     natsOptions *opts = nullptr;
-    if (natsOptions_Create(&opts) != NATS_OK)
-        return;
+    if (natsOptions_Create(&opts) != NATS_OK) {
+        emit failed(QStringLiteral("授業につながりません"));
+        return false;
+    }
     std::vector<std::string> urls;
     for (const QString &u : creds_.natsUrls)
         urls.push_back(u.toStdString());
@@ -156,7 +158,7 @@ void ClassLink::connectBroker()
     if (s != NATS_OK && s != NATS_NOT_YET_CONNECTED) {
         nc_ = nullptr;
         emit failed(QStringLiteral("授業につながりません"));
-        return;
+        return false;
     }
     if (s == NATS_OK) {
         online_ = true;
@@ -164,6 +166,7 @@ void ClassLink::connectBroker()
     }
     replyBase_ = inbox + ".kept" + std::to_string(QRandomGenerator::global()->generate());
     subscribe(replyBase_ + ".*");
+    return true;
 }
 
 void ClassLink::onMessage(natsConnection *, natsSubscription *, natsMsg *msg, void *closure)

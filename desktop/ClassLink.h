@@ -51,7 +51,7 @@ signals:
     void received(const QString &subject, const QByteArray &bytes, bool withHeaders);
 
 private:
-    void connectBroker();
+    bool connectBroker(); // false after failed()
     void deliver(const QString &subject, const QByteArray &bytes, bool withHeaders,
                  const QString &keptOn);
     static void onMessage(__natsConnection *, __natsSubscription *, __natsMsg *msg,

@@ -116,6 +116,7 @@ void MainWindow::joinClassAt(const QString &address, const QString &code, const 
 void MainWindow::startClass()
 {
     const ClassLink::Credentials &c = class_->credentials();
+    delete classBar_; // the last class's, saying why it ended
     classBar_ = new QWidget(this);
     auto *row = new QHBoxLayout(classBar_);
     row->setContentsMargins(4, 2, 4, 2);
@@ -135,7 +136,24 @@ void MainWindow::startClass()
     if (c.teacher) {
         button("配る", &MainWindow::handOut);
         button("全員に先生の板書", &MainWindow::allFollow);
-        button("授業を終える", &MainWindow::endClass);
+        // As on the page, a second press ends it: a stray one must not end the class.
+        auto *end = new QPushButton(QStringLiteral("授業を終える"), classBar_);
+        end->setAutoDefault(false);
+        row->addWidget(end);
+        connect(end, &QPushButton::clicked, this, [this, end] {
+            if (end->property("confirming").toBool()) {
+                endClass();
+                return;
+            }
+            end->setProperty("confirming", true);
+            end->setText(QStringLiteral("もう一度押すと終わります"));
+            placeClassBar();
+            QTimer::singleShot(4000, end, [this, end] {
+                end->setProperty("confirming", false);
+                end->setText(QStringLiteral("授業を終える"));
+                placeClassBar();
+            });
+        });
         outbox_.setRecording(true, joinedAt());
     } else {
         followButton_ = button("先生の板書", [this] { setFollowing(true); });
