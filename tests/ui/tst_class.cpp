@@ -112,6 +112,17 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(pupil.following(), 10000);
         QTRY_COMPARE_WITH_TIMEOUT(boardText(pupil), boardText(teacher), 10000);
 
+        // 配る: the teacher's board, changed while the pupil went its own way, becomes the
+        // pupil's own, to work on.
+        pupil.setFollowing(false);
+        stroke(teacher, {120, 220}, {180, 240});
+        QTest::qWait(300);
+        QVERIFY(boardText(pupil) != boardText(teacher));
+        teacher.handOut();
+        QTRY_VERIFY_WITH_TIMEOUT(!pupil.following(), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(boardText(pupil), boardText(teacher), 10000);
+        QVERIFY(pupil.toolAction(ToolId::Undo)->isEnabled());
+
         // 授業を終える: the pupil's window leaves the class and keeps the board.
         teacher.endClass();
         QTRY_VERIFY_WITH_TIMEOUT(!pupil.inClass(), 10000);
