@@ -65,7 +65,7 @@ bool MainWindow::classTeacher() const { return class_ && class_->credentials().t
 void MainWindow::joinClass()
 {
     QDialog dialog(this);
-    dialog.setWindowTitle(QStringLiteral("授業に参加"));
+    dialog.setWindowTitle(qText(tool(ToolId::JoinClass).name));
     auto *address = new QLineEdit(&dialog);
     address->setPlaceholderText(QStringLiteral("http://…/#join"));
     auto *code = new QLineEdit(&dialog);
@@ -96,7 +96,7 @@ void MainWindow::joinClassAt(const QString &address, const QString &code, const 
     class_ = new ClassLink(this);
     connect(class_, &ClassLink::failed, this, [this](const QString &text) {
         leaveClass(text);
-        QMessageBox::warning(this, QStringLiteral("授業に参加"), text);
+        QMessageBox::warning(this, qText(tool(ToolId::JoinClass).name), text);
     });
     connect(class_, &ClassLink::joined, this, &MainWindow::startClass);
     connect(class_, &ClassLink::onlineChanged, this, [this](bool on) {
@@ -122,10 +122,11 @@ void MainWindow::startClass()
     row->setContentsMargins(4, 2, 4, 2);
     classState_ = new QLabel(classBar_);
     row->addWidget(classState_);
-    const auto button = [this, row](const char *caption, auto slot) {
-        auto *b = new QPushButton(QString::fromUtf8(caption), classBar_);
+    const auto button = [this, row](ClassControlId id) {
+        const ClassControl &control = classControl(id);
+        auto *b = new QPushButton(qText(control.caption), classBar_);
         b->setAutoDefault(false);
-        connect(b, &QPushButton::clicked, this, slot);
+        b->setAccessibleDescription(qText(control.description));
         row->addWidget(b);
         return b;
     };
@@ -134,30 +135,33 @@ void MainWindow::startClass()
     connect(keyframes_, &QTimer::timeout, this, &MainWindow::keyframe);
     keyframes_->start();
     if (c.teacher) {
-        button("配る", &MainWindow::handOut);
-        button("全員に先生の板書", &MainWindow::allFollow);
+        connect(button(ClassControlId::HandOut), &QPushButton::clicked, this,
+                &MainWindow::handOut);
+        connect(button(ClassControlId::AllFollow), &QPushButton::clicked, this,
+                &MainWindow::allFollow);
         // As on the page, a second press ends it: a stray one must not end the class.
-        auto *end = new QPushButton(QStringLiteral("授業を終える"), classBar_);
-        end->setAutoDefault(false);
-        row->addWidget(end);
+        QPushButton *end = button(ClassControlId::EndClass);
         connect(end, &QPushButton::clicked, this, [this, end] {
+            const ClassControl &control = classControl(ClassControlId::EndClass);
             if (end->property("confirming").toBool()) {
                 endClass();
                 return;
             }
             end->setProperty("confirming", true);
-            end->setText(QStringLiteral("もう一度押すと終わります"));
+            end->setText(qText(control.confirm));
             placeClassBar();
-            QTimer::singleShot(4000, end, [this, end] {
+            QTimer::singleShot(4000, end, [this, end, &control] {
                 end->setProperty("confirming", false);
-                end->setText(QStringLiteral("授業を終える"));
+                end->setText(qText(control.caption));
                 placeClassBar();
             });
         });
         outbox_.setRecording(true, joinedAt());
     } else {
-        followButton_ = button("先生の板書", [this] { setFollowing(true); });
-        exploreButton_ = button("自分で", [this] { setFollowing(false); });
+        followButton_ = button(ClassControlId::Follow);
+        exploreButton_ = button(ClassControlId::Explore);
+        connect(followButton_, &QPushButton::clicked, this, [this] { setFollowing(true); });
+        connect(exploreButton_, &QPushButton::clicked, this, [this] { setFollowing(false); });
         followButton_->setCheckable(true);
         exploreButton_->setCheckable(true);
         const live::Sender teacher{live::Sender::Role::Teacher, c.classTag, {}};
@@ -327,7 +331,7 @@ void MainWindow::handOut()
     sendToClass(); // what came before goes first
     class_->publish(live::subjectOf({live::Sender::Role::Teacher, class_->credentials().classTag, {}}),
                     live::encode(m));
-    classState_->setText(QStringLiteral("先生の板書を配りました"));
+    classState_->setText(qText(classControl(ClassControlId::HandOut).done));
 }
 
 void MainWindow::allFollow()
@@ -341,7 +345,7 @@ void MainWindow::allFollow()
     sendToClass();
     class_->publish(live::subjectOf({live::Sender::Role::Teacher, class_->credentials().classTag, {}}),
                     live::encode(m));
-    classState_->setText(QStringLiteral("全員が先生の板書を見ています"));
+    classState_->setText(qText(classControl(ClassControlId::AllFollow).done));
 }
 
 void MainWindow::endClass()
@@ -354,7 +358,7 @@ void MainWindow::endClass()
     sendToClass();
     class_->publish(live::subjectOf({live::Sender::Role::Teacher, class_->credentials().classTag, {}}),
                     live::encode(m));
-    leaveClass(QStringLiteral("授業を終えました。"));
+    leaveClass(qText(classControl(ClassControlId::EndClass).done));
 }
 
 void MainWindow::sayClassState()

@@ -232,6 +232,33 @@ std::string Key::text() const
 
 std::span<const Tool> tools() { return table(); }
 
+std::span<const ClassControl> classControls()
+{
+    static const std::vector<ClassControl> controls = {
+        {ClassControlId::HandOut, true, "配る",
+         "今の板書を全員に配ります。生徒はそれを自分の板書として続けられます。", "",
+         "先生の板書を配りました"},
+        {ClassControlId::AllFollow, true, "全員に先生の板書",
+         "生徒全員の画面を先生の板書に戻します。", "", "全員が先生の板書を見ています"},
+        {ClassControlId::EndClass, true, "授業を終える",
+         "授業を終えます。生徒の板書はそれぞれの端末に残ります。", "もう一度押すと終わります",
+         "授業を終えました。"},
+        {ClassControlId::Follow, false, "先生の板書",
+         "先生の板書を見ます。その間は自分では書けません。", "", ""},
+        {ClassControlId::Explore, false, "自分で", "今の板書から、自分で書いたり動かしたりします。",
+         "", ""},
+    };
+    return controls;
+}
+
+const ClassControl &classControl(ClassControlId id)
+{
+    for (const ClassControl &c : classControls())
+        if (c.id == id)
+            return c;
+    return classControls().front();
+}
+
 const Tool &tool(ToolId id, int index)
 {
     for (const Tool &t : table())

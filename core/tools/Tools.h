@@ -110,6 +110,26 @@ std::string toolTip(const Tool &t, FrontEnd frontEnd);
 // either case).
 const Tool *toolForKey(std::uint8_t mods, std::string_view key, FrontEnd frontEnd);
 
+// The live class's controls, on the bar a window in a class shows: the teacher's, then a
+// pupil's. Their texts are the page's own for the same controls.
+enum class ClassControlId : std::uint8_t {
+    HandOut,   // 配る: the teacher's board for every pupil's own copy
+    AllFollow, // 全員に先生の板書
+    EndClass,  // 授業を終える, on a second press
+    Follow,    // a pupil's 先生の板書
+    Explore,   // a pupil's 自分で
+};
+struct ClassControl {
+    ClassControlId id = ClassControlId::Follow;
+    bool teacher = false; // on the teacher's bar, else on a pupil's
+    std::string caption;
+    std::string description; // for assistive technology
+    std::string confirm;     // the caption asking for a second press; empty: none
+    std::string done;        // said once it worked; empty: nothing to say
+};
+std::span<const ClassControl> classControls();
+const ClassControl &classControl(ClassControlId id);
+
 // What the window knows of its tools beyond the lesson.
 struct ToolContext {
     bool lastBoard = true; // 前回の板書 has a board to offer

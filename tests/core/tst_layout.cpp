@@ -325,3 +325,23 @@ TEST_CASE("Tab visits the form's controls left to right, each once, and the ring
         CHECK(focusRing(r.scale).gap == r.gap);
     }
 }
+
+TEST_CASE("every control of a class's bar is in the table once, the teacher's first")
+{
+    bool pupils = false;
+    for (const ClassControl &c : classControls()) {
+        CAPTURE(c.caption);
+        CHECK(&classControl(c.id) == &c);
+        CHECK_FALSE(c.caption.empty());
+        CHECK_FALSE(c.description.empty());
+        const bool teacherAfterPupils = pupils && c.teacher;
+        CHECK_FALSE(teacherAfterPupils);
+        pupils = pupils || !c.teacher;
+    }
+    for (ClassControlId id : {ClassControlId::HandOut, ClassControlId::AllFollow,
+                              ClassControlId::EndClass, ClassControlId::Follow,
+                              ClassControlId::Explore})
+        CHECK(classControl(id).id == id);
+    // Ending a class asks twice; nothing else does.
+    CHECK_FALSE(classControl(ClassControlId::EndClass).confirm.empty());
+}
