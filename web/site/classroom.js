@@ -55,6 +55,15 @@
     return b;
   }
 
+  // The class's controls as the core has them, by id.
+  const controls = (page) => Object.fromEntries(page.lesson.classControls().map((c) => [c.id, c]));
+
+  function controlButton(c, action) {
+    const b = button(c.caption, action);
+    b.setAttribute('aria-description', c.description);
+    return b;
+  }
+
   // A press that needs a second one within kConfirmMs, the caption saying so meanwhile.
   function confirming(b, again, action) {
     const caption = b.textContent;
@@ -392,8 +401,9 @@
       this.sender = new Sender(this.link, creds.subject, `snap.${tag}.pupil.${creds.pupil}`);
       this.bar = makeBar(page.root, 'pupil');
       this.bar.add(element('span', 'class-name', creds.name));
-      this.followButton = button(m.classFollow, () => this.setFollowing(true));
-      this.exploreButton = button(m.classExplore, () => this.setFollowing(false));
+      const c = controls(page);
+      this.followButton = controlButton(c.follow, () => this.setFollowing(true));
+      this.exploreButton = controlButton(c.explore, () => this.setFollowing(false));
       this.bar.add(this.followButton, this.exploreButton);
       this.lesson = page.lesson;
       this.asked = 0;
@@ -651,11 +661,13 @@
       const shown = code.slice(0, 4) + '-' + code.slice(4);
       this.codeButton = button(m.classCodeShown + ' ' + shown, () => this.showJoin(shown), 'class-code');
       this.gridButton = button(m.classBoards, () => this.showGrid(true));
-      const handOut = button(m.classHandOut, () => this.control('hand-out', false));
-      const follow = button(m.classAllFollow, () => this.control('follow', true));
+      const c = controls(this.page);
+      this.done = { 'hand-out': c.handOut.done, follow: c.allFollow.done };
+      const handOut = controlButton(c.handOut, () => this.control('hand-out', false));
+      const follow = controlButton(c.allFollow, () => this.control('follow', true));
       this.lockButton = button(m.classLock, () => this.setLocked(!this.locked));
       this.lockButton.setAttribute('aria-pressed', 'false');
-      const end = confirming(button(m.classEndClass, () => undefined), m.classConfirmEnd, () => this.endClass());
+      const end = confirming(controlButton(c.endClass, () => undefined), c.endClass.confirm, () => this.endClass());
       this.bar.add(this.codeButton, this.gridButton, handOut, follow, this.lockButton, end);
     }
 
@@ -733,7 +745,7 @@
       this.sender.flush();
       const text = this.page.lesson.liveControl(kind, follow);
       if (text && this.link.publish(this.sender.live, text))
-        this.page.flash(kind === 'hand-out' ? m.classHandedOut : m.classAllFollowing);
+        this.page.flash(this.done[kind]);
     }
 
     board(id) {

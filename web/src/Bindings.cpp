@@ -652,6 +652,26 @@ public:
 
     // The table of tools as the page offers them: the form's commands and pens, then the
     // strip's tools in order. Keys are those that work in the page; tips name the first.
+    // The live class's controls, the same as the desktop's: [{id, teacher, caption,
+    // description, confirm, done}].
+    val classControls() const
+    {
+        static constexpr const char *kIds[] = {"handOut", "allFollow", "endClass", "follow",
+                                               "explore"};
+        val list = val::array();
+        for (const ClassControl &c : pr::classControls()) {
+            val o = val::object();
+            o.set("id", std::string(kIds[std::size_t(c.id)]));
+            o.set("teacher", c.teacher);
+            o.set("caption", c.caption);
+            o.set("description", c.description);
+            o.set("confirm", c.confirm);
+            o.set("done", c.done);
+            list.call<void>("push", o);
+        }
+        return list;
+    }
+
     val tools() const
     {
         val list = val::array();
@@ -870,6 +890,8 @@ public:
                 list.call<void>("push", pairOf(d.caption, faceName(d.text.face)));
         for (const Tool &t : pr::tools())
             add(t.caption + t.done, FontRole::Default);
+        for (const ClassControl &c : pr::classControls())
+            add(c.caption + c.confirm + c.done, FontRole::Default);
         // The aids' lengths and ratios, in the gothic.
         list.call<void>("push", pairOf("0123456789.:=–' ABCDEF", faceName(aids::kTextStyle.face)));
         for (const HelpItem &i : pr::usage())
@@ -1055,6 +1077,7 @@ EMSCRIPTEN_BINDINGS(parallel_ratio)
                   emscripten::select_overload<val(int, int, double, bool, bool, bool) const>(
                       &PageLesson::layoutAt))
         .function("tools", &PageLesson::tools)
+        .function("classControls", &PageLesson::classControls)
         .function("toolForKey", &PageLesson::toolForKey)
         .function("setToolContext", &PageLesson::setToolContext)
         .function("keyHelp", &PageLesson::keyHelp)
