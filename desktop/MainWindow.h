@@ -158,6 +158,7 @@ public:
     void handOut();
     void allFollow();
     void endClass();
+    bool sendControl(live::Message::Kind kind);
     // The class's state and code as the window shows them.
     QLabel *classState() const { return classState_; }
 

@@ -322,43 +322,33 @@ void MainWindow::resync(bool now)
                     live::snapshotSubjectOf({live::Sender::Role::Teacher, tag, {}}));
 }
 
-void MainWindow::handOut()
+// A teacher's control, after everything sent before it.
+bool MainWindow::sendControl(live::Message::Kind kind)
 {
     if (!classTeacher())
-        return;
-    live::Message m = live::snapshot(lesson_, outbox_.sent());
-    m.kind = live::Message::Kind::HandOut;
+        return false;
     sendToClass(); // what came before goes first
     class_->publish(live::subjectOf({live::Sender::Role::Teacher, class_->credentials().classTag, {}}),
-                    live::encode(m));
-    classState_->setText(qText(classControl(ClassControlId::HandOut).done));
+                    live::encode(live::control(kind, lesson_, outbox_.sent(), true)));
+    return true;
+}
+
+void MainWindow::handOut()
+{
+    if (sendControl(live::Message::Kind::HandOut))
+        classState_->setText(qText(classControl(ClassControlId::HandOut).done));
 }
 
 void MainWindow::allFollow()
 {
-    if (!classTeacher())
-        return;
-    live::Message m;
-    m.kind = live::Message::Kind::Follow;
-    m.follow = true;
-    m.seq = outbox_.sent();
-    sendToClass();
-    class_->publish(live::subjectOf({live::Sender::Role::Teacher, class_->credentials().classTag, {}}),
-                    live::encode(m));
-    classState_->setText(qText(classControl(ClassControlId::AllFollow).done));
+    if (sendControl(live::Message::Kind::Follow))
+        classState_->setText(qText(classControl(ClassControlId::AllFollow).done));
 }
 
 void MainWindow::endClass()
 {
-    if (!classTeacher())
-        return;
-    live::Message m;
-    m.kind = live::Message::Kind::End;
-    m.seq = outbox_.sent();
-    sendToClass();
-    class_->publish(live::subjectOf({live::Sender::Role::Teacher, class_->credentials().classTag, {}}),
-                    live::encode(m));
-    leaveClass(qText(classControl(ClassControlId::EndClass).done));
+    if (sendControl(live::Message::Kind::End))
+        leaveClass(qText(classControl(ClassControlId::EndClass).done));
 }
 
 void MainWindow::sayClassState()

@@ -511,6 +511,15 @@ void apply(Lesson &lesson, const Action &a)
     }
 }
 
+Message control(Message::Kind kind, const Lesson &lesson, std::uint64_t seq, bool follow)
+{
+    Message m = kind == Message::Kind::HandOut ? snapshot(lesson, seq) : Message{};
+    m.kind = kind;
+    m.seq = seq;
+    m.follow = kind == Message::Kind::Follow && follow;
+    return m;
+}
+
 Message snapshot(const Lesson &lesson, std::uint64_t seq)
 {
     Message m;

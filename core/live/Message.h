@@ -100,5 +100,8 @@ void apply(Lesson &lesson, const Action &action);
 // lesson as it was, if the board does not open.
 Message snapshot(const Lesson &lesson, std::uint64_t seq);
 bool start(Lesson &lesson, const Message &snapshot);
+// A teacher's control after `seq` actions: Follow (every pupil to the teacher's board, or with
+// follow false free to explore), HandOut (the lesson's board for every pupil's own) or End.
+Message control(Message::Kind kind, const Lesson &lesson, std::uint64_t seq, bool follow = false);
 
 } // namespace pr::live

@@ -376,20 +376,11 @@ public:
     // "end"; empty for another kind.
     std::string liveControl(const std::string &kind, bool follow)
     {
-        live::Message m;
-        if (kind == "hand-out") {
-            m = live::snapshot(lesson_, outbox_.sent());
-            m.kind = live::Message::Kind::HandOut;
-        } else if (kind == "follow") {
-            m.kind = live::Message::Kind::Follow;
-            m.follow = follow;
-        } else if (kind == "end") {
-            m.kind = live::Message::Kind::End;
-        } else {
+        using K = live::Message::Kind;
+        const K k = kind == "hand-out" ? K::HandOut : kind == "follow" ? K::Follow : K::End;
+        if (k == K::End && kind != "end")
             return {};
-        }
-        m.seq = outbox_.sent();
-        return live::encode(m);
+        return live::encode(live::control(k, lesson_, outbox_.sent(), follow));
     }
     // What a message did: verdict "applied", "dropped", "resync" (ask for the snapshot),
     // "reload" (a newer program sent it) or "control" (kind "follow" with follow, "hand-out",
